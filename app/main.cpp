@@ -1,0 +1,54 @@
+// The GUI program: publishes Manager to the QML window and runs the event loop.
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickWindow>
+
+#include "manager/manager.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+
+#ifdef Q_OS_WIN
+    // Cyrillic debug output in the console.
+    SetConsoleOutputCP(1251);
+    SetConsoleCP(1251);
+#endif
+
+    static QIcon icon(QStringLiteral(":/img/ConfLogo.png"));
+    QGuiApplication::setWindowIcon(icon);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Orvane: programming tool for DMR radios"));
+    parser.addHelpOption();
+    QCommandLineOption quitAfterFirstFrame(
+        QStringLiteral("quit-after-first-frame"),
+        QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
+    parser.addOption(quitAfterFirstFrame);
+    parser.process(app);
+
+    QQmlApplicationEngine engine;
+    engine.rootContext()->setContextProperty(QStringLiteral("Manager"), Manager::instance());
+    if (parser.isSet(quitAfterFirstFrame)) {
+        QObject::connect(&engine, &QQmlApplicationEngine::objectCreated, &app,
+                         [&app](QObject *object, const QUrl &) {
+                             auto *window = qobject_cast<QQuickWindow *>(object);
+                             if (!window) {
+                                 app.exit(1);
+                                 return;
+                             }
+                             QObject::connect(window, &QQuickWindow::frameSwapped, &app,
+                                              [&app] { app.exit(0); }, Qt::QueuedConnection);
+                         });
+    }
+    engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
+
+    return app.exec();
+}

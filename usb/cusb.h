@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QObject>
+#include <QVariant>
+
+#include "usb/libusbapi.h"
+
+// The USB link to the radio: connection, mass-storage bulk-only transport and
+// the radio's memory commands. Every device operation is bracketed by one
+// init() and one deInit().
+class CUsb : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CUsb(QObject *parent = nullptr);
+    ~CUsb() override;
+
+    // Which libusb to talk through; the real one unless the emulator is used.
+    void setApi(const LibusbApi *api);
+    const LibusbApi *api() const { return m_api; }
+
+    // Connection: 0 when the radio is open and its interface claimed, else 2.
+    int init();
+    int deInit();
+
+    // Bulk-only transport.
+    int send_mass_storage_command(libusb_device_handle *handle, uint8_t endpoint, uint8_t lun,
+                                  const uint8_t *cdb, uint8_t direction, uint32_t data_length,
+                                  uint32_t *ret_tag);
+    int get_mass_storage_status(libusb_device_handle *handle, uint8_t endpoint,
+                                uint32_t expected_tag);
+    void get_sense(libusb_device_handle *handle, uint8_t endpoint_in, uint8_t endpoint_out);
+    int SendToUSB(QByteArray &data, uint8_t endpoint, uint32_t tag);
+
+    // Radio frames carried by vendor commands: send form and receive form.
+    int SendToMassStorage(const QByteArray &frame);
+    int SendToMassStorage(QByteArray &answer, int answerLength);
+
+    // Memory sequences. Each also reports through `complete` whether every
+    // exchange succeeded and every answer arrived at full length; the lists
+    // keep their shape either way. writeImage returns 0 only when every frame
+    // was delivered and acknowledged.
+    QByteArray readIdentity(bool *complete = nullptr);
+    QVariant readImage(bool *complete = nullptr);
+    int writeImage(const QMap<quint16, QByteArray> &blocks);
+    QVariant readGpsLog(bool *complete = nullptr);
+
+    uint32_t tagCounter() const { return m_tag; }
+
+signals:
+    void readProgressChanged(int progress);
+    void writeProgressChanged(int progress);
+
+private:
+    const LibusbApi *m_api;
+    libusb_device_handle *m_handle = nullptr;
+    uint32_t m_tag = 1;
+    bool m_open = false;
+};
