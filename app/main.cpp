@@ -6,7 +6,10 @@
 #include <QQmlContext>
 #include <QQuickWindow>
 
+#include "emulator/emulatorsession.h"
 #include "manager/manager.h"
+#include <cstdio>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -32,7 +35,20 @@ int main(int argc, char *argv[])
         QStringLiteral("quit-after-first-frame"),
         QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
     parser.addOption(quitAfterFirstFrame);
-    parser.process(app);
+    addEmulatorOptions(&parser);
+    parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
+
+    // With --emulator the program talks to the emulated radio.
+    std::unique_ptr<EmulatorSession> emulator;
+    const EmulatorOptions emulatorSetup = emulatorOptions(parser);
+    if (emulatorSetup.enabled) {
+        QString error;
+        emulator = EmulatorSession::attach(*Manager::instance(), emulatorSetup, &error);
+        if (!emulator) {
+            std::fprintf(stderr, "orvane: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
 
     QQmlApplicationEngine engine;
     engine.rootContext()->setContextProperty(QStringLiteral("Manager"), Manager::instance());

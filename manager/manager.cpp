@@ -1,6 +1,8 @@
 #include "manager/manager.h"
 
 #include <QCoreApplication>
+#include <QDebug>
+#include <QJSValue>
 #include <QThread>
 
 Manager::Manager()
@@ -47,4 +49,37 @@ void Manager::slotSendWriteProgress(int progress)
 {
     emit writeProgressChanged(progress);
     QCoreApplication::processEvents();
+}
+
+QVariant Manager::plainVariant(const QVariant &value)
+{
+    if (value.userType() == qMetaTypeId<QJSValue>())
+        return value.value<QJSValue>().toVariant();
+    if (value.userType() == QMetaType::QVariantList) {
+        QVariantList list = value.toList();
+        for (QVariant &element : list)
+            element = plainVariant(element);
+        return list;
+    }
+    if (value.userType() == QMetaType::QVariantMap) {
+        QVariantMap map = value.toMap();
+        for (QVariant &element : map)
+            element = plainVariant(element);
+        return map;
+    }
+    return value;
+}
+
+Manager::DeviceOperation::DeviceOperation(Manager &m) : manager(m), granted(!m.deviceBusy)
+{
+    if (granted)
+        manager.deviceBusy = true;
+    else
+        qDebug() << "Manager: device busy, operation refused";
+}
+
+Manager::DeviceOperation::~DeviceOperation()
+{
+    if (granted)
+        manager.deviceBusy = false;
 }

@@ -59,6 +59,18 @@ public:
     const BlockMap &blocks() const { return blockMap; }
     bool hasImage() const { return imageLoaded != 0; }
 
+    // Writes the block map to the radio as it stands, without encoding the
+    // screens' collections first (the command-line "write").
+    void writeImageToDevice();
+
+    // Where a data file (factory default image, translation) is found: the
+    // working folder, then the program's folder, then the installed data folder.
+    QString dataFilePath(const QString &name) const;
+
+    // A JS array or object handed over by QML arrives as a QJSValue inside the
+    // QVariant; the codecs get plain QVariantList / QVariantMap values.
+    static QVariant plainVariant(const QVariant &value);
+
 public slots:
     void writeDataToDevice(QVariant data, QVariant zones, QVariant rxGroups, QVariant contacts,
                            QVariant settings, QVariant encrypt);
@@ -92,7 +104,25 @@ signals:
     void signalGPSReadFailed();
 
 private:
+    // Marks a device operation as running for its whole extent, so that the
+    // event-loop passes made during a transfer cannot start a second one.
+    class DeviceOperation
+    {
+    public:
+        explicit DeviceOperation(Manager &m);
+        ~DeviceOperation();
+        bool isGranted() const { return granted; }
+
+    private:
+        Manager &manager;
+        bool granted;
+    };
+    friend class DeviceOperation;
+
     void decodeImage();
+    void encodeCollections(const QVariant &data, const QVariant &zones, const QVariant &rxGroups,
+                           const QVariant &contacts, const QVariant &settings,
+                           const QVariant &encrypt);
 
     QVariantList imageList;
     QVariantList gpsLogList;
@@ -107,4 +137,5 @@ private:
     std::function<void(int)> pauseFunction;
     bool emulatedRadio = false;
     bool serialWired = false;
+    bool deviceBusy = false; // one device operation at a time
 };

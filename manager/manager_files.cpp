@@ -1,20 +1,190 @@
 // Manager: configuration files, factory default images and GPS point files.
 #include "manager/manager.h"
 
-// Placeholder bodies, filled in with the file workflows.
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
 
-bool Manager::writeDataToFile(QString) { return false; }
-
-bool Manager::writeEditedDataToFile(QString, QVariant, QVariant, QVariant, QVariant, QVariant,
-                                    QVariant)
+namespace {
+QString localPath(const QString &url)
 {
-    return false;
+    // Plain paths are accepted too (the command-line front end passes them).
+    const QUrl u(url);
+    return u.isLocalFile() ? u.toLocalFile() : url;
 }
 
-void Manager::readDataFromFile(QString) { emit dataReadyReadFromFile(false, QVariant()); }
+// Writes the list through a temporary file that replaces the target only once
+// everything was written, so a failed save never destroys the previous file.
+bool saveList(const QString &path, const QVariantList &list)
+{
+    qDebug().noquote() << QStringLiteral("Filename: ") + path;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qDebug() << "Cant open file for write!";
+        qDebug().noquote() << file.errorString();
+        return false;
+    }
+    QDataStream out(&file);
+    out << list;
+    if (out.status() != QDataStream::Ok || !file.commit()) {
+        qDebug() << "Cant write file!";
+        qDebug().noquote() << file.errorString();
+        return false;
+    }
+    return true;
+}
 
-int Manager::slotDefaultSettings() { return -1; }
+// Reads one list of variants, checking the stream after every element: a
+// stream that fails or ends early gives an empty list.
+QVariantList loadList(QFile &file)
+{
+    QDataStream in(&file);
+    quint32 count = 0;
+    in >> count;
+    QVariantList list;
+    for (quint32 i = 0; i < count; ++i) {
+        QVariant element;
+        in >> element;
+        if (in.status() != QDataStream::Ok)
+            return {};
+        list.append(element);
+    }
+    if (in.status() != QDataStream::Ok)
+        return {};
+    return list;
+}
 
-bool Manager::writeGPSDataToFile(QString) { return false; }
+// An image list the decoder can take: at least the identity and one block,
+// and every block long enough to carry its number.
+bool isUsableImage(const QVariantList &list)
+{
+    if (list.size() < 2)
+        return false;
+    for (int i = 1; i < list.size(); ++i) {
+        if (list.at(i).userType() != QMetaType::QByteArray || list.at(i).toByteArray().size() < 8)
+            return false;
+    }
+    return true;
+}
+} // namespace
 
-void Manager::readGPSDataFromFile(QString) { emit signalGPSReadyRead(QVariantList()); }
+QString Manager::dataFilePath(const QString &name) const
+{
+    const QString inWorkingDir = QDir::currentPath() + QLatin1Char('/') + name;
+    const QStringList folders = {QCoreApplication::applicationDirPath(),
+                                 QStringLiteral(ORVANE_DATA_DIR)};
+    if (QFileInfo::exists(inWorkingDir) || QFileInfo::exists(inWorkingDir + QStringLiteral(".qm")))
+        return inWorkingDir;
+    for (const QString &folder : folders) {
+        const QString candidate = folder + QLatin1Char('/') + name;
+        if (QFileInfo::exists(candidate) || QFileInfo::exists(candidate + QStringLiteral(".qm")))
+            return candidate;
+    }
+    return inWorkingDir;
+}
+
+bool Manager::writeDataToFile(QString filename)
+{
+    return saveList(localPath(filename), imageList);
+}
+
+bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
+                                    QVariant rxGroups, QVariant contacts, QVariant settings,
+                                    QVariant encrypt)
+{
+    if (imageList.isEmpty() || blockMap.isEmpty()) {
+        qDebug() << "Manager: no image to save";
+        return false;
+    }
+    encodeCollections(data, zones, rxGroups, contacts, settings, encrypt);
+    QVariantList edited;
+    edited.reserve(blockMap.size() + 1);
+    edited.append(imageList.first());
+    for (auto it = blockMap.cbegin(); it != blockMap.cend(); ++it)
+        edited.append(it.value());
+    return saveList(localPath(filename), edited);
+}
+
+void Manager::readDataFromFile(QString file)
+{
+    QFile in(localPath(file));
+    if (!in.open(QIODevice::ReadOnly)) {
+        qDebug() << "Cant read data from file!";
+        emit dataReadyReadFromFile(false, QVariant());
+        return;
+    }
+    const QVariantList list = loadList(in);
+    if (!isUsableImage(list)) {
+        qDebug() << "Manager: not a configuration file";
+        emit dataReadyReadFromFile(false, QVariant());
+        return;
+    }
+    imageList = list;
+    decodeImage();
+    imageLoaded = 1;
+}
+
+int Manager::slotDefaultSettings()
+{
+    DeviceOperation operation(*this);
+    if (!operation.isGranted())
+        return -1;
+    if (usb.init() != 0) {
+        qDebug() << "Manager: war reset usb init";
+        return -1;
+    }
+    bool complete = false;
+    const QByteArray identity = usb.readIdentity(&complete);
+    usb.deInit();
+
+    QString name;
+    if (complete && identity.size() > 95) {
+        const bool kr4700 = identity.at(95) != 0;
+        switch (static_cast<quint8>(identity.at(94))) {
+        case 0: name = kr4700 ? QStringLiteral("default4700_400-470.dcc")
+                              : QStringLiteral("default400-470.dcc"); break;
+        case 3: name = kr4700 ? QStringLiteral("default4700_136-174.dcc")
+                              : QStringLiteral("default136-174.dcc"); break;
+        default: break;
+        }
+    }
+    QFile in(name.isEmpty() ? QString() : dataFilePath(name));
+    if (name.isEmpty() || !in.open(QIODevice::ReadOnly)) {
+        qDebug() << "Cant read data from file!";
+        return -1;
+    }
+    const QVariantList list = loadList(in);
+    if (!isUsableImage(list)) {
+        qDebug() << "Manager: not a configuration file";
+        return -1;
+    }
+    imageList = list;
+    decodeImage();
+    return 0;
+}
+
+bool Manager::writeGPSDataToFile(QString filename)
+{
+    const QVariantList points = gps.pointList;
+    if (points.isEmpty()) {
+        qDebug() << "gpsList empty";
+        return false;
+    }
+    return saveList(localPath(filename), points);
+}
+
+void Manager::readGPSDataFromFile(QString file)
+{
+    QFile in(localPath(file));
+    QVariantList points;
+    if (in.open(QIODevice::ReadOnly))
+        points = loadList(in);
+    else
+        qDebug() << "Cant read gpd data from file!";
+    emit signalGPSReadyRead(QVariant(points));
+}

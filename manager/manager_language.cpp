@@ -14,7 +14,7 @@ const char *const TranslationKey = "settings/translation";
 
 void Manager::setTranslation(QString translation, int check)
 {
-    translator.load(QDir::currentPath() + QStringLiteral("/QmlLanguage_") + translation);
+    translator.load(dataFilePath(QStringLiteral("QmlLanguage_") + translation));
     QSettings settings(QString::fromUtf8(SettingsOrganisation),
                        QString::fromUtf8(SettingsApplication));
     settings.setValue(QLatin1String(TranslationKey), check);
