@@ -38,20 +38,21 @@ int main(int argc, char *argv[])
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
 
+    QQmlApplicationEngine engine;
+    Manager *manager = Manager::instance();
+
     // With --emulator the program talks to the emulated radio.
     std::unique_ptr<EmulatorSession> emulator;
     const EmulatorOptions emulatorSetup = emulatorOptions(parser);
     if (emulatorSetup.enabled) {
         QString error;
-        emulator = EmulatorSession::attach(*Manager::instance(), emulatorSetup, &error);
+        emulator = EmulatorSession::attach(*manager, emulatorSetup, &error);
         if (!emulator) {
             std::fprintf(stderr, "orvane: %s\n", qPrintable(error));
             return 1;
         }
     }
-
-    QQmlApplicationEngine engine;
-    engine.rootContext()->setContextProperty(QStringLiteral("Manager"), Manager::instance());
+    engine.rootContext()->setContextProperty(QStringLiteral("Manager"), manager);
     if (parser.isSet(quitAfterFirstFrame)) {
         QObject::connect(&engine, &QQmlApplicationEngine::objectCreated, &app,
                          [&app](QObject *object, const QUrl &) {
