@@ -329,6 +329,28 @@ Item {
         ListElement { text: "" }
     }
 
+    // Column titles: centred, without the room the default keeps for a sort
+    // indicator.
+    Component {
+        id: headerCell
+        Rectangle {
+            implicitHeight: 26
+            color: "#F0F0F0"
+            Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
+            Rectangle { anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F" }
+            Text {
+                anchors.fill: parent
+                anchors.leftMargin: 3
+                anchors.rightMargin: 3
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                elide: Text.ElideRight
+                color: "#333333"
+                text: styleData.value
+            }
+        }
+    }
+
     MessageDialog {
         id: limitDialog
         icon: StandardIcon.Warning
@@ -343,7 +365,7 @@ Item {
         GroupBox {
             id: contactsBox
             Layout.fillHeight: true
-            Layout.preferredWidth: 475
+            Layout.preferredWidth: 500
 
             ColumnLayout {
                 anchors.fill: parent
@@ -356,6 +378,7 @@ Item {
                     Layout.fillHeight: true
                     model: contactModel
                     onClicked: tab.pickContact(row)
+                    headerDelegate: headerCell
                     rowDelegate: Rectangle {
                         height: 25
                         color: styleData.selected ? "#65c6ff" : (styleData.alternate ? "#F5F5F5" : "white")
@@ -378,7 +401,7 @@ Item {
                     TableViewColumn {
                         id: typeColumn
                         role: "type"
-                        width: 125
+                        width: 140
                         movable: false
                         delegate: ComboBox {
                             objectName: "contactType_" + styleData.row
@@ -394,7 +417,7 @@ Item {
                     TableViewColumn {
                         id: numberColumn
                         role: "number"
-                        width: 110
+                        width: 120
                         movable: false
                         delegate: CellEditor {
                             objectName: "contactNumber_" + styleData.row
@@ -499,7 +522,8 @@ Item {
                         ColumnLayout {
                             Layout.fillHeight: true
                             Layout.fillWidth: true
-                            Label { id: freeContactLabel; font.bold: true }
+                            Layout.preferredWidth: 100 // both lists share the width equally
+                            Label { id: freeContactLabel; font.bold: true; elide: Text.ElideRight; Layout.fillWidth: true }
                             PickList {
                                 id: freeContactList
                                 objectName: "freeContactList"
@@ -531,7 +555,8 @@ Item {
                         ColumnLayout {
                             Layout.fillHeight: true
                             Layout.fillWidth: true
-                            Label { id: memberContactLabel; font.bold: true }
+                            Layout.preferredWidth: 100 // both lists share the width equally
+                            Label { id: memberContactLabel; font.bold: true; elide: Text.ElideRight; Layout.fillWidth: true }
                             PickList {
                                 id: memberContactList
                                 objectName: "memberContactList"
@@ -560,6 +585,7 @@ Item {
                         Layout.fillHeight: true
                         model: keyModel
                         onClicked: tab.pickKey(row)
+                        headerDelegate: headerCell
                         rowDelegate: Rectangle {
                             height: 25
                             color: styleData.selected ? "#65c6ff" : (styleData.alternate ? "#F5F5F5" : "white")

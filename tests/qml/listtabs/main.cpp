@@ -7,8 +7,7 @@
 #include <QTranslator>
 #include <QtQuickTest>
 
-class StubManager : public QObject
-{
+class StubManager : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
@@ -21,7 +20,8 @@ public:
         QCoreApplication::removeTranslator(&translator);
         bool ok = true;
         if (language == QLatin1String("en")) {
-            ok = translator.load(QStringLiteral("QmlLanguage_en"), QCoreApplication::applicationDirPath());
+            ok = translator.load(
+                QStringLiteral("QmlLanguage_en"), QCoreApplication::applicationDirPath());
             if (ok)
                 QCoreApplication::installTranslator(&translator);
         }
@@ -36,8 +36,7 @@ private:
     QTranslator translator;
 };
 
-class Setup : public QObject
-{
+class Setup : public QObject {
     Q_OBJECT
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
