@@ -346,11 +346,16 @@ TestCase {
 
     function test_key_masks(data) {
         var tab = makeTab([], [], {"Alpha": "7e2b"})
+        var added = spy(tab, "elementEncryptAdded")
         var editor = cell(tab, data.editor)
         typeInto(editor, data.typed)
         compare(tab.keyModel.get(0)[data.role], data.stored)
         tab.forceActiveFocus()
         compare(tab.getEncryptData()[0][data.role], data.stored)
+        // A renamed key reaches the channel table's selector at once.
+        compare(added.count, data.role === "name" ? 1 : 0)
+        if (added.count > 0)
+            compare(names(added.signalArguments[0][0]), ["НЕТ", data.stored])
     }
 
     function test_untouched_key_name_keeps_its_space() {
