@@ -366,6 +366,8 @@ Item {
             id: contactsBox
             Layout.fillHeight: true
             Layout.preferredWidth: 500
+            implicitHeight: 400
+            Layout.minimumHeight: 200
 
             ColumnLayout {
                 anchors.fill: parent
@@ -473,9 +475,14 @@ Item {
 
             GroupBox {
                 id: groupsBox
-                implicitWidth: 560 // fixed: computed from the content it loops on a retranslation
+                // Fixed sizes: computed from the content the width loops on a
+                // retranslation, and the height would not let the window shrink.
+                implicitWidth: 560
+                implicitHeight: 330
                 Layout.fillWidth: true
-                Layout.preferredHeight: 340
+                Layout.fillHeight: true
+                Layout.minimumHeight: 260
+                Layout.preferredHeight: 330
 
                 ColumnLayout {
                     anchors.fill: parent
@@ -571,8 +578,11 @@ Item {
             GroupBox {
                 id: keysBox
                 implicitWidth: 560
+                implicitHeight: 240
                 Layout.fillWidth: true
                 Layout.fillHeight: true
+                Layout.minimumHeight: 130
+                Layout.preferredHeight: 240
 
                 RowLayout {
                     anchors.fill: parent
