@@ -170,6 +170,25 @@ TestCase {
         compare(tab.rxGroupsList[1].groups, 2, "group numbers are kept for the channel table")
     }
 
+    function test_collected_lists_read_back_alike() {
+        // What a write stores and a read returns: contacts by place, group
+        // members by record number, keys as a list.
+        var tab = makeTab([{"title": "G1", "groups": 1, "selectedContacts": [2, 4]},
+                           {"title": "G2", "groups": 2, "selectedContacts": [3]}],
+                          numbered(4), {"K1": "1234", "K2": "abcd"})
+        tab.pickContact(0)
+        verify(tab.removeContact())
+        verify(tab.addContact())
+        var before = writtenMembers(tab)
+        compare(before, [["C1", "C3"], ["C2"]])
+        var other = makeTab(tab.rxGroupsList, tab.getData(), tab.getEncryptData())
+        compare(writtenMembers(other), before)
+        compare(names(other.getData()), ["C1", "C2", "C3", "Новый Контакт 4"])
+        compare(other.getEncryptData(), tab.getEncryptData())
+        other.updateGroups(0)
+        compare(names(other.memberContactList.model), ["C1", "C3"])
+    }
+
     function test_removed_contact_is_not_revived_by_a_new_one() {
         // The new contact takes the highest "pos" + 1, which the removed
         // contact had: it must not become a member of the removed one's groups.
