@@ -1,0 +1,96 @@
+.pragma library
+
+// Table rows, filtering and track splitting for the GPS tab. Pure functions,
+// so that they can be tested and timed without a map.
+
+// Two neighbouring points this many seconds apart or more start a new track.
+var trackGap = 1000
+
+// Track colours, used in turn.
+var trackColors = ["blue", "red", "black", "darkgreen", "brown"]
+
+// Colours of the stations heard on the serial port, apart from the log's.
+var stationColors = ["darkorange", "purple", "deeppink", "teal", "olive"]
+
+function colorAt(i) {
+    return trackColors[i % trackColors.length]
+}
+
+function stationColorAt(i) {
+    return stationColors[i % stationColors.length]
+}
+
+// A row of the point table. The hemisphere letters are passed in so that
+// the caller can translate them once per build instead of once per row.
+// "y" and "x" are the signed coordinates the map draws.
+function toRow(point, index, letters) {
+    var lat = Number(point.lat)
+    var lng = Number(point.lng)
+    var north = Number(point.sn) === 0x4E
+    var west = Number(point.ew) === 0x57
+    return {
+        num: index + 1,
+        date: String(point.date),
+        time: String(point.time),
+        lng: lng.toFixed(6),
+        lat: lat.toFixed(6),
+        ew: west ? letters.west : letters.east,
+        sn: north ? letters.north : letters.south,
+        time_unx: Number(point.time_unx),
+        ident: "",
+        y: north ? lat : -lat,
+        x: west ? -lng : lng
+    }
+}
+
+// "31.12.2018" -> "31.12.18", the form of a point's "date".
+function dateKey(dateText) {
+    var s = String(dateText)
+    return s.substr(0, 6) + s.substr(8, 2)
+}
+
+// "14:00" -> "14".
+function hourKey(hourText) {
+    return String(hourText).substr(0, 2)
+}
+
+// Rows of every point, sorted by time, then filtered. An empty date keeps
+// everything; a date with an empty hour keeps that day; both keep that hour
+// of that day.
+function buildRows(points, date, hour, letters) {
+    var rows = new Array(points.length)
+    for (var i = 0; i < points.length; ++i)
+        rows[i] = toRow(points[i], i, letters)
+    rows.sort(function (a, b) { return a.time_unx - b.time_unx })
+    if (!date)
+        return rows
+    var kept = []
+    for (var j = 0; j < rows.length; ++j) {
+        var r = rows[j]
+        if (r.date !== date)
+            continue
+        if (hour && r.time.substr(0, hour.length) !== hour)
+            continue
+        kept.push(r)
+    }
+    return kept
+}
+
+// Splits time-sorted rows into tracks, each a list of rows. A gap of
+// trackGap seconds or more ends the current track, unless it holds two
+// points or fewer: such a short piece carries on into the next one.
+function splitTracks(rows) {
+    var tracks = []
+    if (rows.length === 0)
+        return tracks
+    var track = [rows[0]]
+    for (var i = 1; i < rows.length; ++i) {
+        if (rows[i].time_unx - rows[i - 1].time_unx >= trackGap && track.length > 2) {
+            tracks.push(track)
+            track = []
+        }
+        track.push(rows[i])
+    }
+    tracks.push(track)
+    return tracks
+}

@@ -1,0 +1,22 @@
+.pragma library
+
+// Finds the item with the given objectName below root (depth first).
+function find(root, name) {
+    if (!root)
+        return null
+    if (root.objectName === name)
+        return root
+    var kids = root.children
+    for (var i = 0; kids && i < kids.length; ++i) {
+        var hit = find(kids[i], name)
+        if (hit)
+            return hit
+    }
+    return null
+}
+
+// Types text one character at a time through the test's keyClick.
+function typeText(testCase, text) {
+    for (var i = 0; i < text.length; ++i)
+        testCase.keyClick(text[i])
+}
