@@ -20,27 +20,33 @@ function stationColorAt(i) {
     return stationColors[i % stationColors.length]
 }
 
-// A row of the point table. The hemisphere letters are passed in so that
-// the caller can translate them once per build instead of once per row.
-// "y" and "x" are the signed coordinates the map draws.
-function toRow(point, index, letters) {
+// A row of the point table. "latitude" and "longitude" are the signed
+// coordinates the map draws (a row serves as a path coordinate as it is);
+// the texts of the table ("lat", "lng", "sn", "ew") are made only for the
+// rows a view shows.
+function Row(point, index, letters) {
     var lat = Number(point.lat)
     var lng = Number(point.lng)
-    var north = Number(point.sn) === 0x4E
-    var west = Number(point.ew) === 0x57
-    return {
-        num: index + 1,
-        date: String(point.date),
-        time: String(point.time),
-        lng: lng.toFixed(6),
-        lat: lat.toFixed(6),
-        ew: west ? letters.west : letters.east,
-        sn: north ? letters.north : letters.south,
-        time_unx: Number(point.time_unx),
-        ident: "",
-        y: north ? lat : -lat,
-        x: west ? -lng : lng
-    }
+    this.num = index + 1
+    this.date = String(point.date)
+    this.time = String(point.time)
+    this.time_unx = Number(point.time_unx)
+    this.north = Number(point.sn) === 0x4E
+    this.west = Number(point.ew) === 0x57
+    this.latitude = this.north ? lat : -lat
+    this.longitude = this.west ? -lng : lng
+    this.letters = letters
+}
+Row.prototype = {
+    get lat() { return Math.abs(this.latitude).toFixed(6) },
+    get lng() { return Math.abs(this.longitude).toFixed(6) },
+    get sn() { return this.north ? this.letters.north : this.letters.south },
+    get ew() { return this.west ? this.letters.west : this.letters.east },
+    get ident() { return "" }
+}
+
+function toRow(point, index, letters) {
+    return new Row(point, index, letters)
 }
 
 // "31.12.2018" -> "31.12.18", the form of a point's "date".
@@ -61,7 +67,13 @@ function buildRows(points, date, hour, letters) {
     var rows = new Array(points.length)
     for (var i = 0; i < points.length; ++i)
         rows[i] = toRow(points[i], i, letters)
-    rows.sort(function (a, b) { return a.time_unx - b.time_unx })
+    // A log usually arrives in time order; sort only when it does not.
+    for (var k = 1; k < rows.length; ++k) {
+        if (rows[k].time_unx < rows[k - 1].time_unx) {
+            rows.sort(function (a, b) { return a.time_unx - b.time_unx || a.num - b.num })
+            break
+        }
+    }
     if (!date)
         return rows
     var kept = []

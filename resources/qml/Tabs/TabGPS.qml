@@ -60,7 +60,7 @@ Item {
         rebuild()
         if (gpsList.length >= 2) {
             var p = Gps.toRow(gpsList[1], 1, letters())
-            map.center = QtPositioning.coordinate(p.y, p.x)
+            map.center = QtPositioning.coordinate(p.latitude, p.longitude)
             map.zoomLevel = 15
         }
     }
@@ -88,10 +88,9 @@ Item {
             var rowsOfTrack = tracks[t]
             if (rowsOfTrack.length < 2)
                 continue // a single point makes no line
-            var path = new Array(rowsOfTrack.length)
-            for (var i = 0; i < rowsOfTrack.length; ++i)
-                path[i] = QtPositioning.coordinate(rowsOfTrack[i].y, rowsOfTrack[i].x)
-            var item = trackComponent.createObject(map, { path: path })
+            // A row carries "latitude" and "longitude", so it serves as a
+            // coordinate of the path as it is.
+            var item = trackComponent.createObject(map, { path: rowsOfTrack })
             item.line.color = Gps.colorAt(items.length)
             map.addMapItem(item)
             items.push(item)
@@ -119,9 +118,9 @@ Item {
                 identModel.append({ num: row + 1, on: false, color: Gps.stationColorAt(row), ident: id })
             }
             var r = Gps.toRow(p, 0, letters())
-            if (!isFinite(r.y) || !isFinite(r.x))
+            if (!isFinite(r.latitude) || !isFinite(r.longitude))
                 continue
-            var coord = QtPositioning.coordinate(r.y, r.x)
+            var coord = QtPositioning.coordinate(r.latitude, r.longitude)
             var track = serialTracks[id]
             if (!track) {
                 track = trackComponent.createObject(map, { path: [] })
@@ -199,6 +198,26 @@ Item {
     }
 
     ListModel { id: identModel }
+
+    Component {
+        id: headerCell
+        Rectangle {
+            height: 22
+            color: "#EAEAEA"
+            Text {
+                anchors.fill: parent
+                anchors.margins: 2
+                text: styleData.value
+                font.pixelSize: 12
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 8
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+            }
+            Rectangle { anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F" }
+            Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
+        }
+    }
 
     // Buttons along the top.
     RowLayout {
@@ -294,27 +313,17 @@ Item {
         TableView {
             id: pointTable
             anchors { left: parent.left; right: parent.right; top: parent.top; bottom: identTable.top; bottomMargin: 8 }
-            model: tab.rows
+            // The rows stay a plain script array: the view only counts them
+            // and the cells in sight look their values up.
+            model: tab.rows.length
             frameVisible: true
             selectionMode: SelectionMode.SingleSelection
-            headerDelegate: Rectangle {
-                height: 22
-                color: "#EAEAEA"
-                Text {
-                    anchors.fill: parent
-                    anchors.margins: 2
-                    text: styleData.value
-                    font.pixelSize: 12
-                    fontSizeMode: Text.HorizontalFit
-                    minimumPixelSize: 8
-                    horizontalAlignment: Text.AlignHCenter
-                    verticalAlignment: Text.AlignVCenter
-                }
-                Rectangle { anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F" }
-                Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
-            }
+            headerDelegate: headerCell
             itemDelegate: Text {
-                text: styleData.value === undefined ? "" : styleData.value
+                text: {
+                    var r = tab.rows[styleData.row]
+                    return r === undefined ? "" : r[styleData.role]
+                }
                 font.pixelSize: 11
                 color: "#333333"
                 elide: Text.ElideRight
@@ -343,6 +352,7 @@ Item {
             height: 130
             model: identModel
             frameVisible: true
+            headerDelegate: headerCell
             TableViewColumn { role: "num"; title: "№"; width: 50 }
             TableViewColumn {
                 role: "on"; title: (tab.langTick, qsTr("ВКЛ")); width: 50
@@ -362,7 +372,7 @@ Item {
                     }
                 }
             }
-            TableViewColumn { role: "ident"; title: (tab.langTick, qsTr("Идентификатор")); width: 120 }
+            TableViewColumn { role: "ident"; title: (tab.langTick, qsTr("Идентификатор")); width: 200 }
         }
     }
 
@@ -408,6 +418,10 @@ Item {
 
         Text {
             id: dateText
+            width: parent.width - 20
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 10
             anchors { top: parent.top; topMargin: 12; horizontalCenter: parent.horizontalCenter }
             font.pixelSize: 14
             text: (tab.langTick, qsTr("Выберите дату для фильтрации треков:"))
@@ -446,6 +460,10 @@ Item {
 
         Text {
             id: hourText
+            width: parent.width - 20
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 10
             anchors { top: parent.top; topMargin: 16; horizontalCenter: parent.horizontalCenter }
             font.pixelSize: 14
             text: (tab.langTick, qsTr("Выберите время для фильтрации треков:"))

@@ -20,3 +20,14 @@ function typeText(testCase, text) {
     for (var i = 0; i < text.length; ++i)
         testCase.keyClick(text[i])
 }
+
+// Counts the visible items below root whose text is the given one.
+function countText(root, text) {
+    if (!root || !root.visible)
+        return 0
+    var n = root.text === text ? 1 : 0
+    var kids = root.children
+    for (var i = 0; kids && i < kids.length; ++i)
+        n += countText(kids[i], text)
+    return n
+}

@@ -1,6 +1,7 @@
 import QtQuick 2.7
 import QtTest 1.2
 import QtPositioning 5.3
+import "TabHelpers.js" as H
 
 Item {
     id: root
@@ -114,6 +115,12 @@ Item {
             compare(r[0].sn, "С")
             compare(r[0].ew, "В")
             compare(r[0].ident, "")
+            // The cells in sight show the rows' texts.
+            waitForRendering(tab)
+            compare(H.countText(tab.pointTable, "33.500000"), 1)
+            compare(H.countText(tab.pointTable, "151.250000"), 1)
+            compare(H.countText(tab.pointTable, "12:00:30"), 1)
+            compare(H.countText(tab.pointTable, "Ю"), 1)
             // On the map the hemisphere gives the sign.
             var path = tab.trackItems[0].path
             fuzzyCompare(path[1].latitude, -33.5, 1e-9)
