@@ -88,21 +88,33 @@ function buildRows(points, date, hour, letters) {
     return kept
 }
 
+// Whether a row can be put on the map: a record with a broken coordinate
+// (infinite, or beyond the poles or the date line) stays in the table but
+// would make the map refuse the whole track it belongs to.
+function drawable(r) {
+    return r.latitude >= -90 && r.latitude <= 90 && r.longitude >= -180 && r.longitude <= 180
+}
+
 // Splits time-sorted rows into tracks, each a list of rows. A gap of
 // trackGap seconds or more ends the current track, unless it holds two
-// points or fewer: such a short piece carries on into the next one.
+// points or fewer: such a short piece carries on into the next one. Rows
+// that cannot be drawn are left out.
 function splitTracks(rows) {
     var tracks = []
-    if (rows.length === 0)
-        return tracks
-    var track = [rows[0]]
-    for (var i = 1; i < rows.length; ++i) {
-        if (rows[i].time_unx - rows[i - 1].time_unx >= trackGap && track.length > 2) {
+    var track = []
+    var previous = null
+    for (var i = 0; i < rows.length; ++i) {
+        var r = rows[i]
+        if (!drawable(r))
+            continue
+        if (previous !== null && r.time_unx - previous.time_unx >= trackGap && track.length > 2) {
             tracks.push(track)
             track = []
         }
-        track.push(rows[i])
+        track.push(r)
+        previous = r
     }
-    tracks.push(track)
+    if (track.length > 0)
+        tracks.push(track)
     return tracks
 }

@@ -118,7 +118,7 @@ Item {
                 identModel.append({ num: row + 1, on: false, color: Gps.stationColorAt(row), ident: id })
             }
             var r = Gps.toRow(p, 0, letters())
-            if (!isFinite(r.latitude) || !isFinite(r.longitude))
+            if (!Gps.drawable(r))
                 continue
             var coord = QtPositioning.coordinate(r.latitude, r.longitude)
             var track = serialTracks[id]

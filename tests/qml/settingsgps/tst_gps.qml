@@ -80,6 +80,22 @@ Item {
             compare(tab.map.mapItems.length, data.sizes.length)
         }
 
+        function test_brokenCoordinateKeepsTrack_data() {
+            return [
+                { tag: "infinite latitude", lat: Infinity, lng: 37.6 },
+                { tag: "latitude beyond the pole", lat: 9959.5, lng: 37.6 },
+                { tag: "longitude beyond the date line", lat: 55.7, lng: 181 }
+            ]
+        }
+        function test_brokenCoordinateKeepsTrack(data) {
+            var tab = makeTab()
+            tab.setGpsModel([point(0), point(10), point(20, "25.11.19", data.lat, data.lng), point(30)])
+            compare(tab.rows.length, 4)
+            compare(trackSizes(tab), [3])
+            Manager.sendSerialData([serialPoint(3, data.lat, data.lng), serialPoint(3, 48, 11)])
+            compare(tab.serialTracks["3"].path.length, 1)
+        }
+
         function test_trackOrderAndColours() {
             var tab = makeTab()
             var list = []
