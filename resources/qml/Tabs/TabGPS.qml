@@ -36,6 +36,7 @@ Item {
     property alias portCombo: portCombo
     property alias portMessage: portMessage
     property alias readButton: readButton
+    property alias dateButton: dateButton
 
     signal readGPSClicked()
     signal saveGPSClicked()
@@ -280,11 +281,15 @@ Item {
             text: Qt.formatDate(new Date(), "dd.MM.yyyy")
         }
         Button {
+            id: dateButton
             Layout.preferredWidth: 30
             text: "..."
             enabled: filterCheck.checked
             onClicked: {
-                calendar.selectedDate = new Date()
+                // Open on the day in the field.
+                var p = dateField.text.split(".")
+                var day = new Date(Number(p[2]), Number(p[1]) - 1, Number(p[0]))
+                calendar.selectedDate = isNaN(day.getTime()) ? new Date() : day
                 dateDialog.show()
             }
         }

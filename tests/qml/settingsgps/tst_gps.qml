@@ -212,7 +212,11 @@ Item {
             tab.setGpsModel(filterList())
             tab.hourField.text = ""
             tab.filterCheck.checked = true
-            tab.dateDialog.show()
+            tab.dateField.text = "15.03.2019"
+            mouseClick(tab.dateButton)
+            verify(tab.dateDialog.visible)
+            compare(tab.dateDialog.calendar.selectedDate.getDate(), 15)
+            compare(tab.dateDialog.calendar.selectedDate.getMonth(), 2)
             compare(tab.dateDialog.width, 400)
             compare(tab.dateDialog.height, 370)
             tab.dateDialog.calendar.selectedDate = new Date(2018, 11, 31)
