@@ -154,4 +154,461 @@
         <translation>Radio limit</translation>
     </message>
 </context>
+<context>
+    <name>TabButtonsSettings</name>
+    <message>
+        <source>Неназначено</source>
+        <translation>Unassigned</translation>
+    </message>
+    <message>
+        <source>Включение тревоги</source>
+        <translation>Alarm on</translation>
+    </message>
+    <message>
+        <source>Выключение тревоги</source>
+        <translation>Alarm off</translation>
+    </message>
+    <message>
+        <source>Переключение мощности передачи</source>
+        <translation>Transmit power switch</translation>
+    </message>
+    <message>
+        <source>Использование ретранслятора Вкл./Выкл.</source>
+        <translation>Repeater on/off</translation>
+    </message>
+    <message>
+        <source>Сканирование Вкл./Выкл.</source>
+        <translation>Scan on/off</translation>
+    </message>
+    <message>
+        <source>Одинокий работник Вкл./Выкл.</source>
+        <translation>Lone worker on/off</translation>
+    </message>
+    <message>
+        <source>VOX Вкл./Выкл.</source>
+        <translation>VOX on/off</translation>
+    </message>
+    <message>
+        <source>Детект падения Вкл./Выкл.</source>
+        <translation>Fall detection on/off</translation>
+    </message>
+    <message>
+        <source>Шифрование Вкл./Выкл.</source>
+        <translation>Encryption on/off</translation>
+    </message>
+    <message>
+        <source>Все сигналы тревоги Вкл./Выкл.</source>
+        <translation>All alerts on/off</translation>
+    </message>
+    <message>
+        <source>Мониторинг канала</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
+        <source>Блокировка клавиатуры</source>
+        <translation>Keypad lock</translation>
+    </message>
+    <message>
+        <source>Уровень шумоподавителя</source>
+        <translation>Squelch level</translation>
+    </message>
+    <message>
+        <source>Вызов канал 1</source>
+        <translation>Call channel 1</translation>
+    </message>
+    <message>
+        <source>Вызов канал 2</source>
+        <translation>Call channel 2</translation>
+    </message>
+    <message>
+        <source>Вызов канал 3</source>
+        <translation>Call channel 3</translation>
+    </message>
+    <message>
+        <source>Вызов канал 4</source>
+        <translation>Call channel 4</translation>
+    </message>
+    <message>
+        <source>Вызов канал 5</source>
+        <translation>Call channel 5</translation>
+    </message>
+    <message>
+        <source>Вызов канал 6</source>
+        <translation>Call channel 6</translation>
+    </message>
+    <message>
+        <source>Предыдущая зона</source>
+        <translation>Previous zone</translation>
+    </message>
+    <message>
+        <source>Следующая зона</source>
+        <translation>Next zone</translation>
+    </message>
+    <message>
+        <source>Наблюдение/Скрытый режим</source>
+        <translation>Covert mode</translation>
+    </message>
+    <message>
+        <source>Переключатель шумоподавителя</source>
+        <translation>Squelch toggle</translation>
+    </message>
+    <message>
+        <source>Убрать канал</source>
+        <translation>Nuisance delete</translation>
+    </message>
+    <message>
+        <source>Запрос тревоги</source>
+        <translation>Alarm request</translation>
+    </message>
+    <message>
+        <source>Кнопки</source>
+        <translation>Buttons</translation>
+    </message>
+    <message>
+        <source>Короткое нажатие</source>
+        <translation>Short press</translation>
+    </message>
+    <message>
+        <source>Долгое нажатие</source>
+        <translation>Long press</translation>
+    </message>
+    <message>
+        <source>Оранжевая кнопка</source>
+        <translation>Orange button</translation>
+    </message>
+    <message>
+        <source>Боковая кнопка 1</source>
+        <translation>Side button 1</translation>
+    </message>
+    <message>
+        <source>Боковая кнопка 2</source>
+        <translation>Side button 2</translation>
+    </message>
+    <message>
+        <source>Верхняя вспомогательная кнопка</source>
+        <translation>Top auxiliary button</translation>
+    </message>
+    <message>
+        <source>Вверх</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>Вниз</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>Длительность долгого нажатия(ms)</source>
+        <translation>Long press duration (ms)</translation>
+    </message>
+    <message>
+        <source>Длительность нажатия отключения тревоги(s)</source>
+        <translation>Alarm-off press duration (s)</translation>
+    </message>
+</context>
+<context>
+    <name>TabGPS</name>
+    <message>
+        <source>Варлин ДМР Орвейн 2.4</source>
+        <translation>Varlin DMR Orvane 2.4</translation>
+    </message>
+    <message>
+        <source>С</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Ю</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>З</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>Порт не выбран</source>
+        <translation>No port selected</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть порт %1</source>
+        <translation>Could not open port %1</translation>
+    </message>
+    <message>
+        <source> Считать данные </source>
+        <translation> Read data </translation>
+    </message>
+    <message>
+        <source> Открыть </source>
+        <translation> Open </translation>
+    </message>
+    <message>
+        <source> Сохранить </source>
+        <translation> Save </translation>
+    </message>
+    <message>
+        <source>Опрос</source>
+        <translation>Polling</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Фильтрация:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Долгота</source>
+        <translation>Longitude</translation>
+    </message>
+    <message>
+        <source>З/В</source>
+        <translation>W/E</translation>
+    </message>
+    <message>
+        <source>Широта</source>
+        <translation>Latitude</translation>
+    </message>
+    <message>
+        <source>С/Ю</source>
+        <translation>N/S</translation>
+    </message>
+    <message>
+        <source>Идентификатор</source>
+        <translation>Identifier</translation>
+    </message>
+    <message>
+        <source>ВКЛ</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Цвет</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>Выберите дату для фильтрации треков:</source>
+        <translation>Choose a date to filter the tracks:</translation>
+    </message>
+    <message>
+        <source> Применить </source>
+        <translation> Apply </translation>
+    </message>
+    <message>
+        <source> Закрыть </source>
+        <translation> Close </translation>
+    </message>
+    <message>
+        <source>Выберите время для фильтрации треков:</source>
+        <translation>Choose an hour to filter the tracks:</translation>
+    </message>
+    <message>
+        <source>ru_RU</source>
+        <translation>en_GB</translation>
+    </message>
+</context>
+<context>
+    <name>TabMainSettings</name>
+    <message>
+        <source>ВЫКЛ</source>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>ВКЛ</source>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>Основные</source>
+        <translation>Basic</translation>
+    </message>
+    <message>
+        <source>Название радиостанции</source>
+        <translation>Radio name</translation>
+    </message>
+    <message>
+        <source>Текст заставки</source>
+        <translation>Power-on text</translation>
+    </message>
+    <message>
+        <source>Идентификация</source>
+        <translation>Identification</translation>
+    </message>
+    <message>
+        <source>Идентификационный номер</source>
+        <translation>Identification number</translation>
+    </message>
+    <message>
+        <source>Шумоподавление нормальный уровень</source>
+        <translation>Squelch, normal level</translation>
+    </message>
+    <message>
+        <source>Шумоподавление сильный уровень</source>
+        <translation>Squelch, tight level</translation>
+    </message>
+    <message>
+        <source>Преамбула передачи(мс)</source>
+        <translation>Transmit preamble (ms)</translation>
+    </message>
+    <message>
+        <source>Усиление звука в цифровом канале</source>
+        <translation>Digital channel audio gain</translation>
+    </message>
+    <message>
+        <source>Список тонов</source>
+        <translation>Tone list</translation>
+    </message>
+    <message>
+        <source>Частота(Гц)</source>
+        <translation>Frequency (Hz)</translation>
+    </message>
+    <message>
+        <source>Длительность(мс)</source>
+        <translation>Duration (ms)</translation>
+    </message>
+    <message>
+        <source>Тон %1</source>
+        <translation>Tone %1</translation>
+    </message>
+    <message>
+        <source>Прямой канал</source>
+        <translation>Direct mode</translation>
+    </message>
+    <message>
+        <source>Время задержки группового вызова (мс)</source>
+        <translation>Group call hang time (ms)</translation>
+    </message>
+    <message>
+        <source>Время задержки персонального вызова (мс)</source>
+        <translation>Private call hang time (ms)</translation>
+    </message>
+    <message>
+        <source>Ретранслятор</source>
+        <translation>Repeater</translation>
+    </message>
+    <message>
+        <source>Сканирование</source>
+        <translation>Scan</translation>
+    </message>
+    <message>
+        <source>Время задержки на аналоговом канале (мс)</source>
+        <translation>Analogue channel hang time (ms)</translation>
+    </message>
+    <message>
+        <source>Время задержки на цифровом канале (мс)</source>
+        <translation>Digital channel hang time (ms)</translation>
+    </message>
+    <message>
+        <source>Микрофон</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <source>Уровень усиления</source>
+        <translation>Gain level</translation>
+    </message>
+    <message>
+        <source>Голосовая активация передачи (VOX)</source>
+        <translation>Voice operated transmit (VOX)</translation>
+    </message>
+    <message>
+        <source>Чувствительность</source>
+        <translation>Sensitivity</translation>
+    </message>
+    <message>
+        <source>Уровень </source>
+        <translation>Level </translation>
+    </message>
+    <message>
+        <source> (Высокий)</source>
+        <translation> (High)</translation>
+    </message>
+    <message>
+        <source>Задержка</source>
+        <translation>Hold time</translation>
+    </message>
+    <message>
+        <source>Bluetooth (беспроводная передача)</source>
+        <translation>Bluetooth (wireless)</translation>
+    </message>
+    <message>
+        <source>Навигация</source>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>Активация</source>
+        <translation>Activation</translation>
+    </message>
+    <message>
+        <source>Интервал записи (c)</source>
+        <translation>Logging interval (s)</translation>
+    </message>
+    <message>
+        <source>Индикация</source>
+        <translation>Indication</translation>
+    </message>
+    <message>
+        <source>Акселерометр (датчик падения)</source>
+        <translation>Accelerometer (fall sensor)</translation>
+    </message>
+    <message>
+        <source>Задержка перед тревогой (с)</source>
+        <translation>Delay before alarm (s)</translation>
+    </message>
+    <message>
+        <source>Задержка отключения тревоги(с)</source>
+        <translation>Alarm clear delay (s)</translation>
+    </message>
+    <message>
+        <source>Время оповещения перед тревогой(с)</source>
+        <translation>Pre-alert time (s)</translation>
+    </message>
+    <message>
+        <source>Условия срабатывания</source>
+        <translation>Trigger</translation>
+    </message>
+    <message>
+        <source>Угол</source>
+        <translation>Angle</translation>
+    </message>
+    <message>
+        <source>Остановка</source>
+        <translation>No motion</translation>
+    </message>
+    <message>
+        <source>Угол или остановка</source>
+        <translation>Angle or no motion</translation>
+    </message>
+    <message>
+        <source>Угол отклонения</source>
+        <translation>Tilt angle</translation>
+    </message>
+    <message>
+        <source>Сервисные настройки</source>
+        <translation>Service data</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Название модели</source>
+        <translation>Model name</translation>
+    </message>
+    <message>
+        <source>Аппаратная версия</source>
+        <translation>Hardware version</translation>
+    </message>
+</context>
 </TS>
