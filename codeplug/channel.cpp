@@ -7,6 +7,8 @@
 #include "codeplug/recordstream.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -57,6 +59,75 @@ int toneWord(int code, int type)
         return code & 0xFFFF;
     return 0xFFFF;
 }
+
+// The decoded channel map. Its keys are fixed per kind of channel, so every map
+// is a copy of a prototype with the values filled in key order: no look-ups.
+enum Field {
+    Name,
+    Position,
+    SendFreq,
+    RecvFreq,
+    Power,
+    RefFreq,
+    Vox,
+    Band,
+    Digital,
+    ToneTypeRcv,
+    ToneTypeTrasm,
+    Squelch,
+    RecvTone,
+    SendTone,
+    ColorCode,
+    RxGroup,
+    ContactNo,
+    Encrypt,
+    AutoScan,
+    RxOnly,
+    EmergencySystem,
+    AlarmIndication,
+    AlarmAck,
+    CallIndication,
+    PttId,
+    FieldCount
+};
+const char *const fieldKeys[FieldCount]
+    = { "name", "channel", "sendFreq", "recvFreq", "powerCH", "refFreq", "vox", "chanelBand",
+          "typeChannel", "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel", "recvQtDqt", "sendQtDqt",
+          "colorCod", "rxGroup", "contact", "encrypt", "autoScan", "rxOnly", "emergencySystem",
+          "emergencyAlarmIndication", "emergencyAlarmAck", "emergencyCallIndication", "sendPttId" };
+const std::initializer_list<Field> analogueFields
+    = { Name, Position, SendFreq, RecvFreq, Power, RefFreq, Vox, Band, Digital, ToneTypeRcv,
+          ToneTypeTrasm, Squelch, RecvTone, SendTone, ColorCode, RxGroup, ContactNo, Encrypt };
+const std::initializer_list<Field> digitalFields = { Name, Position, SendFreq, RecvFreq, Power,
+    RefFreq, Vox, Band, Digital, AutoScan, RxOnly, EmergencySystem, AlarmIndication, AlarmAck,
+    CallIndication, Encrypt, ColorCode, RxGroup, ContactNo, RecvTone, SendTone, PttId };
+
+class MapShape {
+public:
+    explicit MapShape(std::initializer_list<Field> fields)
+    {
+        for (Field f : fields)
+            prototype.insert(QLatin1String(fieldKeys[f]), QVariant());
+        for (auto it = prototype.cbegin(); it != prototype.cend(); ++it) {
+            for (Field f : fields) {
+                if (it.key() == QLatin1String(fieldKeys[f]))
+                    order.push_back(f);
+            }
+        }
+    }
+    QVariantMap make(const QVariant *values) const
+    {
+        QVariantMap m = prototype;
+        auto f = order.cbegin();
+        for (auto it = m.begin(); it != m.end(); ++it, ++f)
+            it.value() = values[*f];
+        return m;
+    }
+
+private:
+    QVariantMap prototype;
+    std::vector<Field> order;
+};
 
 } // namespace
 
@@ -111,6 +182,8 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
     if (n == MaxChannels + 1)
         log(QStringLiteral("ParsingChanels: quantityCH=%1 read=%2").arg(int(n)).arg(count));
     list.reserve(count);
+    static const MapShape analogueShape(analogueFields);
+    static const MapShape digitalShape(digitalFields);
 
     const int nameLen = L[Entry::NameLength];
     const QByteArray nameBlock = blocks.value(L[Entry::NameBlock]);
@@ -129,8 +202,8 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
             log(QStringLiteral("ParsingChanels: Err chanel_data.isEmpty()"));
             return list;
         }
-        const QByteArray r = recBlock.mid(rec.offset, rec.length);
-        auto at = [&r](int i) { return quint8(r.at(i)); };
+        const uchar *r = reinterpret_cast<const uchar *>(recBlock.constData()) + rec.offset;
+        auto at = [r](int i) { return r[i]; };
 
         const Place idx = indexEntryPlace(p);
         const quint16 code
@@ -150,64 +223,53 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
         nameByCode.insert(quint16(slot + 1), rawName);
         nameByPosition.insert(quint16(p), rawName);
 
-        QVariantMap m;
-        m.insert(QStringLiteral("name"), decodeUtf16Units(rawName));
-        m.insert(QStringLiteral("channel"), p);
+        QVariant v[FieldCount];
+        v[Name] = decodeUtf16Units(rawName);
+        v[Position] = p;
         const auto le32 = [&at](int i) {
             return uint(at(i) | (at(i + 1) << 8) | (at(i + 2) << 16) | (uint(at(i + 3)) << 24));
         };
-        m.insert(QStringLiteral("sendFreq"), le32(L[Entry::SendFreq]));
-        m.insert(QStringLiteral("recvFreq"), le32(L[Entry::RecvFreq]));
-        m.insert(QStringLiteral("powerCH"), bitFlag(at(L[Entry::PowerByte]), L[Entry::PowerMask]));
-        m.insert(QStringLiteral("refFreq"),
-            twoBitField(at(L[Entry::RefFreqByte]), L[Entry::RefFreqMask]));
-        m.insert(QStringLiteral("vox"), bitFlag(at(L[Entry::VoxByte]), L[Entry::VoxMask]));
-        m.insert(QStringLiteral("chanelBand"), -1);
+        v[SendFreq] = le32(L[Entry::SendFreq]);
+        v[RecvFreq] = le32(L[Entry::RecvFreq]);
+        v[Power] = bitFlag(at(L[Entry::PowerByte]), L[Entry::PowerMask]);
+        v[RefFreq] = twoBitField(at(L[Entry::RefFreqByte]), L[Entry::RefFreqMask]);
+        v[Vox] = bitFlag(at(L[Entry::VoxByte]), L[Entry::VoxMask]);
+        v[Band] = -1;
 
-        const quint8 kind = at(L[Entry::AnalogueByte]);
-        if (bitFlag(kind, L[Entry::AnalogueMask])) {
+        const bool isAnalogue = bitFlag(at(L[Entry::AnalogueByte]), L[Entry::AnalogueMask]);
+        if (isAnalogue) {
             const quint8 tones = at(L[Entry::ToneTypeByte]);
-            m.insert(QStringLiteral("typeChannel"), false);
-            m.insert(QStringLiteral("QtDqtTypeRcv"), twoBitField(tones, L[Entry::ToneTypeRcvMask]));
-            m.insert(
-                QStringLiteral("QtDqtTypeTrasm"), twoBitField(tones, L[Entry::ToneTypeTrasmMask]));
+            v[Digital] = false;
+            v[ToneTypeRcv] = twoBitField(tones, L[Entry::ToneTypeRcvMask]);
+            v[ToneTypeTrasm] = twoBitField(tones, L[Entry::ToneTypeTrasmMask]);
             int band = bitFlag(at(L[Entry::NarrowByte]), L[Entry::NarrowMask]) ? 1 : 0;
             if (bitFlag(at(L[Entry::NarrowByte]), L[Entry::Band20Mask]))
                 band = 2;
-            m.insert(QStringLiteral("chanelBand"), band);
-            m.insert(QStringLiteral("squelchLevel"),
-                bitFlag(at(L[Entry::SquelchByte]), L[Entry::SquelchMask]));
+            v[Band] = band;
+            v[Squelch] = bitFlag(at(L[Entry::SquelchByte]), L[Entry::SquelchMask]);
             const int rt = L[Entry::RecvTone], st = L[Entry::SendTone];
-            m.insert(QStringLiteral("recvQtDqt"), int(at(rt) | (at(rt + 1) << 8)));
-            m.insert(QStringLiteral("sendQtDqt"), int(at(st) | (at(st + 1) << 8)));
-            m.insert(QStringLiteral("colorCod"), -1);
-            m.insert(QStringLiteral("rxGroup"), -1);
-            m.insert(QStringLiteral("contact"), -1);
-            m.insert(QStringLiteral("encrypt"), -1);
+            v[RecvTone] = int(at(rt) | (at(rt + 1) << 8));
+            v[SendTone] = int(at(st) | (at(st + 1) << 8));
+            v[ColorCode] = v[RxGroup] = v[ContactNo] = v[Encrypt] = -1;
         } else {
-            m.insert(QStringLiteral("typeChannel"), true);
-            m.insert(QStringLiteral("autoScan"),
-                bitFlag(at(L[Entry::AutoScanByte]), L[Entry::AutoScanMask]));
-            m.insert(
-                QStringLiteral("rxOnly"), bitFlag(at(L[Entry::RxOnlyByte]), L[Entry::RxOnlyMask]));
-            m.insert(QStringLiteral("emergencySystem"), int(qint8(at(L[Entry::EmergencySystem]))));
-            m.insert(QStringLiteral("emergencyAlarmIndication"),
-                bitFlag(at(L[Entry::AlarmIndicationByte]), L[Entry::AlarmIndicationMask]));
-            m.insert(QStringLiteral("emergencyAlarmAck"),
-                bitFlag(at(L[Entry::AlarmAckByte]), L[Entry::AlarmAckMask]));
-            m.insert(QStringLiteral("emergencyCallIndication"),
-                bitFlag(at(L[Entry::CallIndicationByte]), L[Entry::CallIndicationMask]));
+            v[Digital] = true;
+            v[AutoScan] = bitFlag(at(L[Entry::AutoScanByte]), L[Entry::AutoScanMask]);
+            v[RxOnly] = bitFlag(at(L[Entry::RxOnlyByte]), L[Entry::RxOnlyMask]);
+            v[EmergencySystem] = int(qint8(at(L[Entry::EmergencySystem])));
+            v[AlarmIndication]
+                = bitFlag(at(L[Entry::AlarmIndicationByte]), L[Entry::AlarmIndicationMask]);
+            v[AlarmAck] = bitFlag(at(L[Entry::AlarmAckByte]), L[Entry::AlarmAckMask]);
+            v[CallIndication]
+                = bitFlag(at(L[Entry::CallIndicationByte]), L[Entry::CallIndicationMask]);
             const quint8 enc = at(L[Entry::EncryptPos] - 1);
-            m.insert(QStringLiteral("encrypt"), (enc & 0x80) ? enc - 128 : 0);
+            v[Encrypt] = (enc & 0x80) ? enc - 128 : 0;
             const quint8 cc = at(L[Entry::ColorCodePos] - 1);
-            m.insert(QStringLiteral("colorCod"), cc >= 64 ? cc - 64 : int(cc));
-            m.insert(QStringLiteral("rxGroup"), int(qint8(at(L[Entry::RxGroupPos] - 1))));
-            m.insert(QStringLiteral("contact"), int(qint8(at(L[Entry::ContactPos] - 1))));
-            m.insert(QStringLiteral("recvQtDqt"), -1);
-            m.insert(QStringLiteral("sendQtDqt"), -1);
-            m.insert(QStringLiteral("sendPttId"), -1);
+            v[ColorCode] = cc >= 64 ? cc - 64 : int(cc);
+            v[RxGroup] = int(qint8(at(L[Entry::RxGroupPos] - 1)));
+            v[ContactNo] = int(qint8(at(L[Entry::ContactPos] - 1)));
+            v[RecvTone] = v[SendTone] = v[PttId] = -1;
         }
-        list.append(m);
+        list.append((isAnalogue ? analogueShape : digitalShape).make(v));
     }
     return list;
 }
