@@ -14,6 +14,7 @@ Rectangle {
     property alias languageSelector: language
     property bool emulated: typeof Manager !== "undefined" && Manager.emulated === true
     property int languageIndex: -1
+    readonly property var languages: ["ru", "en"]
 
     signal defaultSettingsClicked()
 
@@ -25,11 +26,11 @@ Rectangle {
 
     // Applies a language by its index in the selector.
     function applyLanguage(index) {
-        if (index < 0 || index >= language.count)
+        if (index < 0 || index >= languages.length)
             index = 0
         language.currentIndex = index
         languageIndex = index
-        Manager.setTranslation(language.textAt(index), index)
+        Manager.setTranslation(languages[index], index)
     }
 
     Component.onCompleted: {
@@ -98,10 +99,10 @@ Rectangle {
         anchors.rightMargin: 10
         anchors.verticalCenter: parent.verticalCenter
         width: 70
-        model: ["ru", "en"]
+        model: panel.languages
         onActivated: {
             panel.languageIndex = index
-            Manager.setTranslation(textAt(index), index)
+            Manager.setTranslation(panel.languages[index], index)
         }
     }
 
