@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
+import QtQuick.Controls.Styles 1.4
 import QtQuick.Dialogs 1.2
 import "Helper.js" as Helper
 import "Tabs"
@@ -354,6 +355,35 @@ Item {
             objectName: "tabView"
             anchors.fill: parent
             anchors.topMargin: 6
+            // Tabs as wide as their titles, so that no title is cut.
+            style: TabViewStyle {
+                frameOverlap: 1
+                tab: Rectangle {
+                    implicitWidth: Math.round(tabText.implicitWidth + 16)
+                    implicitHeight: 28
+                    color: styleData.selected ? "white" : (styleData.hovered ? "#E4F1FF" : "#E6E6E6")
+                    border.color: "#9F9F9F"
+                    Text {
+                        id: tabText
+                        anchors.centerIn: parent
+                        text: styleData.title
+                        font.pixelSize: 13
+                        color: styleData.enabled ? "#333333" : "#A0A0A0"
+                    }
+                    Rectangle {
+                        visible: styleData.selected
+                        anchors.bottom: parent.bottom
+                        x: 1
+                        width: parent.width - 2
+                        height: 1
+                        color: "white"
+                    }
+                }
+                frame: Rectangle {
+                    color: "white"
+                    border.color: "#9F9F9F"
+                }
+            }
             Tab {
                 id: tabFrequency
                 objectName: "tabFrequency"

@@ -30,21 +30,24 @@ Item {
     property var tr: ({})
     property var titles: []
 
-    // Columns in display order; width = units of the table width + pixels.
+    // Columns in display order. A column is `units` thirteenths of the table
+    // width plus `px`, but never narrower than `min`, so that its title and
+    // values stay readable in the smallest window; where that makes the
+    // columns wider than the table, the wide ones give up their surplus.
     readonly property var columns: [
-        { "role": "channel", "units": 0.5, "px": 0, "kind": "text" },
-        { "role": "name", "units": 2, "px": 0, "kind": "text" },
-        { "role": "type_channel", "units": 1, "px": 0, "kind": "choice" },
-        { "role": "recv_freq", "units": 1, "px": 0, "kind": "freq" },
-        { "role": "send_freq", "units": 1, "px": 0, "kind": "freq" },
-        { "role": "power_ch", "units": 1, "px": -20, "kind": "check" },
-        { "role": "color_cod", "units": 1, "px": -20, "kind": "choice" },
-        { "role": "rx_groupe", "units": 2, "px": -30, "kind": "choice" },
-        { "role": "contact", "units": 2, "px": -30, "kind": "choice" },
-        { "role": "width_ch", "units": 1, "px": -20, "kind": "choice" },
-        { "role": "encrypt", "units": 2, "px": -30, "kind": "choice" },
-        { "role": "recv_qt_dqt", "units": 1, "px": 0, "kind": "choice" },
-        { "role": "send_qt_dqt", "units": 1, "px": 0, "kind": "choice" }
+        { "role": "channel", "units": 0.5, "px": 0, "min": 44, "kind": "text" },
+        { "role": "name", "units": 2, "px": 0, "min": 100, "kind": "text" },
+        { "role": "type_channel", "units": 1, "px": 0, "min": 108, "kind": "choice" },
+        { "role": "recv_freq", "units": 1, "px": 0, "min": 82, "kind": "freq" },
+        { "role": "send_freq", "units": 1, "px": 0, "min": 82, "kind": "freq" },
+        { "role": "power_ch", "units": 1, "px": -20, "min": 62, "kind": "check" },
+        { "role": "color_cod", "units": 1, "px": -20, "min": 62, "kind": "choice" },
+        { "role": "rx_groupe", "units": 2, "px": -30, "min": 84, "kind": "choice" },
+        { "role": "contact", "units": 2, "px": -30, "min": 84, "kind": "choice" },
+        { "role": "width_ch", "units": 1, "px": -20, "min": 74, "kind": "choice" },
+        { "role": "encrypt", "units": 2, "px": -30, "min": 84, "kind": "choice" },
+        { "role": "recv_qt_dqt", "units": 1, "px": 0, "min": 70, "kind": "choice" },
+        { "role": "send_qt_dqt", "units": 1, "px": 0, "min": 70, "kind": "choice" }
     ]
     property var colX: []
     property var colW: []
@@ -71,24 +74,32 @@ Item {
         valueEditor.retranslateUi()
     }
 
-    // Spread the columns over the available width: the proportions are fixed,
-    // the unit grows with the table so that every column stays visible.
     function layoutColumns() {
-        var units = 0, px = 0, i
+        var available = Math.max(Math.floor(scroll.viewport.width), 700)
+        var unit = available / 13
+        var ws = [], total = 0, surplus = 0, i
         for (i = 0; i < columns.length; ++i) {
-            units += columns[i].units
-            px += columns[i].px
-        }
-        var available = Math.max(scroll.viewport.width, 700)
-        var unit = (available - px) / units
-        var xs = [], ws = [], x = 0
-        for (i = 0; i < columns.length; ++i) {
-            var w = Math.floor(columns[i].units * unit + columns[i].px)
-            if (i === columns.length - 1)
-                w = Math.max(w, Math.floor(available - x))
-            xs.push(x)
+            var w = Math.max(columns[i].min, columns[i].units * unit + columns[i].px)
             ws.push(w)
-            x += w
+            total += w
+            surplus += w - columns[i].min
+        }
+        // Too wide: take the excess from the columns above their minimum.
+        var excess = total - available
+        var keep = excess > 0 && surplus > 0 ? Math.max(0, 1 - excess / surplus) : 1
+        var xs = [], x = 0
+        for (i = 0; i < columns.length; ++i) {
+            var c = Math.floor(columns[i].min + (ws[i] - columns[i].min) * keep)
+            xs.push(x)
+            ws[i] = c
+            x += c
+        }
+        // Rounding leftovers go to the name column.
+        if (x < available) {
+            ws[1] += available - x
+            for (i = 2; i < xs.length; ++i)
+                xs[i] += available - x
+            x = available
         }
         colX = xs
         colW = ws
@@ -174,9 +185,10 @@ Item {
         var choices = choicesFor(role)
         var current = currentChoice(role, r)
         var p = listView.contentItem.mapToItem(table, colX[col], (row + 1) * 25)
+        var panel = valueEditor.panel
         valueEditor.open(row, role, choices, current,
-                         Math.max(0, Math.min(p.x, table.width - valueEditor.width)),
-                         p.y + valueEditor.height > table.height ? p.y - 25 - valueEditor.height : p.y)
+                         Math.max(0, Math.min(p.x, table.width - panel.width)),
+                         p.y + panel.height > table.height ? p.y - 25 - panel.height : p.y)
     }
 
     function choicesFor(role) {
@@ -294,6 +306,10 @@ Item {
     }
 
     ListModel { id: channelModel }
+    Connections {
+        target: scroll.viewport
+        function onWidthChanged() { table.layoutColumns() }
+    }
 
     // Header: 40 px, wrapped centred titles.
     Rectangle {
@@ -319,7 +335,7 @@ Item {
                         wrapMode: Text.WordWrap
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
-                        font.pixelSize: 11
+                        font.pixelSize: 10
                         font.bold: true
                         color: table.textColor
                         elide: Text.ElideRight

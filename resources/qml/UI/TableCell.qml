@@ -28,7 +28,7 @@ Item {
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: cell.alignLeft ? Text.AlignLeft : Text.AlignHCenter
         elide: Text.ElideRight
-        font.pixelSize: 12
+        font.pixelSize: 11
         color: "#333333"
     }
     Rectangle {

@@ -346,6 +346,9 @@ TestCase {
         var editor = t.valueEditor
         verify(editor.visible)
         compare(editor.role, "type_channel")
+        // The panel opens under the cell, not over the header.
+        verify(Math.abs(editor.panel.x - t.colX[2]) <= 2, "panel at x " + editor.panel.x)
+        verify(editor.panel.y >= 40 + 25, "panel at " + editor.panel.y)
         compare(editor.combo.currentText, "ЦИФРОВОЙ")
         editor.combo.currentIndex = 0
         mouseClick(findChild(editor, "valueOk"))
