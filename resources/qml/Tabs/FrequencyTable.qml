@@ -35,8 +35,8 @@ Item {
     // values stay readable in the smallest window; where that makes the
     // columns wider than the table, the wide ones give up their surplus.
     readonly property var columns: [
-        { "role": "channel", "units": 0.5, "px": 0, "min": 44, "kind": "text" },
-        { "role": "name", "units": 2, "px": 0, "min": 100, "kind": "text" },
+        { "role": "channel", "units": 0.5, "px": 0, "min": 52, "kind": "text" },
+        { "role": "name", "units": 2, "px": 0, "min": 92, "kind": "text" },
         { "role": "type_channel", "units": 1, "px": 0, "min": 108, "kind": "choice" },
         { "role": "recv_freq", "units": 1, "px": 0, "min": 82, "kind": "freq" },
         { "role": "send_freq", "units": 1, "px": 0, "min": 82, "kind": "freq" },
@@ -133,6 +133,9 @@ Item {
     property int editRow: -1
     property string editRole: ""
     property string editBefore: ""
+    // Whether the input was typed into since it opened: the mask keeps four
+    // decimals, so an untouched value must not be replaced by the masked text.
+    property bool editTyped: false
 
     // Opens the frequency input over a cell of the given row.
     function editFrequency(row, role) {
@@ -145,6 +148,7 @@ Item {
             return
         editBefore = channelModel.get(row)[role]
         freqInput.text = editBefore
+        editTyped = false
         editRow = row
         editRole = role
         var p = listView.contentItem.mapToItem(table, colX[col], row * 25)
@@ -167,7 +171,7 @@ Item {
         if (row >= channelModel.count)
             return
         var text = freqInput.text
-        if (!freqInput.acceptableInput || !Helper.freqInBand(text, band))
+        if (!editTyped || !freqInput.acceptableInput || !Helper.freqInBand(text, band))
             text = editBefore
         channelModel.setProperty(row, role, text)
     }
@@ -443,11 +447,15 @@ Item {
             font.pixelSize: 12
             color: table.textColor
             selectByMouse: true
-            onTextChanged: if (table.editRow >= 0)
-                              channelModel.setProperty(table.editRow, table.editRole, text)
+            onTextChanged: {
+                if (table.editRow >= 0) {
+                    table.editTyped = true
+                    channelModel.setProperty(table.editRow, table.editRole, text)
+                }
+            }
             onEditingFinished: table.commitFrequency()
             Keys.onEscapePressed: {
-                text = table.editBefore
+                table.editTyped = false // back to the text from before the edit
                 table.commitFrequency()
             }
         }

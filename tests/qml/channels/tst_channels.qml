@@ -301,6 +301,23 @@ TestCase {
         compare(tab.getData()[0].recv_freq, data.hz)
     }
 
+    function test_openingTheEditorKeepsFiveDecimals() {
+        tab.fillTable([analogue(0, "a", 446006250, -1, 0, -1, 0, 1)], groups, contacts, keys)
+        tab.table.editFrequency(0, "recv_freq")
+        compare(row(0).recv_freq, "446.00625")
+        tab.table.commitFrequency()
+        compare(row(0).recv_freq, "446.00625")
+        compare(tab.getData()[0].recv_freq, 446006250)
+        // Escape drops what was typed.
+        tab.table.editFrequency(0, "recv_freq")
+        keyClick(Qt.Key_Home)
+        keyClick("4")
+        keyClick("5")
+        compare(row(0).recv_freq, "456.0062")
+        keyClick(Qt.Key_Escape)
+        compare(row(0).recv_freq, "446.00625")
+    }
+
     function test_frequencyTypedWithKeys() {
         tab.fillTable([digital(0, "a", 435000000, 1, 1, 0)], groups, contacts, keys)
         waitForRendering(tab)
