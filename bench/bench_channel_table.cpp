@@ -76,11 +76,10 @@ QVariantList sampleChannels(int n)
 QVariantList sampleGroups()
 {
     QVariantList list;
-    const char *titles[] = {"Диспетчер", "Охрана", "Все"};
+    const char *titles[] = { "Диспетчер", "Охрана", "Все" };
     for (int i = 0; i < 3; ++i)
-        list.append(QVariantMap{{"title", QString::fromUtf8(titles[i])},
-                                {"groups", i + 1},
-                                {"selectedContacts", QVariantList{1}}});
+        list.append(QVariantMap { { "title", QString::fromUtf8(titles[i]) }, { "groups", i + 1 },
+            { "selectedContacts", QVariantList { 1 } } });
     return list;
 }
 
@@ -88,25 +87,23 @@ QVariantList sampleContacts()
 {
     QVariantList list;
     for (int i = 0; i < 20; ++i)
-        list.append(QVariantMap{{"name", QStringLiteral("Абонент %1").arg(i + 1)},
-                                {"pos", i},
-                                {"number", QString::number(1000 + i)},
-                                {"type", i % 3},
-                                {"tone", 0}});
+        list.append(QVariantMap { { "name", QStringLiteral("Абонент %1").arg(i + 1) }, { "pos", i },
+            { "number", QString::number(1000 + i) }, { "type", i % 3 }, { "tone", 0 } });
     return list;
 }
 
 QVariantMap sampleKeys()
 {
-    return QVariantMap{{"Ключ A", "7e2b"}, {"Ключ B", "1234"}, {"Ключ C", "abcd"}, {"Ключ D", "f00"}};
+    return QVariantMap { { "Ключ A", "7e2b" }, { "Ключ B", "1234" }, { "Ключ C", "abcd" },
+        { "Ключ D", "f00" } };
 }
 
 // Runs the event loop until the window has swapped a frame.
 void waitForFrame(QQuickWindow *window)
 {
     QEventLoop loop;
-    auto c = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, &QEventLoop::quit,
-                              Qt::QueuedConnection);
+    auto c = QObject::connect(
+        window, &QQuickWindow::frameSwapped, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
     window->update();
     loop.exec();
@@ -127,8 +124,8 @@ QVariant call(QObject *object, const char *method, const QVariantList &args = {}
     QGenericArgument a[4];
     for (int i = 0; i < args.size() && i < 4; ++i)
         a[i] = Q_ARG(QVariant, args[i]);
-    QMetaObject::invokeMethod(object, method, Q_RETURN_ARG(QVariant, result), a[0], a[1], a[2],
-                              a[3]);
+    QMetaObject::invokeMethod(
+        object, method, Q_RETURN_ARG(QVariant, result), a[0], a[1], a[2], a[3]);
     return result;
 }
 
@@ -137,8 +134,8 @@ void shot(QQuickWindow *window, const QString &dir, const QString &name)
     settle(window, 300);
     const QImage image = window->grabWindow();
     if (!image.save(dir + "/" + name + ".png"))
-        std::fprintf(stderr, "could not save %s (%dx%d)\n", qPrintable(name), image.width(),
-                     image.height());
+        std::fprintf(
+            stderr, "could not save %s (%dx%d)\n", qPrintable(name), image.width(), image.height());
 }
 
 } // namespace
@@ -148,7 +145,8 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int shotsAt = args.indexOf(QStringLiteral("--shots"));
-    const QString shotsDir = shotsAt > 0 && shotsAt + 1 < args.size() ? args[shotsAt + 1] : QString();
+    const QString shotsDir
+        = shotsAt > 0 && shotsAt + 1 < args.size() ? args[shotsAt + 1] : QString();
 
     Manager *manager = Manager::instance();
     QQmlApplicationEngine engine;
@@ -190,7 +188,7 @@ int main(int argc, char *argv[])
         settle(window, 20);
         QElapsedTimer t;
         t.start();
-        call(tab, "fillTable", {channels, groups, contacts, keys});
+        call(tab, "fillTable", { channels, groups, contacts, keys });
         waitForFrame(window);
         fill.push_back(t.nsecsElapsed() / 1e6);
     }
@@ -213,15 +211,15 @@ int main(int argc, char *argv[])
         shot(window, shotsDir, "table");
         QObject *table = tab->property("table").value<QObject *>();
         QMetaObject::invokeMethod(table, "openValueEditor", Q_ARG(QVariant, 2),
-                                  Q_ARG(QVariant, QStringLiteral("rx_groupe")));
+            Q_ARG(QVariant, QStringLiteral("rx_groupe")));
         shot(window, shotsDir, "value_editor");
         QMetaObject::invokeMethod(table, "openValueEditor", Q_ARG(QVariant, 3),
-                                  Q_ARG(QVariant, QStringLiteral("recv_qt_dqt")));
+            Q_ARG(QVariant, QStringLiteral("recv_qt_dqt")));
         shot(window, shotsDir, "value_editor_squelch");
         call(tab->property("table").value<QObject *>()->property("valueEditor").value<QObject *>(),
-             "close");
+            "close");
         QMetaObject::invokeMethod(table, "editFrequency", Q_ARG(QVariant, 1),
-                                  Q_ARG(QVariant, QStringLiteral("recv_freq")));
+            Q_ARG(QVariant, QStringLiteral("recv_freq")));
         shot(window, shotsDir, "frequency_editor");
         QMetaObject::invokeMethod(manager, "setTranslation", Q_ARG(QString, "en"), Q_ARG(int, 1));
         shot(window, shotsDir, "table_en");
@@ -236,7 +234,7 @@ int main(int argc, char *argv[])
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer t;
         t.start();
-        p.start(program, {QStringLiteral("--quit-after-first-frame")});
+        p.start(program, { QStringLiteral("--quit-after-first-frame") });
         if (!p.waitForFinished(20000) || p.exitCode() != 0) {
             std::fprintf(stderr, "orvane --quit-after-first-frame failed\n");
             return 1;

@@ -169,7 +169,8 @@ Item {
         // Success fills the tabs through dataReadyReadFromDevice; a radio that
         // could not be reached is said so for 2 s.
         if (result === -1)
-            showFor2s("state_no_device", before === "state_start" ? "state_start" : "state_work")
+            showFor2s("state_no_device", before === "state_start" || before === "state_no_device"
+                                         ? before : "state_work")
     }
 
     function gpsReadClicked() {
@@ -244,7 +245,13 @@ Item {
             screen.endOperation("write")
             screen.showFor2s(success ? "state_write_success" : "state_write_failed")
         }
-        function onReadProgressChanged(value) { screen.progress = value }
+        function onReadProgressChanged(value) {
+            screen.progress = value
+            // The radio answered after a failed attempt: show the read, not
+            // the "not found" text.
+            if (screen.state === "state_reconnect")
+                screen.enterState("state_read_loading")
+        }
         function onWriteProgressChanged(value) { screen.progress = value }
         function onSignalGPSRead() {
             screen.progress = 0

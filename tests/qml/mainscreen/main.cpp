@@ -9,8 +9,7 @@
 #include <QTranslator>
 #include <QtQuickTest>
 
-class StubManager : public QObject
-{
+class StubManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool emulated READ isEmulated WRITE setEmulated NOTIFY emulatedChanged)
     // Results of the next calls that return one.
@@ -30,16 +29,16 @@ public:
     Q_INVOKABLE void clearCalls() { log.clear(); }
 
     Q_INVOKABLE void readDataFromDevice() { record("readDataFromDevice", {}); }
-    Q_INVOKABLE void readDataFromFile(QString file) { record("readDataFromFile", {file}); }
+    Q_INVOKABLE void readDataFromFile(QString file) { record("readDataFromFile", { file }); }
     Q_INVOKABLE bool writeDataToFile(QString filename)
     {
-        record("writeDataToFile", {filename});
+        record("writeDataToFile", { filename });
         return fileResult;
     }
     Q_INVOKABLE void readGPSData() { record("readGPSData", {}); }
     Q_INVOKABLE void setTranslation(QString translation, int check)
     {
-        record("setTranslation", {translation, check});
+        record("setTranslation", { translation, check });
         QCoreApplication::removeTranslator(&translator);
         if (translator.load(QDir::currentPath() + QStringLiteral("/QmlLanguage_") + translation))
             QCoreApplication::installTranslator(&translator);
@@ -53,24 +52,24 @@ public:
     Q_INVOKABLE void getPortsList() { record("getPortsList", {}); }
     Q_INVOKABLE void portOpen() { record("portOpen", {}); }
     Q_INVOKABLE bool writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
-                                           QVariant rxGroups, QVariant contacts,
-                                           QVariant settings, QVariant encrypt)
+        QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt)
     {
-        record("writeEditedDataToFile", {filename, data, zones, rxGroups, contacts, settings, encrypt});
+        record("writeEditedDataToFile",
+            { filename, data, zones, rxGroups, contacts, settings, encrypt });
         return fileResult;
     }
     Q_INVOKABLE int openSerialPort(QString name)
     {
-        record("openSerialPort", {name});
+        record("openSerialPort", { name });
         return -1;
     }
     Q_INVOKABLE void closeSerialPort() { record("closeSerialPort", {}); }
 
 public slots:
     void writeDataToDevice(QVariant data, QVariant zones, QVariant rxGroups, QVariant contacts,
-                           QVariant settings, QVariant encrypt)
+        QVariant settings, QVariant encrypt)
     {
-        record("writeDataToDevice", {data, zones, rxGroups, contacts, settings, encrypt});
+        record("writeDataToDevice", { data, zones, rxGroups, contacts, settings, encrypt });
     }
     int slotDefaultSettings()
     {
@@ -79,10 +78,10 @@ public slots:
     }
     bool writeGPSDataToFile(QString filename)
     {
-        record("writeGPSDataToFile", {filename});
+        record("writeGPSDataToFile", { filename });
         return fileResult;
     }
-    void readGPSDataFromFile(QString file) { record("readGPSDataFromFile", {file}); }
+    void readGPSDataFromFile(QString file) { record("readGPSDataFromFile", { file }); }
     void SlotGPSReadyRead() { record("SlotGPSReadyRead", {}); }
 
 signals:
@@ -117,7 +116,8 @@ private:
         QVariantList plainArgs;
         for (const QVariant &a : args)
             plainArgs.append(plain(a));
-        log.append(QVariantMap{{QStringLiteral("name"), name}, {QStringLiteral("args"), plainArgs}});
+        log.append(QVariantMap {
+            { QStringLiteral("name"), name }, { QStringLiteral("args"), plainArgs } });
     }
 
     QVariantList log;
@@ -128,8 +128,7 @@ private:
     int languageIndex = 0;
 };
 
-class Setup : public QObject
-{
+class Setup : public QObject {
     Q_OBJECT
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)

@@ -226,6 +226,18 @@ TestCase {
         compare(screen.state, "state_no_device")
     }
 
+    function test_radioFoundAfterRetries() {
+        closeAbout()
+        mouseClick(child("buttonRead"))
+        Manager.signalRetryConnect(10)
+        Manager.signalRetryConnect(9)
+        compare(screen.state, "state_reconnect")
+        Manager.readProgressChanged(3)
+        compare(screen.state, "state_read_loading")
+        compare(text(), "Загрузка данных с радиостанции: 3%")
+        verify(child("loadingProgress").visible)
+    }
+
     function test_writeCollectsSixCollectionsInOrder() {
         closeAbout()
         fill(4)
