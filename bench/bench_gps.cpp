@@ -1,0 +1,84 @@
+// Decoding a full GPS log: 247 answers of 2063 bytes, every slot a valid record.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QtEndian>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "gps/datagps.h"
+
+namespace {
+
+QVariantList fullLog()
+{
+    QVariantList log;
+    int n = 0;
+    for (int b = 0; b < 247; ++b) {
+        QByteArray block(2063, '\0');
+        block[7] = char(b);
+        for (int s = 0; s < 128; ++s, ++n) {
+            char *r = block.data() + 12 + s * 16;
+            const float lat = 5545.0f + float(n % 1000) / 100.0f;
+            const float lng = 3737.0f + float(n % 700) / 100.0f;
+            quint32 bits;
+            std::memcpy(&bits, &lat, 4);
+            qToLittleEndian(bits, r);
+            r[4] = 'N';
+            std::memcpy(&bits, &lng, 4);
+            qToLittleEndian(bits, r + 5);
+            r[9] = 'E';
+            const int t = n * 5;
+            r[10] = char(1 + t / 86400);
+            r[11] = 6;
+            r[12] = 19;
+            r[13] = char(t / 3600 % 24);
+            r[14] = char(t / 60 % 60);
+            r[15] = char(t % 60);
+        }
+        log << block;
+    }
+    return log;
+}
+
+double threadCpuMs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+void figure(const char *name, double value, const char *unit)
+{
+    std::printf("FIGURE\t%s\t%.3f\t%s\n", name, value, unit);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QVariantList log = fullLog();
+    dataGps gps;
+    int points = 0;
+    // Each run replaces the points of the run before, as a new log read does.
+    std::vector<double> wall, cpu;
+    for (int run = 0; run < 31; ++run) {
+        QElapsedTimer timer;
+        const double cpuStart = threadCpuMs();
+        timer.start();
+        points = gps.decodeGpsLog(log).toList().size();
+        wall.push_back(double(timer.nsecsElapsed()) / 1e6);
+        cpu.push_back(threadCpuMs() - cpuStart);
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    const double wallMedian = wall[wall.size() / 2], cpuMedian = cpu[cpu.size() / 2];
+    figure("gps_log_decode_full_247_blocks_wall_median", wallMedian, "ms");
+    figure("gps_log_decode_full_247_blocks_cpu_median", cpuMedian, "ms");
+    figure("gps_log_decode_full_247_blocks_points", points, "points");
+    figure("gps_log_decode_per_point_cpu_median", cpuMedian * 1e6 / points, "ns");
+    return points == 128 + 246 * 127 ? 0 : 1;
+}
