@@ -64,7 +64,12 @@ void SerialP::ReadInPort() { emit ReadyData(port.isOpen() ? port.readAll() : QBy
 
 void SerialP::handleError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::ResourceError && port.isOpen()) {
+    // The device is gone. A read error means the same: Qt reports it when the
+    // port signalled data and the read then failed or found the end of the
+    // line (a hung-up terminal, an unplugged receiver on Linux); left open, the
+    // port would report it again at once, for ever, at full processor load.
+    const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (gone && port.isOpen()) {
         emit error_(port.errorString());
         DisconnectPort();
     }
