@@ -37,7 +37,7 @@ bool logCoordinate(const char *bytes, float *value)
     return true;
 }
 
-bool decodeSlot(const char *r, int localOffset, QVariantMap *point)
+bool decodeSlot(const char *r, GpsPoint::PointMaker &make, QVariantMap *point)
 {
     float lat, lng;
     if (!logCoordinate(r, &lat) || !logCoordinate(r + 5, &lng))
@@ -52,8 +52,7 @@ bool decodeSlot(const char *r, int localOffset, QVariantMap *point)
     // bytes of 128 and more) cannot be placed on a track: the slot is dropped.
     if (!GpsPoint::instant(field(10), field(11), field(12), field(13), field(14), field(15), &secs))
         return false;
-    *point = GpsPoint::make(GpsPoint::degreesFromNmea(lat), GpsPoint::degreesFromNmea(lng), sn, ew,
-        secs, localOffset, LogNumId);
+    *point = make(GpsPoint::degreesFromNmea(lat), GpsPoint::degreesFromNmea(lng), sn, ew, secs);
     return true;
 }
 
@@ -80,8 +79,13 @@ QVariant dataGps::decodeGpsSettings(const BlockMap &blocks)
 
 QVariant dataGps::decodeGpsLog(const QVariantList &log)
 {
-    pointList.clear();
-    const int localOffset = GpsPoint::localStandardOffset();
+    // Held only here, the list keeps its storage for the new points; shared
+    // (the caller keeps the last result), it lets go of it.
+    if (pointList.isDetached())
+        pointList.erase(pointList.begin(), pointList.end());
+    else
+        pointList.clear();
+    GpsPoint::PointMaker make(GpsPoint::localStandardOffset(), LogNumId);
     const int count = qMin(int(log.size()), LogBlocks);
     pointList.reserve(count * SlotsPerBlock);
     bool first = true;
@@ -95,8 +99,12 @@ QVariant dataGps::decodeGpsLog(const QVariantList &log)
         // reading them again as a record of their own could list one twice.
         for (int s = first ? 0 : 1; s < SlotsPerBlock; ++s) {
             QVariantMap point;
-            if (decodeSlot(content + s * SlotSize, localOffset, &point))
-                pointList.append(point);
+            if (decodeSlot(content + s * SlotSize, make, &point)) {
+                // Appended empty and then filled: a QVariant holding a map is
+                // moved in place instead of copied through the type system.
+                pointList.append(QVariant());
+                pointList.last() = QVariant(point);
+            }
         }
         first = false;
     }

@@ -28,18 +28,33 @@ void putTwoDigits(QChar *out, qint64 value)
     out[1] = QLatin1Char(char('0' + value % 10));
 }
 
+QString decimal(qint64 value)
+{
+    if (value < 0)
+        return QString::number(value);
+    char digits[20];
+    int at = sizeof digits;
+    do {
+        digits[--at] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return QString::fromLatin1(digits + at, int(sizeof digits) - at);
+}
+
 // A point with every key in place: copying it and overwriting the values is
 // much cheaper than building the map key by key (no lookups, no rebalancing).
+// Its values are plain ints, which QVariant copies and destroys without help
+// from the type system.
 const QVariantMap &prototype()
 {
     static const QVariantMap map = {
-        { QStringLiteral("lat"), 0.0f },
-        { QStringLiteral("lng"), 0.0f },
+        { QStringLiteral("lat"), 0 },
+        { QStringLiteral("lng"), 0 },
         { QStringLiteral("sn"), 0 },
         { QStringLiteral("ew"), 0 },
-        { QStringLiteral("date"), QString() },
-        { QStringLiteral("time"), QString() },
-        { QStringLiteral("time_unx"), QString() },
+        { QStringLiteral("date"), 0 },
+        { QStringLiteral("time"), 0 },
+        { QStringLiteral("time_unx"), 0 },
         { QStringLiteral("num_id"), 0 },
     };
     return map;
@@ -91,19 +106,24 @@ float degreesFromNmea(double value)
     return float(whole + (value - 100.0 * whole) / 60.0);
 }
 
-QVariantMap make(float lat, float lng, int sn, int ew, qint64 utcSecs, int localOffset, int numId)
+PointMaker::PointMaker(int localOffset, int numId) : offset(localOffset), id(numId) { }
+
+QVariantMap PointMaker::operator()(float lat, float lng, int sn, int ew, qint64 utcSecs)
 {
-    const qint64 local = utcSecs + localOffset;
+    const qint64 local = utcSecs + offset;
     const qint64 days = floorDiv(local, 86400);
     const qint64 clock = local - days * 86400;
-    qint64 year;
-    int month, day;
-    civilFromDays(days, &year, &month, &day);
-
-    QString date(8, QLatin1Char('.'));
-    putTwoDigits(date.data(), day);
-    putTwoDigits(date.data() + 3, month);
-    putTwoDigits(date.data() + 6, year);
+    // Neighbouring points mostly share their day: their "date" texts are shared.
+    if (days != dateDays || date.isNull()) {
+        qint64 year;
+        int month, day;
+        civilFromDays(days, &year, &month, &day);
+        date = QString(8, QLatin1Char('.'));
+        putTwoDigits(date.data(), day);
+        putTwoDigits(date.data() + 3, month);
+        putTwoDigits(date.data() + 6, year);
+        dateDays = days;
+    }
     QString time(8, QLatin1Char(':'));
     putTwoDigits(time.data(), clock / 3600);
     putTwoDigits(time.data() + 3, clock / 60 % 60);
@@ -116,10 +136,10 @@ QVariantMap make(float lat, float lng, int sn, int ew, qint64 utcSecs, int local
     *it++ = ew;
     *it++ = lat;
     *it++ = lng;
-    *it++ = numId;
+    *it++ = id;
     *it++ = sn;
     *it++ = time;
-    *it = QString::number(utcSecs + TimeKeyOffset);
+    *it = decimal(utcSecs + TimeKeyOffset);
     return point;
 }
 

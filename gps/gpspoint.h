@@ -26,9 +26,19 @@ int localStandardOffset();
 // ddmm.mmmm (or dddmm.mmmm) to decimal degrees: whole degrees taken modulo 65536.
 float degreesFromNmea(double value);
 
-// A point map with the keys "lat", "lng", "sn", "ew", "date", "time",
-// "time_unx" and "num_id". utcSecs is the instant, localOffset the standard
-// offset that "date" and "time" are shown in.
-QVariantMap make(float lat, float lng, int sn, int ew, qint64 utcSecs, int localOffset, int numId);
+// Makes point maps with the keys "lat", "lng", "sn", "ew", "date", "time",
+// "time_unx" and "num_id"; "date" and "time" are shown at localOffset seconds
+// from UTC.
+class PointMaker {
+public:
+    PointMaker(int localOffset, int numId);
+    QVariantMap operator()(float lat, float lng, int sn, int ew, qint64 utcSecs);
+
+private:
+    int offset;
+    int id;
+    qint64 dateDays = 0;
+    QString date;
+};
 
 } // namespace GpsPoint

@@ -177,7 +177,8 @@ bool NmeaReader::sentence(const QByteArray &raw, int localOffset, int numId, QVa
         return false;
     }
 
-    *point = GpsPoint::make(GpsPoint::degreesFromNmea(latValue),
-        GpsPoint::degreesFromNmea(lngValue), sn, ew, secs, localOffset, numId);
+    GpsPoint::PointMaker make(localOffset, numId);
+    *point = make(
+        GpsPoint::degreesFromNmea(latValue), GpsPoint::degreesFromNmea(lngValue), sn, ew, secs);
     return true;
 }
