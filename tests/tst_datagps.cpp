@@ -338,6 +338,22 @@ void TestDataGps::logReplacesPointList()
     QCOMPARE(gps.decodeGpsLog({ logBlock(0), logBlock(1) }).toList(), QVariantList());
     QVERIFY(gps.pointList.isEmpty());
     QCOMPARE(gps.decodeGpsLog({}).toList(), QVariantList());
+
+    // A result the caller keeps is not touched by the next decode, and the
+    // next decode holds only its own points.
+    const QByteArray later = record(4807.038f, 'S', 1131.0f, 'W', { 26, 11, 19, 12, 0, 0 });
+    const QVariantList kept
+        = gps.decodeGpsLog({ logBlock(0, { { 0, fix }, { 9, fix } }) }).toList();
+    gps.decodeGpsLog({ logBlock(0, { { 3, later } }) });
+    QCOMPARE(describe(kept).size(), 2);
+    QCOMPARE(describe(kept).at(1),
+        QStringLiteral("48.11730;11.51667;78;69;25.11.19;08:30:00;2170330816;0"));
+    QCOMPARE(describe(gps.pointList),
+        QStringList("48.11730;11.51667;83;87;26.11.19;08:30:00;2170417216;0"));
+    gps.decodeGpsLog({ logBlock(0, { { 1, fix }, { 2, later } }) });
+    QCOMPARE(describe(gps.pointList).size(), 2);
+    QCOMPARE(describe(gps.pointList).at(1),
+        QStringLiteral("48.11730;11.51667;83;87;26.11.19;08:30:00;2170417216;0"));
 }
 
 void TestDataGps::fullLog()
