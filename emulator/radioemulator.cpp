@@ -292,11 +292,20 @@ bool RadioEmulator::loadFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    // Read element by element: a hostile count must not size anything.
     QDataStream in(&file);
-    QVariantList list;
-    in >> list;
-    if (in.status() != QDataStream::Ok)
+    quint32 count = 0;
+    in >> count;
+    if (in.status() != QDataStream::Ok || count != quint32(1 + ImageBlocks))
         return false;
+    QVariantList list;
+    for (quint32 i = 0; i < count; ++i) {
+        QVariant v;
+        in >> v;
+        if (in.status() != QDataStream::Ok)
+            return false;
+        list.append(v);
+    }
     return setImage(list);
 }
 
@@ -842,7 +851,6 @@ int RadioEmulator::bulkIn(
     } else {
         // Nothing to send: the radio NAKs until the host gives up.
         result = LIBUSB_ERROR_TIMEOUT;
-        violation(QStringLiteral("read on the IN endpoint with nothing due"));
     }
     if (actual)
         *actual = result == 0 ? given : 0;

@@ -52,6 +52,7 @@ public:
 
     uint32_t tagCounter() const { return m_tag; }
     bool isOpen() const { return m_open; }
+    libusb_device_handle *handle() const { return m_handle; }
 
 signals:
     void readProgressChanged(int progress);
