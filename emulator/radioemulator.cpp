@@ -309,9 +309,12 @@ bool RadioEmulator::loadFile(const QString &path)
     return setImage(list);
 }
 
-bool RadioEmulator::saveFile(const QString &path) const
+bool RadioEmulator::saveFile(const QString &path) const { return writeImageFile(path, image()); }
+
+// Written to a temporary file and renamed over the target: a failed save
+// never destroys the previous memory file.
+bool RadioEmulator::writeImageFile(const QString &path, const QVariantList &list)
 {
-    const QVariantList list = image();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -326,11 +329,14 @@ bool RadioEmulator::saveFile(const QString &path) const
 
 bool RadioEmulator::setMemoryFile(const QString &path)
 {
-    bool ok = QFile::exists(path) ? loadFile(path) : saveFile(path);
+    // A file that exists but cannot be read is left alone, not overwritten.
+    const bool ok = QFile::exists(path) ? loadFile(path) : saveFile(path);
+    if (!ok)
+        return false;
     std::lock_guard<std::mutex> lock(m_mutex);
     m_memoryFile = path;
     m_dirty = false;
-    return ok;
+    return true;
 }
 
 QString RadioEmulator::memoryFile() const
@@ -339,18 +345,18 @@ QString RadioEmulator::memoryFile() const
     return m_memoryFile;
 }
 
-// Called with the lock held; saving takes it again through image().
+// Called with the lock held.
 void RadioEmulator::saveIfDirty()
 {
     if (!m_dirty || m_memoryFile.isEmpty())
         return;
     m_dirty = false;
-    const QString path = m_memoryFile;
-    m_mutex.unlock();
-    const bool ok = saveFile(path);
-    m_mutex.lock();
-    if (!ok)
-        violation(QStringLiteral("memory file not written: %1").arg(path));
+    QVariantList list;
+    list.append(m_identity);
+    for (const QByteArray &b : m_blocks)
+        list.append(b);
+    if (!writeImageFile(m_memoryFile, list))
+        violation(QStringLiteral("memory file not written: %1").arg(m_memoryFile));
 }
 
 QVariantList RadioEmulator::generatedGpsLog(int points)

@@ -66,7 +66,9 @@ public:
     bool loadFile(const QString &path);
     bool saveFile(const QString &path) const;
     // Keeps the memory in this file: loaded now when it exists (else written
-    // now), rewritten after every completed write sequence.
+    // now), rewritten after every completed write sequence (the write of the
+    // last block, or the end of the connection after any block write). False,
+    // and no file bound, when an existing file cannot be loaded.
     bool setMemoryFile(const QString &path);
     QString memoryFile() const;
     // A blank memory: identity, blocks with proper heads, zero content, the
@@ -156,6 +158,7 @@ private:
     QByteArray blockAnswer(quint8 code, int block) const;
     QByteArray statusWrapper(quint32 tag, quint8 status) const;
     void saveIfDirty();
+    static bool writeImageFile(const QString &path, const QVariantList &list);
 
     mutable std::mutex m_mutex;
 

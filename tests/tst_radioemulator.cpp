@@ -379,6 +379,11 @@ void TestRadioEmulator::imageShapeChecked()
     junk.write("not a configuration file");
     junk.close();
     QVERIFY(!radio->loadFile(junk.fileName()));
+    // A memory file that cannot be read is neither used nor overwritten.
+    QVERIFY(!radio->setMemoryFile(junk.fileName()));
+    QVERIFY(radio->memoryFile().isEmpty());
+    QVERIFY(junk.open(QIODevice::ReadOnly));
+    QCOMPARE(junk.readAll(), QByteArray("not a configuration file"));
     QCOMPARE(radio->image(), before);
 }
 

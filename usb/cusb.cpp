@@ -305,8 +305,11 @@ int CUsb::SendToMassStorage(QByteArray &answer, int answerLength)
     m_lastMoved = 0;
     if (answerLength < 0)
         answerLength = 0;
-    if (answer.size() != answerLength)
+    if (answer.size() != answerLength) {
+        const int kept = qMin(answer.size(), answerLength);
         answer.resize(answerLength);
+        std::memset(answer.data() + kept, 0, size_t(answerLength - kept));
+    }
     uint32_t tag = 0;
     if (send_mass_storage_command(m_handle, kEndpointOut, kLun, kReceiveBlock, LIBUSB_ENDPOINT_IN,
             uint32_t(answerLength), &tag)
