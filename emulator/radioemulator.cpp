@@ -922,6 +922,10 @@ void RadioEmulator::acceptWrapper(const unsigned char *d, int length)
             break;
         }
 
+    // A new frame replaces whatever answer was still waiting, even if it fails.
+    if (m_opcode == 0xFF && m_vendorOp == 0x2A)
+        m_hasAnswer = false;
+
     const quint8 prevSense[3] = { m_sense[0], m_sense[1], m_sense[2] };
     if (m_opcode != 0x03) {
         m_sense[0] = m_sense[1] = m_sense[2] = 0;
