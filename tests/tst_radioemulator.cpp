@@ -117,6 +117,7 @@ private slots:
     void badWrappersStallBothPipes_data();
     void badWrappersStallBothPipes();
     void senseAfterFailure();
+    void unfetchedAnswerDropped();
     void badFramesRejected_data();
     void badFramesRejected();
     void answers_data();
@@ -192,6 +193,20 @@ void TestRadioEmulator::senseAfterFailure()
     QByteArray answer;
     QCOMPARE(host.fetch(answer, 265), 1);
     QCOMPARE(host.sense().mid(12, 2), hex("2C00"));
+}
+
+void TestRadioEmulator::unfetchedAnswerDropped()
+{
+    // The identity answer is never fetched; the next frame fails. Its fetch
+    // must not hand out the old identity.
+    Host host { *radio };
+    QCOMPARE(host.send(CUsb::buildFrame(0x04)), 0);
+    radio->injectFault(RadioEmulator::Status1);
+    QCOMPARE(host.send(CUsb::buildFrame(0x15)), 1);
+    host.sense();
+    QByteArray answer;
+    QCOMPARE(host.fetch(answer, 265), 1);
+    QVERIFY(answer.isEmpty());
 }
 
 void TestRadioEmulator::badFramesRejected_data()
