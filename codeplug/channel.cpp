@@ -1,8 +1,142 @@
 #include "codeplug/channel.h"
 
-// Placeholder bodies, filled in with the image codecs.
+#include <QDebug>
+#include <QHash>
 
-Channel::Channel(QObject *parent) : QObject(parent) {}
+#include "codeplug/fieldcodecs.h"
+#include "codeplug/recordstream.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+// Bytes 8 to 31 of a record, laid down before the fields are written.
+const char digitalTemplate[24]
+    = { 0x16, char(0x80), char(0x80), 0x04, char(0xFF), char(0xFF), 0x00, 0x00, 0x41, 0x00, 0x00,
+          0x00, 0x00, 0x01, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00 };
+const char analogueTemplate[24] = { 0x15, char(0xC0), char(0x88), 0x04, char(0xFF), char(0xFF),
+    0x00, 0x00, char(0xFF), char(0xFF), char(0xFF), char(0xFF), 0x00, 0x00, 0x00, 0x00, 0x20, 0x02,
+    0x01, 0x00, 0x00, 0x00, 0x00, 0x00 };
+
+constexpr int IndexEntriesInDirectory = 958; // positions 0 to 957 in block 42
+constexpr int NamesInFirstBlock = 59; // positions 0 to 58 in block 43
+constexpr int NamesPerBlock = 64;
+constexpr int MaxNameSlot = 1000;
+
+void log(const QString &line) { qDebug().noquote() << line; }
+
+// A text cut to the code units that fit, never splitting a surrogate pair.
+QString cutText(const QString &text, int units)
+{
+    if (text.size() <= units)
+        return text;
+    if (units > 0 && text.at(units - 1).isHighSurrogate())
+        --units;
+    return text.left(units);
+}
+
+// Walks the channel records: 32 bytes each from block 58 offset 1452, moving
+// to offset 12 of the next block when a record would start past 2058.
+struct RecordCursor {
+    int block;
+    int offset;
+    int length;
+    void advance()
+    {
+        offset += length;
+        if (offset > Block::ContentEnd - 2)
+            block += 1, offset = Block::ContentBegin;
+    }
+};
+
+int toneWord(int code, int type)
+{
+    if (type >= 2)
+        return (code | (type << 14)) & 0xFFFF;
+    if (type == 1)
+        return code & 0xFFFF;
+    return 0xFFFF;
+}
+
+// The decoded channel map. Its keys are fixed per kind of channel, so every map
+// is a copy of a prototype with the values filled in key order: no look-ups.
+enum Field {
+    Name,
+    Position,
+    SendFreq,
+    RecvFreq,
+    Power,
+    RefFreq,
+    Vox,
+    Band,
+    Digital,
+    ToneTypeRcv,
+    ToneTypeTrasm,
+    Squelch,
+    RecvTone,
+    SendTone,
+    ColorCode,
+    RxGroup,
+    ContactNo,
+    Encrypt,
+    AutoScan,
+    RxOnly,
+    EmergencySystem,
+    AlarmIndication,
+    AlarmAck,
+    CallIndication,
+    PttId,
+    FieldCount
+};
+const char *const fieldKeys[FieldCount]
+    = { "name", "channel", "sendFreq", "recvFreq", "powerCH", "refFreq", "vox", "chanelBand",
+          "typeChannel", "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel", "recvQtDqt", "sendQtDqt",
+          "colorCod", "rxGroup", "contact", "encrypt", "autoScan", "rxOnly", "emergencySystem",
+          "emergencyAlarmIndication", "emergencyAlarmAck", "emergencyCallIndication", "sendPttId" };
+const std::initializer_list<Field> analogueFields
+    = { Name, Position, SendFreq, RecvFreq, Power, RefFreq, Vox, Band, Digital, ToneTypeRcv,
+          ToneTypeTrasm, Squelch, RecvTone, SendTone, ColorCode, RxGroup, ContactNo, Encrypt };
+const std::initializer_list<Field> digitalFields = { Name, Position, SendFreq, RecvFreq, Power,
+    RefFreq, Vox, Band, Digital, AutoScan, RxOnly, EmergencySystem, AlarmIndication, AlarmAck,
+    CallIndication, Encrypt, ColorCode, RxGroup, ContactNo, RecvTone, SendTone, PttId };
+
+class MapShape {
+public:
+    explicit MapShape(std::initializer_list<Field> fields)
+    {
+        for (Field f : fields)
+            prototype.insert(QLatin1String(fieldKeys[f]), QVariant());
+        for (auto it = prototype.cbegin(); it != prototype.cend(); ++it) {
+            for (Field f : fields) {
+                if (it.key() == QLatin1String(fieldKeys[f]))
+                    order.push_back(f);
+            }
+        }
+    }
+    QVariantMap make(const QVariant *values) const
+    {
+        QVariantMap m = prototype;
+        auto f = order.cbegin();
+        for (auto it = m.begin(); it != m.end(); ++it, ++f)
+            it.value() = values[*f];
+        return m;
+    }
+
+private:
+    QVariantMap prototype;
+    std::vector<Field> order;
+};
+
+} // namespace
+
+Channel::Channel(QObject *parent) : QObject(parent)
+{
+    // Sane values until the first image sets the radio type.
+    layout = layoutFor(0);
+    contacts.setLayout(layout);
+}
 
 void Channel::setRadioType(int radioType)
 {
@@ -11,23 +145,334 @@ void Channel::setRadioType(int radioType)
     contacts.setLayout(layout);
 }
 
-QVariantList Channel::ParsingChanels(const BlockMap &) { return {}; }
-void Channel::WriteChanells(const QVariant &, BlockMap *) {}
-int Channel::WriteNewName(const QByteArray &, quint16, BlockMap *) { return -1; }
-QVariant Channel::ParsingZones(const BlockMap &) { return QVariantList(); }
-void Channel::WriteZones(const QVariant &, BlockMap *) {}
-QVariant Channel::decodeBasicSettings(const BlockMap &) { return QVariantMap(); }
-QVariant Channel::decodeButtons(const BlockMap &) { return QVariantMap(); }
-void Channel::encodeSettings(const QVariant &, BlockMap *) {}
-void Channel::encodeButtons(const QVariantMap &, BlockMap *) {}
-void Channel::encodeBasicSettings(const QVariantMap &, BlockMap *) {}
-QVariant Channel::decodeEncryption(const BlockMap &) { return QVariantMap(); }
-void Channel::WriteEncrypts(const QVariant &, BlockMap *) {}
-QVariantMap Channel::decodeAll(const BlockMap &) { return {}; }
+Channel::Place Channel::indexEntryPlace(int position) const
+{
+    if (position < IndexEntriesInDirectory)
+        return { layout[Entry::DirectoryBlock], layout[Entry::IndexTable] + 2 * position };
+    return { layout[Entry::NameBlock],
+        Block::ContentBegin + 2 * (position - IndexEntriesInDirectory) };
+}
+
+Channel::Place Channel::namePlace(int position) const
+{
+    const int len = layout[Entry::NameLength];
+    if (position < NamesInFirstBlock)
+        return { layout[Entry::NameBlock], layout[Entry::NameBase] + len * (position + 1) };
+    const int q = position - NamesInFirstBlock;
+    return { layout[Entry::NameBlock] + 1 + q / NamesPerBlock,
+        Block::ContentBegin + len * (q % NamesPerBlock) };
+}
+
+QVariantList Channel::ParsingChanels(const BlockMap &blocks)
+{
+    if (blocks.isEmpty())
+        log(QStringLiteral("ParsingChanels: Err map=0"));
+    const Layout &L = layout;
+    const QByteArray directory = blocks.value(L[Entry::DirectoryBlock]);
+    const qint16 n = qint16(u16le(directory, L[Entry::ChannelCount]));
+    if (quint16(n) == 0 || quint16(n) > 1000)
+        log(QStringLiteral("ParsingChanels: Err quantityCH=%1").arg(quint16(n)));
+
+    nameByCode.clear();
+    nameByPosition.clear();
+    QVariantList list;
+    if (n <= 0)
+        return list;
+    const int count = std::min(int(n), MaxChannels);
+    if (n == MaxChannels + 1)
+        log(QStringLiteral("ParsingChanels: quantityCH=%1 read=%2").arg(int(n)).arg(count));
+    list.reserve(count);
+    static const MapShape analogueShape(analogueFields);
+    static const MapShape digitalShape(digitalFields);
+
+    const int nameLen = L[Entry::NameLength];
+    const QByteArray nameBlock = blocks.value(L[Entry::NameBlock]);
+    RecordCursor rec { L[Entry::RecordBlock], L[Entry::RecordBase] + L[Entry::RecordLength],
+        L[Entry::RecordLength] };
+    int loaded = -1;
+    QByteArray recBlock;
+    int loadedName = -1;
+    QByteArray nameArea;
+    for (int p = 0; p < count; ++p, rec.advance()) {
+        if (rec.block != loaded) {
+            recBlock = blocks.value(quint16(rec.block));
+            loaded = rec.block;
+        }
+        if (!hasBytes(recBlock, rec.offset, rec.length)) {
+            log(QStringLiteral("ParsingChanels: Err chanel_data.isEmpty()"));
+            return list;
+        }
+        const uchar *r = reinterpret_cast<const uchar *>(recBlock.constData()) + rec.offset;
+        auto at = [r](int i) { return r[i]; };
+
+        const Place idx = indexEntryPlace(p);
+        const quint16 code
+            = u16le(idx.block == L[Entry::NameBlock] ? nameBlock : directory, idx.offset);
+        const int slot = code ? code - 1 : 0;
+        QByteArray rawName;
+        if (p < NamesInFirstBlock) {
+            rawName = rawField(nameBlock, L[Entry::NameBase] + nameLen * slot, nameLen);
+        } else {
+            const Place np = namePlace(p);
+            if (np.block != loadedName) {
+                nameArea = blocks.value(quint16(np.block));
+                loadedName = np.block;
+            }
+            rawName = rawField(nameArea, np.offset, nameLen);
+        }
+        nameByCode.insert(quint16(slot + 1), rawName);
+        nameByPosition.insert(quint16(p), rawName);
+
+        QVariant v[FieldCount];
+        v[Name] = decodeUtf16Units(rawName);
+        v[Position] = p;
+        const auto le32 = [&at](int i) {
+            return uint(at(i) | (at(i + 1) << 8) | (at(i + 2) << 16) | (uint(at(i + 3)) << 24));
+        };
+        v[SendFreq] = le32(L[Entry::SendFreq]);
+        v[RecvFreq] = le32(L[Entry::RecvFreq]);
+        v[Power] = bitFlag(at(L[Entry::PowerByte]), L[Entry::PowerMask]);
+        v[RefFreq] = twoBitField(at(L[Entry::RefFreqByte]), L[Entry::RefFreqMask]);
+        v[Vox] = bitFlag(at(L[Entry::VoxByte]), L[Entry::VoxMask]);
+        v[Band] = -1;
+
+        const bool isAnalogue = bitFlag(at(L[Entry::AnalogueByte]), L[Entry::AnalogueMask]);
+        if (isAnalogue) {
+            const quint8 tones = at(L[Entry::ToneTypeByte]);
+            v[Digital] = false;
+            v[ToneTypeRcv] = twoBitField(tones, L[Entry::ToneTypeRcvMask]);
+            v[ToneTypeTrasm] = twoBitField(tones, L[Entry::ToneTypeTrasmMask]);
+            int band = bitFlag(at(L[Entry::NarrowByte]), L[Entry::NarrowMask]) ? 1 : 0;
+            if (bitFlag(at(L[Entry::NarrowByte]), L[Entry::Band20Mask]))
+                band = 2;
+            v[Band] = band;
+            v[Squelch] = bitFlag(at(L[Entry::SquelchByte]), L[Entry::SquelchMask]);
+            const int rt = L[Entry::RecvTone], st = L[Entry::SendTone];
+            v[RecvTone] = int(at(rt) | (at(rt + 1) << 8));
+            v[SendTone] = int(at(st) | (at(st + 1) << 8));
+            v[ColorCode] = v[RxGroup] = v[ContactNo] = v[Encrypt] = -1;
+        } else {
+            v[Digital] = true;
+            v[AutoScan] = bitFlag(at(L[Entry::AutoScanByte]), L[Entry::AutoScanMask]);
+            v[RxOnly] = bitFlag(at(L[Entry::RxOnlyByte]), L[Entry::RxOnlyMask]);
+            v[EmergencySystem] = int(qint8(at(L[Entry::EmergencySystem])));
+            v[AlarmIndication]
+                = bitFlag(at(L[Entry::AlarmIndicationByte]), L[Entry::AlarmIndicationMask]);
+            v[AlarmAck] = bitFlag(at(L[Entry::AlarmAckByte]), L[Entry::AlarmAckMask]);
+            v[CallIndication]
+                = bitFlag(at(L[Entry::CallIndicationByte]), L[Entry::CallIndicationMask]);
+            const quint8 enc = at(L[Entry::EncryptPos] - 1);
+            v[Encrypt] = (enc & 0x80) ? enc - 128 : 0;
+            const quint8 cc = at(L[Entry::ColorCodePos] - 1);
+            v[ColorCode] = cc >= 64 ? cc - 64 : int(cc);
+            v[RxGroup] = int(qint8(at(L[Entry::RxGroupPos] - 1)));
+            v[ContactNo] = int(qint8(at(L[Entry::ContactPos] - 1)));
+            v[RecvTone] = v[SendTone] = v[PttId] = -1;
+        }
+        list.append((isAnalogue ? analogueShape : digitalShape).make(v));
+    }
+    return list;
+}
+
+void Channel::WriteChanells(const QVariant &data, BlockMap *blocks)
+{
+    const QVariantList list = data.toList();
+    int n = list.size();
+    if (n == 0) {
+        log(QStringLiteral("WriteChanells: quantityCH<=0"));
+        return;
+    }
+    if (n > MaxChannels) {
+        log(QStringLiteral("WriteChanells: quantityCH=%1 written=%2").arg(n).arg(MaxChannels));
+        n = MaxChannels;
+    }
+    const Layout &L = layout;
+    const int nameUnits = L[Entry::NameLength] / 2;
+    BlockEdit directory(blocks, L[Entry::DirectoryBlock]);
+    BlockEdit nameBlock(blocks, L[Entry::NameBlock]);
+    directory.set16le(L[Entry::ChannelCount], n);
+
+    RecordCursor rec { L[Entry::RecordBlock], L[Entry::RecordBase] + L[Entry::RecordLength],
+        L[Entry::RecordLength] };
+    int editing = -1;
+    BlockEdit out(nullptr, 0);
+    for (int p = 0; p < n; ++p, rec.advance()) {
+        const QVariantMap m = list.at(p).toMap();
+        WriteNewName(
+            encodeUtf16Field(cutText(m.value(QStringLiteral("name")).toString(), nameUnits)),
+            quint16(p + 1), blocks);
+
+        const Place idx = indexEntryPlace(p);
+        (idx.block == L[Entry::NameBlock] ? nameBlock : directory).set16le(idx.offset, p + 2);
+
+        if (rec.block != editing) {
+            out = BlockEdit(blocks, rec.block);
+            editing = rec.block;
+        }
+        const int r = rec.offset;
+        out.set32le(r + L[Entry::SendFreq], quint32(m.value(QStringLiteral("send_freq")).toInt()));
+        out.set32le(r + L[Entry::RecvFreq], quint32(m.value(QStringLiteral("recv_freq")).toInt()));
+        const int tail = L[Entry::AnalogueByte];
+        if (!m.value(QStringLiteral("type_channel")).toBool()) {
+            out.setBytes(r + tail, QByteArray::fromRawData(analogueTemplate, 24));
+            const int rt = m.value(QStringLiteral("qt_dqt_type_rcv")).toInt();
+            const int st = m.value(QStringLiteral("qt_dqt_type_trasm")).toInt();
+            out.set16le(r + L[Entry::RecvTone],
+                toneWord(m.value(QStringLiteral("recv_qt_dqt")).toInt(), rt));
+            out.set16le(r + L[Entry::SendTone],
+                toneWord(m.value(QStringLiteral("send_qt_dqt")).toInt(), st));
+            // Only the two type fields of the byte are ours.
+            const int tb = r + L[Entry::ToneTypeByte];
+            out.insert(tb, L[Entry::ToneTypeRcvMask], rt);
+            out.insert(tb, L[Entry::ToneTypeTrasmMask], st);
+            const int bb = r + L[Entry::NarrowByte];
+            const int w = m.value(QStringLiteral("chanelBand")).toInt();
+            out.insert(bb, L[Entry::Band20Mask], w == 2 ? 1 : 0);
+            out.insert(bb, L[Entry::NarrowMask], w == 1 ? 1 : 0);
+        } else {
+            out.setBytes(r + tail, QByteArray::fromRawData(digitalTemplate, 24));
+            out.set8(r + L[Entry::RxGroupPos] - 1, m.value(QStringLiteral("rx_groupe")).toInt());
+            out.set8(r + L[Entry::ContactPos] - 1, m.value(QStringLiteral("contact")).toInt());
+            out.set8(r + L[Entry::ColorCodePos] - 1,
+                m.value(QStringLiteral("color_cod")).toInt() | 0x40);
+            const int e = m.value(QStringLiteral("encrypt")).toInt();
+            out.set8(r + L[Entry::EncryptPos] - 1, (e & 0xFF) ? (e | 0x80) : 0);
+        }
+        const int pb = r + L[Entry::PowerByte];
+        out.insert(pb, 0x80, m.value(QStringLiteral("power_ch")).toBool() ? 1 : 0);
+    }
+}
+
+int Channel::WriteNewName(const QByteArray &name, quint16 slot, BlockMap *blocks)
+{
+    const int len = layout[Entry::NameLength];
+    if (name.size() > len) {
+        log(QStringLiteral("WriteNewName: Err name.size=%1").arg(name.size()));
+        return -1;
+    }
+    if (slot > MaxNameSlot) {
+        // Slots past the name area would land on the channel records.
+        log(QStringLiteral("WriteNewName: Err slot=%1").arg(slot));
+        return -1;
+    }
+    QByteArray field = name;
+    field.append(QByteArray(len - name.size(), '\0'));
+    const Place place = slot == 0 ? Place { layout[Entry::NameBlock], layout[Entry::NameBase] }
+                                  : namePlace(slot - 1);
+    BlockEdit(blocks, place.block).setBytes(place.offset, field);
+    return 0;
+}
+
+QVariant Channel::ParsingZones(const BlockMap &blocks)
+{
+    const Layout &L = layout;
+    const int len = L[Entry::ZoneRecordLength];
+    RecordStream stream(L[Entry::ZoneBlock], L[Entry::ZoneBlock] + L[Entry::ZoneExtraBlocks],
+        L[Entry::ZoneOffset], len);
+
+    // Smallest position of each distinct name, for the member look-up.
+    QHash<QByteArray, int> positionByName;
+    for (auto it = nameByPosition.cbegin(); it != nameByPosition.cend(); ++it) {
+        if (!positionByName.contains(it.value()))
+            positionByName.insert(it.value(), it.key());
+    }
+
+    QVariantList list;
+    const int maxRecords = L[Entry::ZoneMaxRecords];
+    const int titleLen = L[Entry::ZoneTitleLength];
+    const int capacity = (len - L[Entry::ZoneMembers]) / 2;
+    int z = 0;
+    bool overfull = false;
+    for (; z < maxRecords; ++z) {
+        const QByteArray rec = stream.next() ? stream.read(blocks) : QByteArray();
+        if (rec.size() < len || rec.at(L[Entry::ZoneTitle]) == 0)
+            break;
+        QVariantMap zone;
+        zone.insert(
+            QStringLiteral("title"), decodeUtf16Units(rec.mid(L[Entry::ZoneTitle], titleLen)));
+        int k = quint8(rec.at(L[Entry::ZoneMemberCount]));
+        if (k > capacity) {
+            overfull = true;
+            k = capacity;
+        }
+        QVariantList members;
+        const uchar *d = reinterpret_cast<const uchar *>(rec.constData()) + L[Entry::ZoneMembers];
+        for (int j = 0; j < k; ++j) {
+            const quint16 code = quint16(d[2 * j] | (d[2 * j + 1] << 8));
+            members.append(positionByName.value(nameByCode.value(code), 0));
+        }
+        zone.insert(QStringLiteral("selectedChannels"), members);
+        list.append(zone);
+    }
+    if (overfull)
+        log(QStringLiteral("ParsingZones: member count above %1, read %1").arg(capacity));
+    if (z < maxRecords)
+        log(QStringLiteral("ParsingZones: quantityZons=%1").arg(z - 1));
+    return list;
+}
+
+void Channel::WriteZones(const QVariant &zones, BlockMap *blocks)
+{
+    const Layout &L = layout;
+    const QVariantList list = zones.toList();
+    const int n = list.size();
+    if (n == 0)
+        log(QStringLiteral(" WriteZones: quantityZon<=0"));
+    const int m = std::min(n, MaxZonesWritten);
+    const int len = L[Entry::ZoneRecordLength];
+    const int titleLen = L[Entry::ZoneTitleLength];
+    RecordStream stream(L[Entry::ZoneBlock], L[Entry::ZoneBlock] + L[Entry::ZoneExtraBlocks],
+        L[Entry::ZoneOffset], len);
+    bool overfull = false;
+    for (int z = 0; z < m; ++z) {
+        if (!stream.next())
+            return;
+        const QVariantMap zone = list.at(z).toMap();
+        QByteArray rec = stream.read(*blocks);
+        rec.append(QByteArray(len - rec.size(), '\0'));
+        rec.replace(L[Entry::ZoneTitle], titleLen,
+            encodeTextField(zone.value(QStringLiteral("title")).toString(), titleLen));
+        const QVariantList members = zone.value(QStringLiteral("selectedChannels")).toList();
+        int k = members.size() & 0xFF;
+        if (members.size() > MaxZoneMembers) {
+            overfull = true;
+            k = MaxZoneMembers;
+        }
+        rec[L[Entry::ZoneMemberCount]] = char(k);
+        const int base = L[Entry::ZoneMembers];
+        rec.replace(base, len - base, QByteArray(len - base, '\0'));
+        for (int j = 0; j < k; ++j) {
+            const int code = members.at(j).toInt() + 2;
+            rec[base + 2 * j] = char(code & 0xFF);
+            rec[base + 2 * j + 1] = char((code >> 8) & 0xFF);
+        }
+        stream.write(blocks, rec);
+    }
+    if (overfull)
+        log(QStringLiteral("WriteZones: member count above %1, written %1").arg(MaxZoneMembers));
+    if (m < MaxZonesWritten && stream.next())
+        stream.write(blocks, QByteArray(len, '\0'));
+}
+
+QVariantMap Channel::decodeAll(const BlockMap &blocks)
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("freqList"), ParsingChanels(blocks));
+    map.insert(QStringLiteral("zoneList"), ParsingZones(blocks));
+    map.insert(QStringLiteral("basicSettings"), decodeBasicSettings(blocks));
+    map.insert(QStringLiteral("buttonsSettings"), decodeButtons(blocks));
+    map.insert(QStringLiteral("contactList"), contacts.decodeContacts(blocks));
+    map.insert(QStringLiteral("encryptList"), decodeEncryption(blocks));
+    map.insert(QStringLiteral("RxGroupsList"), contacts.decodeRxGroups(blocks));
+    map.insert(QStringLiteral("rxGroupNames"), contacts.rxGroupNames());
+    return map;
+}
+
 void Channel::encodeRxGroups(const QVariant &groups, BlockMap *blocks)
 {
     contacts.encodeRxGroups(groups, blocks);
 }
+
 void Channel::encodeContacts(const QVariant &list, BlockMap *blocks)
 {
     contacts.encodeContacts(list, blocks);

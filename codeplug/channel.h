@@ -11,11 +11,16 @@
 // Codec of the memory image: channels, zones, basic settings, buttons and
 // encryption keys, and the assembly of the whole decoded map. Contacts and
 // receive groups are handled by its Contacts member.
-class Channel : public QObject
-{
+class Channel : public QObject {
     Q_OBJECT
 public:
     explicit Channel(QObject *parent = nullptr);
+
+    // Capacities of the tables (records that fit their areas).
+    static constexpr int MaxChannels = 999;
+    static constexpr int MaxZoneMembers = 16;
+    static constexpr int MaxZonesWritten = 20;
+    static constexpr int MaxKeys = 40;
 
     void setRadioType(int radioType);
     int radioType() const { return typeRadio; }
@@ -42,8 +47,15 @@ public:
     void encodeContacts(const QVariant &contacts, BlockMap *blocks);
 
 private:
+    struct Place {
+        int block;
+        int offset;
+    };
+    Place indexEntryPlace(int position) const;
+    Place namePlace(int position) const;
+
     Contacts contacts;
-    Layout layout{};
+    Layout layout {};
     int typeRadio = 0;
     QMap<quint16, QByteArray> nameByCode;
     QMap<quint16, QByteArray> nameByPosition;

@@ -8,11 +8,15 @@
 #include "codeplug/layout.h"
 
 // Codec of the contact list and the receive groups.
-class Contacts : public QObject
-{
+class Contacts : public QObject {
     Q_OBJECT
 public:
     explicit Contacts(QObject *parent = nullptr);
+
+    // Records that fit the content bytes of their blocks.
+    static constexpr int MaxContacts = 43;
+    static constexpr int MaxGroups = 6;
+    static constexpr int MaxGroupMembers = 32;
 
     void setLayout(const Layout &layout);
 
@@ -24,6 +28,6 @@ public:
     void encodeRxGroups(const QVariant &groups, BlockMap *blocks);
 
 private:
-    Layout layout{};
+    Layout layout {};
     QMap<quint16, QByteArray> groupNameCache;
 };

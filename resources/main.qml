@@ -1,5 +1,7 @@
 import QtQuick 2.7
 import QtQuick.Window 2.2
+import "qml"
+import "qml/InfoWindow"
 
 Window {
     id: mainWindow
@@ -9,14 +11,40 @@ Window {
     minimumWidth: 1200
     minimumHeight: 600
     color: "#F0F0F0"
-    title: qsTr("Orvane ") + qsTr("2.7")
 
-    property int languageIndex: -1
+    property alias mainScreen: mainScreen
+    property alias aboutWindow: aboutWindow
+    readonly property int languageIndex: mainScreen.topPanel.languageIndex
 
+    function retranslateUi() {
+        // While the radio is emulated the title says so, so that nobody takes
+        // a write for one to a real radio.
+        title = qsTr("Orvane ") + qsTr("2.7")
+                + (Manager.emulated ? qsTr(" — ЭМУЛЯТОР РАДИОСТАНЦИИ") : "")
+    }
+    Component.onCompleted: retranslateUi()
     Connections {
         target: Manager
-        function onSignalLanguageSettings(check) { mainWindow.languageIndex = check }
+        function onLanguageChanged() { mainWindow.retranslateUi() }
     }
 
-    Component.onCompleted: Manager.getSettings()
+    MainScreen {
+        id: mainScreen
+        anchors.fill: parent
+        enabled: false
+    }
+    // Dims the main screen until the About window is closed.
+    Rectangle {
+        anchors.fill: parent
+        color: "black"
+        opacity: 0.5
+        visible: !mainScreen.enabled
+        MouseArea { anchors.fill: parent }
+    }
+
+    InfoWindow {
+        id: aboutWindow
+        visible: true
+        onVisibleChanged: if (!visible) mainScreen.enabled = true
+    }
 }

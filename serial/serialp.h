@@ -8,8 +8,7 @@
 
 // One serial port of the computer: lists the ports, opens one with given line
 // settings, hands on every chunk that arrives and closes it again.
-class SerialP : public QObject
-{
+class SerialP : public QObject {
     Q_OBJECT
 public:
     explicit SerialP(QObject *parent = nullptr);
@@ -25,8 +24,8 @@ signals:
 public slots:
     void DisconnectPort();
     int ConnectPort();
-    void Write_Settings_Port(QString name, int baudrate, int DataBits, int Parity, int StopBits,
-                             int FlowControl);
+    void Write_Settings_Port(
+        QString name, int baudrate, int DataBits, int Parity, int StopBits, int FlowControl);
     void process_Port();
     void WriteToPort(QByteArray data);
     void ReadInPort();

@@ -10,8 +10,7 @@
 // The USB link to the radio: connection, mass-storage bulk-only transport and
 // the radio's memory commands. Every device operation is bracketed by one
 // init() and one deInit().
-class CUsb : public QObject
-{
+class CUsb : public QObject {
     Q_OBJECT
 public:
     explicit CUsb(QObject *parent = nullptr);
@@ -27,10 +26,9 @@ public:
 
     // Bulk-only transport.
     int send_mass_storage_command(libusb_device_handle *handle, uint8_t endpoint, uint8_t lun,
-                                  const uint8_t *cdb, uint8_t direction, uint32_t data_length,
-                                  uint32_t *ret_tag);
-    int get_mass_storage_status(libusb_device_handle *handle, uint8_t endpoint,
-                                uint32_t expected_tag);
+        const uint8_t *cdb, uint8_t direction, uint32_t data_length, uint32_t *ret_tag);
+    int get_mass_storage_status(
+        libusb_device_handle *handle, uint8_t endpoint, uint32_t expected_tag);
     void get_sense(libusb_device_handle *handle, uint8_t endpoint_in, uint8_t endpoint_out);
     int SendToUSB(QByteArray &data, uint8_t endpoint, uint32_t tag);
 
@@ -47,15 +45,26 @@ public:
     int writeImage(const QMap<quint16, QByteArray> &blocks);
     QVariant readGpsLog(bool *complete = nullptr);
 
+    // Radio frames: A1 00 code, big-endian payload length, payload, big-endian
+    // payload sum, A4; and the write frame of block n built from a stored block.
+    static QByteArray buildFrame(quint8 code, const QByteArray &payload = QByteArray());
+    static QByteArray buildWriteFrame(quint16 block, const QByteArray &stored);
+
     uint32_t tagCounter() const { return m_tag; }
+    bool isOpen() const { return m_open; }
+    libusb_device_handle *handle() const { return m_handle; }
 
 signals:
     void readProgressChanged(int progress);
     void writeProgressChanged(int progress);
 
 private:
+    bool exchange(const QByteArray &frame, QByteArray &answer, int answerLength);
+    void release();
+
     const LibusbApi *m_api;
     libusb_device_handle *m_handle = nullptr;
     uint32_t m_tag = 1;
     bool m_open = false;
+    int m_lastMoved = 0; // bytes moved by the last SendToMassStorage
 };

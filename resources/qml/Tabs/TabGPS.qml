@@ -1,13 +1,495 @@
 import QtQuick 2.7
+import QtQuick.Controls 1.4
+import QtQuick.Layouts 1.1
+import QtQuick.Dialogs 1.2
+import QtQuick.Window 2.2
+import QtLocation 5.6
+import QtPositioning 5.3
+import "GpsTracks.js" as Gps
 
-// GPS tab (placeholder until the GPS log view lands).
+// The GPS tab: the radio's position log as a table and as tracks on a map,
+// a date and hour filter, the log read and file buttons, and a serial GPS
+// receiver whose stations are listed and drawn live.
 Item {
     id: tab
-    property var points: []
+
+    // The map plugin; "itemsoverlay" draws the tracks without fetching tiles.
+    property string mapPluginName: "osm"
+    property var defaultCenter: QtPositioning.coordinate(55.755826, 37.6173)
+
+    property var gpsList: []          // points as received, in received order
+    property var rows: []             // what the table shows, sorted by time
+    property var trackItems: []       // log tracks drawn on the map
+    property var serialTracks: ({})   // "num_id" -> its live track
+    property bool portOpen: false
+    property int langTick: 0          // bumped to re-evaluate every text
+
+    property alias map: map
+    property alias pointTable: pointTable
+    property alias identModel: identModel
+    property alias filterCheck: filterCheck
+    property alias dateField: dateField
+    property alias hourField: hourField
+    property alias dateDialog: dateDialog
+    property alias hourDialog: hourDialog
+    property alias portButton: portButton
+    property alias portCombo: portCombo
+    property alias portMessage: portMessage
+    property alias readButton: readButton
+    property alias dateButton: dateButton
 
     signal readGPSClicked()
     signal saveGPSClicked()
     signal openGPSClicked()
 
-    function setGpsModel(list) { points = list || [] }
+    readonly property string dialogTitle: (langTick, qsTr("Варлин ДМР Орвейн 2.4"))
+
+    function retranslateUi() {
+        var hourIndex = hourCombo.currentIndex
+        langTick++
+        hourCombo.currentIndex = hourIndex
+        if (rows.length > 0)
+            rebuild() // the hemisphere letters of the table
+    }
+
+    function letters() {
+        return { north: qsTr("С"), south: qsTr("Ю"), west: qsTr("З"), east: qsTr("В") }
+    }
+
+    function setGpsModel(list) {
+        gpsList = list ? list : []
+        rebuild()
+        if (gpsList.length >= 2) {
+            var p = Gps.toRow(gpsList[1], 1, letters())
+            map.center = QtPositioning.coordinate(p.latitude, p.longitude)
+            map.zoomLevel = 15
+        }
+    }
+
+    // Rebuilds the table and the tracks from the kept list and the filter.
+    function rebuild() {
+        var date = filterCheck.checked ? Gps.dateKey(dateField.text) : ""
+        var hour = filterCheck.checked ? Gps.hourKey(hourField.text) : ""
+        clearTracks()
+        rows = Gps.buildRows(gpsList, date, hour, letters())
+        drawTracks(Gps.splitTracks(rows))
+    }
+
+    function clearTracks() {
+        for (var i = 0; i < trackItems.length; ++i) {
+            map.removeMapItem(trackItems[i])
+            trackItems[i].destroy()
+        }
+        trackItems = []
+    }
+
+    function drawTracks(tracks) {
+        var items = []
+        for (var t = 0; t < tracks.length; ++t) {
+            var rowsOfTrack = tracks[t]
+            if (rowsOfTrack.length < 2)
+                continue // a single point makes no line
+            // A row carries "latitude" and "longitude", so it serves as a
+            // coordinate of the path as it is.
+            var item = trackComponent.createObject(map, { path: rowsOfTrack })
+            item.line.color = Gps.colorAt(items.length)
+            map.addMapItem(item)
+            items.push(item)
+        }
+        trackItems = items
+    }
+
+    function applyFilter() { rebuild() }
+
+    // Points from the serial receiver: one identifier row per station, and
+    // each station's positions drawn as its own track.
+    function addSerialPoints(list) {
+        if (!list)
+            return
+        if (list.length === undefined)
+            list = [list]
+        for (var i = 0; i < list.length; ++i) {
+            var p = list[i]
+            if (!p || p.lat === undefined || p.lng === undefined)
+                continue
+            var id = String(p.num_id)
+            var row = identRow(id)
+            if (row < 0) {
+                row = identModel.count
+                identModel.append({ num: row + 1, on: false, color: Gps.stationColorAt(row), ident: id })
+            }
+            var r = Gps.toRow(p, 0, letters())
+            if (!Gps.drawable(r))
+                continue
+            var coord = QtPositioning.coordinate(r.latitude, r.longitude)
+            var track = serialTracks[id]
+            if (!track) {
+                track = trackComponent.createObject(map, { path: [] })
+                track.line.color = identModel.get(row).color
+                map.addMapItem(track)
+                serialTracks[id] = track
+            }
+            track.addCoordinate(coord)
+            if (identModel.get(row).on)
+                map.center = coord
+        }
+    }
+
+    function identRow(id) {
+        for (var i = 0; i < identModel.count; ++i)
+            if (identModel.get(i).ident === id)
+                return i
+        return -1
+    }
+
+    function setPorts(list) {
+        var names = []
+        for (var i = 0; list && i < list.length; ++i) {
+            var e = list[i]
+            names.push(typeof e === "object" && e !== null ? String(e.name || e.portName || "") : String(e))
+        }
+        portCombo.model = names
+    }
+
+    function togglePort() {
+        if (portOpen) {
+            if (typeof Manager !== "undefined")
+                Manager.closeSerialPort()
+            portOpen = false
+            return
+        }
+        var name = portCombo.count > 0 ? portCombo.currentText : ""
+        if (name === "") {
+            showPortMessage(qsTr("Порт не выбран"))
+            return
+        }
+        var result = typeof Manager !== "undefined" ? Manager.openSerialPort(name) : -1
+        if (result === 0) {
+            portOpen = true
+        } else {
+            showPortMessage(qsTr("Не удалось открыть порт %1").arg(name))
+        }
+    }
+
+    function showPortMessage(text) {
+        portMessage.text = text
+        portMessage.open()
+    }
+
+    Component.onCompleted: {
+        retranslateUi()
+        if (typeof Manager !== "undefined")
+            Manager.getPortsList()
+    }
+
+    Connections {
+        target: typeof Manager !== "undefined" ? Manager : null
+        ignoreUnknownSignals: true
+        function onLanguageChanged() { tab.retranslateUi() }
+        function onSignalSerialPortsList(data) { tab.setPorts(data) }
+        function onSignalSerialData(data) { tab.addSerialPoints(data) }
+    }
+
+    Component {
+        id: trackComponent
+        MapPolyline {
+            line.width: 4
+            opacity: 0.8
+        }
+    }
+
+    ListModel { id: identModel }
+
+    Component {
+        id: headerCell
+        Rectangle {
+            height: 22
+            color: "#EAEAEA"
+            Text {
+                anchors.fill: parent
+                anchors.margins: 2
+                text: styleData.value
+                font.pixelSize: 12
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 8
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+            }
+            Rectangle { anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F" }
+            Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
+        }
+    }
+
+    // Buttons along the top.
+    RowLayout {
+        id: topRow
+        anchors { left: parent.left; right: parent.right; top: parent.top; margins: 8 }
+        height: 28
+        spacing: 8
+        Button {
+            id: readButton
+            text: (tab.langTick, qsTr(" Считать данные "))
+            onClicked: {
+                if (filterCheck.checked)
+                    filterCheck.checked = false // rebuilds without filter
+                tab.readGPSClicked()
+            }
+        }
+        Button {
+            text: (tab.langTick, qsTr(" Открыть "))
+            onClicked: tab.openGPSClicked()
+        }
+        Button {
+            text: (tab.langTick, qsTr(" Сохранить "))
+            onClicked: tab.saveGPSClicked()
+        }
+        Item { Layout.fillWidth: true }
+        CheckBox {
+            id: pollCheck
+            text: (tab.langTick, qsTr("Опрос"))
+        }
+        Button {
+            id: portButton
+            text: tab.portOpen ? (tab.langTick, qsTr("Закрыть")) : (tab.langTick, qsTr("Открыть"))
+            onClicked: tab.togglePort()
+        }
+        ComboBox {
+            id: portCombo
+            Layout.preferredWidth: 100
+            enabled: !tab.portOpen
+            model: []
+        }
+    }
+
+    // The filter.
+    RowLayout {
+        id: filterRow
+        anchors { left: parent.left; top: topRow.bottom; topMargin: 6; leftMargin: 8 }
+        height: 28
+        spacing: 6
+        CheckBox {
+            id: filterCheck
+            text: (tab.langTick, qsTr("Фильтрация:"))
+            onCheckedChanged: tab.applyFilter()
+        }
+        TextField {
+            id: dateField
+            Layout.preferredWidth: 100
+            readOnly: true
+            enabled: filterCheck.checked
+            horizontalAlignment: Text.AlignHCenter
+            text: Qt.formatDate(new Date(), "dd.MM.yyyy")
+        }
+        Button {
+            id: dateButton
+            Layout.preferredWidth: 30
+            text: "..."
+            enabled: filterCheck.checked
+            onClicked: {
+                // Open on the day in the field.
+                var p = dateField.text.split(".")
+                var day = new Date(Number(p[2]), Number(p[1]) - 1, Number(p[0]))
+                calendar.selectedDate = isNaN(day.getTime()) ? new Date() : day
+                dateDialog.show()
+            }
+        }
+        TextField {
+            id: hourField
+            Layout.preferredWidth: 70
+            enabled: filterCheck.checked
+            horizontalAlignment: Text.AlignHCenter
+            text: Qt.formatTime(new Date(), "hh:mm")
+            onEditingFinished: tab.applyFilter()
+        }
+        Button {
+            Layout.preferredWidth: 30
+            text: "..."
+            enabled: filterCheck.checked
+            onClicked: hourDialog.show()
+        }
+    }
+
+    // Points on the left, the map on the right.
+    Item {
+        id: leftPane
+        anchors { left: parent.left; top: filterRow.bottom; bottom: parent.bottom; margins: 8 }
+        width: 458
+
+        TableView {
+            id: pointTable
+            anchors { left: parent.left; right: parent.right; top: parent.top; bottom: identTable.top; bottomMargin: 8 }
+            // The rows stay a plain script array: the view only counts them
+            // and the cells in sight look their values up.
+            model: tab.rows.length
+            frameVisible: true
+            selectionMode: SelectionMode.SingleSelection
+            headerDelegate: headerCell
+            itemDelegate: Text {
+                text: {
+                    var r = tab.rows[styleData.row]
+                    return r === undefined ? "" : r[styleData.role]
+                }
+                font.pixelSize: 11
+                color: "#333333"
+                elide: Text.ElideRight
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                Rectangle {
+                    anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F"
+                }
+                Rectangle {
+                    anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F"
+                }
+            }
+            TableViewColumn { role: "num"; title: "№"; width: 50 }
+            TableViewColumn { role: "date"; title: (tab.langTick, qsTr("Дата")); width: 50 }
+            TableViewColumn { role: "time"; title: (tab.langTick, qsTr("Время")); width: 55 }
+            TableViewColumn { role: "lng"; title: (tab.langTick, qsTr("Долгота")); width: 70 }
+            TableViewColumn { role: "ew"; title: (tab.langTick, qsTr("З/В")); width: 35 }
+            TableViewColumn { role: "lat"; title: (tab.langTick, qsTr("Широта")); width: 70 }
+            TableViewColumn { role: "sn"; title: (tab.langTick, qsTr("С/Ю")); width: 35 }
+            TableViewColumn { role: "ident"; title: (tab.langTick, qsTr("Идентификатор")); width: 70 }
+        }
+
+        TableView {
+            id: identTable
+            anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+            height: 130
+            model: identModel
+            frameVisible: true
+            headerDelegate: headerCell
+            TableViewColumn { role: "num"; title: "№"; width: 50 }
+            TableViewColumn {
+                role: "on"; title: (tab.langTick, qsTr("ВКЛ")); width: 50
+                delegate: CheckBox {
+                    anchors.centerIn: parent
+                    checked: styleData.value === true
+                    onClicked: identModel.setProperty(styleData.row, "on", checked)
+                }
+            }
+            TableViewColumn {
+                role: "color"; title: (tab.langTick, qsTr("Цвет")); width: 60
+                delegate: Item {
+                    Rectangle {
+                        anchors.centerIn: parent
+                        width: 30; height: 12
+                        color: styleData.value ? styleData.value : "transparent"
+                    }
+                }
+            }
+            TableViewColumn { role: "ident"; title: (tab.langTick, qsTr("Идентификатор")); width: 200 }
+        }
+    }
+
+    Plugin {
+        id: mapPlugin
+        name: tab.mapPluginName
+    }
+
+    Map {
+        id: map
+        anchors { left: leftPane.right; right: parent.right; top: filterRow.bottom; bottom: parent.bottom; margins: 8 }
+        plugin: mapPlugin
+        center: tab.defaultCenter
+        zoomLevel: 15
+        minimumZoomLevel: 3
+        maximumZoomLevel: 19
+        copyrightsVisible: false
+        activeMapType: supportedMapTypes.length > 0 ? supportedMapTypes[0] : activeMapType
+    }
+
+    MessageDialog {
+        id: portMessage
+        title: tab.dialogTitle
+        icon: StandardIcon.Warning
+    }
+
+    Window {
+        id: dateDialog
+        width: 400; height: 370
+        minimumWidth: 400; maximumWidth: 400; minimumHeight: 370; maximumHeight: 370
+        title: tab.dialogTitle
+        modality: Qt.ApplicationModal
+        flags: Qt.Dialog
+        color: "#F0F0F0"
+
+        property alias calendar: calendar
+
+        function apply() {
+            dateField.text = Qt.formatDate(calendar.selectedDate, "dd.MM.yyyy")
+            close()
+            tab.applyFilter()
+        }
+
+        Text {
+            id: dateText
+            width: parent.width - 20
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 10
+            anchors { top: parent.top; topMargin: 12; horizontalCenter: parent.horizontalCenter }
+            font.pixelSize: 14
+            text: (tab.langTick, qsTr("Выберите дату для фильтрации треков:"))
+        }
+        Calendar {
+            id: calendar
+            anchors { top: dateText.bottom; topMargin: 10; horizontalCenter: parent.horizontalCenter }
+            width: 360; height: 250
+            // The calendar speaks the language of the window.
+            locale: Qt.locale((tab.langTick, qsTr("ru_RU")))
+        }
+        Row {
+            anchors { bottom: parent.bottom; bottomMargin: 12; horizontalCenter: parent.horizontalCenter }
+            spacing: 20
+            Button { text: (tab.langTick, qsTr(" Применить ")); onClicked: dateDialog.apply() }
+            Button { text: (tab.langTick, qsTr(" Закрыть ")); onClicked: dateDialog.close() }
+        }
+    }
+
+    Window {
+        id: hourDialog
+        width: 310; height: 190
+        minimumWidth: 310; maximumWidth: 310; minimumHeight: 190; maximumHeight: 190
+        title: tab.dialogTitle
+        modality: Qt.ApplicationModal
+        flags: Qt.Dialog
+        color: "#F0F0F0"
+
+        property alias combo: hourCombo
+
+        function apply() {
+            hourField.text = hourCombo.currentText
+            close()
+            tab.applyFilter()
+        }
+
+        Text {
+            id: hourText
+            width: parent.width - 20
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 10
+            anchors { top: parent.top; topMargin: 16; horizontalCenter: parent.horizontalCenter }
+            font.pixelSize: 14
+            text: (tab.langTick, qsTr("Выберите время для фильтрации треков:"))
+        }
+        ComboBox {
+            id: hourCombo
+            anchors { top: hourText.bottom; topMargin: 20; horizontalCenter: parent.horizontalCenter }
+            width: 120
+            model: {
+                var hours = []
+                for (var h = 0; h < 24; ++h)
+                    hours.push((h < 10 ? "0" : "") + h + ":00")
+                return hours
+            }
+            currentIndex: 12
+        }
+        Row {
+            anchors { bottom: parent.bottom; bottomMargin: 16; horizontalCenter: parent.horizontalCenter }
+            spacing: 20
+            Button { text: (tab.langTick, qsTr(" Применить ")); onClicked: hourDialog.apply() }
+            Button { text: (tab.langTick, qsTr(" Закрыть ")); onClicked: hourDialog.close() }
+        }
+    }
 }

@@ -1,0 +1,581 @@
+import QtQuick 2.7
+import QtQuick.Controls 1.4
+import QtQuick.Controls.Styles 1.4
+import QtQuick.Dialogs 1.2
+import "Helper.js" as Helper
+import "Tabs"
+
+// The main screen: top panel, tool column, the six tabs, the loading
+// indicator with its overlay states, and the file dialogs. Drives Manager
+// and reacts to its signals.
+Item {
+    id: screen
+    objectName: "mainScreen"
+
+    property alias topPanel: topPanel
+    property alias tabView: tabView
+    property alias indicator: indicator
+    property alias stateTimer: stateTimer
+    property alias holdTimer: holdTimer
+    property alias fileDialog: fileDialog
+
+    readonly property var channelTab: tabFrequency.item
+    readonly property var zoneTab: tabZone.item
+    readonly property var settingsTab: tabMainSettings.item
+    readonly property var buttonsTab: tabButtons.item
+    readonly property var dmrTab: tabDMR.item
+    readonly property var gpsTab: tabGPS.item
+
+    // Minimum time the tool buttons stay disabled after Read and Write.
+    property int readHoldMs: 5000
+    property int writeHoldMs: 33000
+
+    // The device operation under way ("" when none): the tool buttons and
+    // the factory-settings button stay disabled until it has reported its
+    // outcome, so that the event-loop passes during a transfer cannot start
+    // a second one.
+    property string operation: ""
+    readonly property bool toolsEnabled: operation === "" && !holdTimer.running
+
+    property int progress: 0
+    property int reconnectCount: 0
+    property string targetState: "state_work"
+    property var stateTexts: ({})
+
+    state: "state_start"
+
+    function retranslateUi() {
+        readButton.text = qsTr("Считать")
+        writeButton.text = qsTr("Записать")
+        openButton.text = qsTr("Открыть")
+        saveButton.text = qsTr("Сохранить")
+        tabFrequency.title = qsTr("    Настройки частот    ")
+        tabZone.title = qsTr("    Зоны    ")
+        tabMainSettings.title = qsTr("    Основные настройки    ")
+        tabButtons.title = qsTr("    Настройка кнопок    ")
+        tabDMR.title = qsTr("Настройки DMR")
+        tabGPS.title = qsTr("Навигация")
+        stateTexts = {
+            "state_start": qsTr("Для начала работы \nнажмите 'Cчитать'"),
+            "state_read_loading": qsTr("Загрузка данных с радиостанции:"),
+            "state_write_loading": qsTr("Не выключайте радиостанцию до звукового сигнала! \n \n Запись данных на радиостанцию:"),
+            "state_write_success": qsTr("Запись данных завершена!"),
+            "state_write_failed": qsTr("Запись данных\nзавершилась ошибкой"),
+            "state_work": "",
+            "state_saving_successed": qsTr("Данные успешно\nсохранены"),
+            "state_saving_failed": qsTr("Сохранение\nзавершилось ошибкой"),
+            "state_reading_failed": qsTr("Ошибка чтения данных\nиз файла"),
+            "state_reconnect": qsTr("Устройство не найдено.\nПроверьте подключение устройства.\n\nПовторное подключение  "),
+            "state_no_device": qsTr("Устройство не найдено.\nПроверьте подключение устройства"),
+            "state_no_gps": qsTr("Данных нет")
+        }
+        fileDialog.retitle()
+    }
+
+    // The indicator's text for the current state.
+    function indicatorText() {
+        var t = stateTexts[state] !== undefined ? stateTexts[state] : ""
+        if (state === "state_reconnect")
+            return t + reconnectCount
+        if (indicator.progressVisible)
+            return t + " " + progress + "%"
+        return t
+    }
+
+    // A transient state: shown for 2000 ms, then the target state.
+    function showFor2s(name, target) {
+        targetState = target === undefined ? "state_work" : target
+        state = name
+        stateTimer.restart()
+    }
+    function enterState(name) {
+        stateTimer.stop()
+        state = name
+    }
+
+    function beginOperation(name, holdMs) {
+        operation = name
+        if (holdMs > 0) {
+            holdTimer.interval = holdMs
+            holdTimer.restart()
+        }
+    }
+    function endOperation(name) {
+        if (name === undefined || operation === name)
+            operation = ""
+    }
+
+    // Reads a tab list that is a property in some tabs and a function in others.
+    function listOf(item, name) {
+        var v = item[name]
+        return typeof v === "function" ? v.call(item) : v
+    }
+
+    // The six collections, in the order writeDataToDevice takes them.
+    function collect() {
+        var settings = settingsTab.getSettings() || {}
+        var copy = {}
+        for (var k in settings)
+            copy[k] = settings[k]
+        copy["buttonsSettings"] = buttonsTab.getSettings()
+        return {
+            "data": channelTab.getData(),
+            "zones": listOf(zoneTab, "zonesList"),
+            "rxGroups": listOf(dmrTab, "rxGroupsList"),
+            "contacts": dmrTab.getData(),
+            "settings": copy,
+            "encrypt": dmrTab.getEncryptData()
+        }
+    }
+
+    // --- actions ---
+    function readClicked() {
+        if (!toolsEnabled)
+            return
+        channelTab.clearAll()
+        zoneTab.clearAll()
+        progress = 0
+        enterState("state_read_loading")
+        beginOperation("read", readHoldMs)
+        Manager.readDataFromDevice()
+    }
+
+    function writeClicked() {
+        if (!toolsEnabled)
+            return
+        var c = collect()
+        beginOperation("write", writeHoldMs)
+        progress = 0
+        enterState("state_write_loading")
+        Manager.writeDataToDevice(c.data, c.zones, c.rxGroups, c.contacts, c.settings, c.encrypt)
+    }
+
+    function openClicked() {
+        if (toolsEnabled)
+            fileDialog.openFor("open_config")
+    }
+    function saveClicked() {
+        if (toolsEnabled)
+            fileDialog.openFor("save_config")
+    }
+
+    function defaultSettingsClicked() {
+        if (state === "state_read_loading" || state === "state_write_loading" || !toolsEnabled)
+            return
+        var before = state
+        beginOperation("default", 0)
+        var result = Manager.slotDefaultSettings()
+        endOperation("default")
+        // Success fills the tabs through dataReadyReadFromDevice; a radio that
+        // could not be reached is said so for 2 s.
+        if (result === -1)
+            showFor2s("state_no_device", before === "state_start" || before === "state_no_device"
+                                         ? before : "state_work")
+    }
+
+    function gpsReadClicked() {
+        if (!toolsEnabled)
+            return
+        beginOperation("gps", 0)
+        Manager.readGPSData()
+    }
+    function gpsSaveClicked() { fileDialog.openFor("save_gps") }
+    function gpsOpenClicked() { fileDialog.openFor("open_gps") }
+
+    // A file was chosen in the dialog opened for `mode`.
+    function fileChosen(mode, url) {
+        url = String(url)
+        switch (mode) {
+        case "open_config":
+            Manager.readDataFromFile(url)
+            break
+        case "save_config":
+            var c = collect()
+            var ok = Manager.writeEditedDataToFile(url, c.data, c.zones, c.rxGroups, c.contacts,
+                                                   c.settings, c.encrypt)
+            showFor2s(ok ? "state_saving_successed" : "state_saving_failed")
+            break
+        case "open_gps":
+            Manager.readGPSDataFromFile(url)
+            break
+        case "save_gps":
+            showFor2s(Manager.writeGPSDataToFile(url) ? "state_saving_successed"
+                                                      : "state_saving_failed")
+            break
+        }
+    }
+
+    // --- keeping zones and selectors in step with the channel table ---
+    function channelAdded(newFreqList, groupList, contactList, encryptList) {
+        channelTab.fillTable(newFreqList, groupList, contactList, encryptList)
+        zoneTab.init(listOf(zoneTab, "zonesList"), newFreqList)
+    }
+    function channelRemoved(newFreqList, removedChannelId) {
+        var zones = Helper.zonesWithoutChannel(listOf(zoneTab, "zonesList"), removedChannelId)
+        zoneTab.init(zones, newFreqList)
+    }
+
+    Component.onCompleted: retranslateUi()
+
+    Connections {
+        target: Manager
+        function onDataReadyReadFromDevice(success, data) {
+            screen.endOperation("read")
+            screen.endOperation("default")
+            if (!success) {
+                screen.enterState("state_no_device")
+                return
+            }
+            var d = data || {}
+            channelTab.fillTable(d.freqList, d.RxGroupsList, d.contactList, d.encryptList)
+            zoneTab.init(d.zoneList, d.freqList)
+            dmrTab.init(d.RxGroupsList, d.contactList, d.encryptList)
+            settingsTab.initBasicSettings(d.basicSettings)
+            settingsTab.initGPSSettings(d.GPSSetup)
+            settingsTab.initServises(d.serialNumber, d.nameModel, d.hwVersion)
+            buttonsTab.init(d.buttonsSettings)
+            topPanel.serialNumber = d.serialNumber !== undefined ? d.serialNumber : ""
+            screen.enterState("state_work")
+        }
+        function onDataReadyReadFromFile(success, data) {
+            if (!success)
+                screen.showFor2s("state_reading_failed")
+        }
+        function onDataWroteToDevice(success) {
+            screen.endOperation("write")
+            screen.showFor2s(success ? "state_write_success" : "state_write_failed")
+        }
+        function onReadProgressChanged(value) {
+            screen.progress = value
+            // The radio answered after a failed attempt: show the read, not
+            // the "not found" text.
+            if (screen.state === "state_reconnect")
+                screen.enterState("state_read_loading")
+        }
+        function onWriteProgressChanged(value) { screen.progress = value }
+        function onSignalGPSRead() {
+            screen.progress = 0
+            screen.enterState("state_read_loading")
+        }
+        function onSignalGPSReadyRead(data) {
+            screen.endOperation("gps")
+            gpsTab.setGpsModel(data)
+            screen.enterState("state_work")
+        }
+        function onSignalGPSEmpty() {
+            screen.endOperation("gps")
+            screen.showFor2s("state_no_gps")
+        }
+        function onSignalGPSReadFailed() {
+            screen.endOperation("gps")
+            screen.showFor2s("state_no_device")
+        }
+        function onSignalTypeRadio(typeRadio) { tabGPS.enabled = typeRadio === 0 }
+        function onSignalRetryConnect(count) {
+            screen.reconnectCount = count
+            screen.enterState("state_reconnect")
+        }
+        function onLanguageChanged() { screen.retranslateUi() }
+    }
+
+    Timer {
+        id: stateTimer
+        interval: 2000
+        repeat: false
+        onTriggered: screen.state = screen.targetState
+    }
+    Timer {
+        id: holdTimer
+        interval: 5000
+        repeat: false
+    }
+
+    TopPanel {
+        id: topPanel
+        anchors.top: parent.top
+        width: parent.width
+        defaultButton.enabled: screen.toolsEnabled
+        onDefaultSettingsClicked: screen.defaultSettingsClicked()
+    }
+
+    // Tool column.
+    Item {
+        id: tools
+        anchors.top: topPanel.bottom
+        anchors.bottom: parent.bottom
+        width: 120
+        Column {
+            y: 30
+            width: parent.width - 1
+            spacing: 10
+            TopPanelButton {
+                id: readButton
+                objectName: "buttonRead"
+                width: parent.width
+                icon: "qrc:/img/buttons/pc.png"
+                enabled: screen.toolsEnabled
+                onClicked: screen.readClicked()
+            }
+            TopPanelButton {
+                id: writeButton
+                objectName: "buttonWrite"
+                width: parent.width
+                icon: "qrc:/img/buttons/pc.png"
+                enabled: screen.toolsEnabled
+                onClicked: screen.writeClicked()
+            }
+            TopPanelButton {
+                id: openButton
+                objectName: "buttonOpen"
+                width: parent.width
+                icon: "qrc:/img/buttons/open.png"
+                enabled: screen.toolsEnabled
+                onClicked: screen.openClicked()
+            }
+            TopPanelButton {
+                id: saveButton
+                objectName: "buttonSave"
+                width: parent.width
+                icon: "qrc:/img/buttons/save.png"
+                enabled: screen.toolsEnabled
+                onClicked: screen.saveClicked()
+            }
+        }
+        Rectangle {
+            anchors.right: parent.right
+            width: 1
+            height: parent.height
+            color: "#575757"
+        }
+    }
+
+    // Work area: the tabs and the loading indicator over them.
+    Item {
+        id: workArea
+        anchors.top: topPanel.bottom
+        anchors.left: tools.right
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+
+        TabView {
+            id: tabView
+            objectName: "tabView"
+            anchors.fill: parent
+            anchors.topMargin: 6
+            // Tabs as wide as their titles, so that no title is cut.
+            style: TabViewStyle {
+                frameOverlap: 1
+                tab: Rectangle {
+                    implicitWidth: Math.round(tabText.implicitWidth + 16)
+                    implicitHeight: 28
+                    color: styleData.selected ? "white" : (styleData.hovered ? "#E4F1FF" : "#E6E6E6")
+                    border.color: "#9F9F9F"
+                    Text {
+                        id: tabText
+                        anchors.centerIn: parent
+                        text: styleData.title
+                        font.pixelSize: 13
+                        color: styleData.enabled ? "#333333" : "#A0A0A0"
+                    }
+                    Rectangle {
+                        visible: styleData.selected
+                        anchors.bottom: parent.bottom
+                        x: 1
+                        width: parent.width - 2
+                        height: 1
+                        color: "white"
+                    }
+                }
+                frame: Rectangle {
+                    color: "white"
+                    border.color: "#9F9F9F"
+                }
+            }
+            Tab {
+                id: tabFrequency
+                objectName: "tabFrequency"
+                active: true
+                TabFrequency {
+                    onElementAdded: screen.channelAdded(newFreqList, groupList, contactList, encryptList)
+                    onElementRemoved: screen.channelRemoved(newFreqList, removedChannelId)
+                }
+            }
+            Tab {
+                id: tabZone
+                objectName: "tabZone"
+                active: true
+                TabZone {}
+            }
+            Tab {
+                id: tabMainSettings
+                objectName: "tabMainSettings"
+                active: true
+                TabMainSettings {}
+            }
+            Tab {
+                id: tabButtons
+                objectName: "tabButtons"
+                active: true
+                TabButtonsSettings {}
+            }
+            Tab {
+                id: tabDMR
+                objectName: "tabDMR"
+                active: true
+                TabDMRSettings {
+                    onElementContactAdded: channelTab.sendContactModel(newContactList)
+                    onElementRemovedContact: channelTab.sendContactModel(newContactList)
+                    onElementRxGroupAdded: channelTab.sendRxGroupModel(newRxGroupList)
+                    onElementRemovedRxGroup: channelTab.sendRxGroupModel(newRxGroupList)
+                    onElementEncryptAdded: channelTab.sendEncryptModel(newEncryptList)
+                }
+            }
+            Tab {
+                id: tabGPS
+                objectName: "tabGPS"
+                active: true
+                TabGPS {
+                    onReadGPSClicked: screen.gpsReadClicked()
+                    onSaveGPSClicked: screen.gpsSaveClicked()
+                    onOpenGPSClicked: screen.gpsOpenClicked()
+                }
+            }
+        }
+
+        Item {
+            id: indicator
+            objectName: "loadingIndicator"
+            anchors.fill: parent
+            property bool backgroundVisible: false
+            property bool progressVisible: false
+            property alias text: indicatorLabel.text
+            property alias progressBar: progressBar
+
+            Rectangle {
+                anchors.fill: parent
+                color: "white"
+                opacity: 0.7
+                visible: indicator.backgroundVisible
+            }
+            MouseArea { anchors.fill: parent; hoverEnabled: true; onWheel: {} }
+            Text {
+                id: indicatorLabel
+                objectName: "loadingText"
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.bottom: parent.verticalCenter
+                anchors.bottomMargin: 10
+                width: parent.width - 40
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
+                font.pixelSize: 25
+                color: "#333333"
+                text: screen.indicatorText()
+            }
+            ProgressBar {
+                id: progressBar
+                objectName: "loadingProgress"
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.top: parent.verticalCenter
+                anchors.topMargin: 10
+                width: 300
+                height: 30
+                minimumValue: 0
+                maximumValue: 100
+                value: screen.progress
+                visible: indicator.progressVisible
+            }
+        }
+    }
+
+    // The file dialog is made on first use: it is costly to create.
+    QtObject {
+        id: fileDialog
+        property string mode: ""
+        property string title: ""
+        property var dialog: loader.item
+        function retitle() {
+            title = mode.indexOf("open") === 0 ? qsTr("Выберите файл для открытия")
+                                               : qsTr("Выберите файл для сохранения")
+            if (dialog)
+                dialog.title = title
+        }
+        function openFor(m) {
+            mode = m
+            loader.active = true
+            retitle()
+            dialog.selectExisting = m.indexOf("open") === 0
+            dialog.nameFilters = m.indexOf("gps") >= 0 ? ["CDC (*.cdc)"]
+                                                       : ["Orvane Configuration (*.ovc)"]
+            dialog.open()
+        }
+    }
+    Loader {
+        id: loader
+        active: false
+        sourceComponent: FileDialog {
+            objectName: "fileDialog"
+            folder: shortcuts.home
+            selectMultiple: false
+            selectFolder: false
+            onAccepted: screen.fileChosen(fileDialog.mode, fileUrl)
+        }
+    }
+
+    states: [
+        State {
+            name: "state_start"
+            PropertyChanges { target: tabView; visible: false }
+        },
+        State {
+            name: "state_read_loading"
+            PropertyChanges { target: tabView; visible: false }
+            PropertyChanges { target: indicator; progressVisible: true }
+        },
+        State {
+            name: "state_write_loading"
+            PropertyChanges { target: tabView; enabled: false }
+            PropertyChanges { target: indicator; progressVisible: true; backgroundVisible: true }
+        },
+        State {
+            name: "state_write_success"
+            PropertyChanges { target: tabView; enabled: false }
+            PropertyChanges { target: indicator; backgroundVisible: true }
+        },
+        State {
+            name: "state_write_failed"
+            PropertyChanges { target: tabView; enabled: false }
+            PropertyChanges { target: indicator; backgroundVisible: true }
+        },
+        State {
+            name: "state_work"
+            PropertyChanges { target: indicator; visible: false; enabled: false; z: -1 }
+        },
+        State {
+            name: "state_saving_successed"
+            PropertyChanges { target: tabView; enabled: false }
+            PropertyChanges { target: indicator; backgroundVisible: true }
+        },
+        State {
+            name: "state_saving_failed"
+            PropertyChanges { target: tabView; enabled: false }
+            PropertyChanges { target: indicator; backgroundVisible: true }
+        },
+        State {
+            name: "state_reading_failed"
+            PropertyChanges { target: tabView; enabled: false }
+            PropertyChanges { target: indicator; backgroundVisible: true }
+        },
+        State {
+            name: "state_reconnect"
+            PropertyChanges { target: tabView; visible: false }
+        },
+        State {
+            name: "state_no_device"
+            PropertyChanges { target: tabView; visible: false }
+        },
+        State {
+            name: "state_no_gps"
+            PropertyChanges { target: tabView; visible: false }
+        }
+    ]
+}

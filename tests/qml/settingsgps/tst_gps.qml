@@ -1,0 +1,368 @@
+import QtQuick 2.7
+import QtTest 1.2
+import QtPositioning 5.3
+import "TabHelpers.js" as H
+
+Item {
+    id: root
+    width: 1080
+    height: 600
+
+    TestCase {
+        id: testCase
+        name: "GpsTab"
+        when: windowShown
+
+        // 25.11.19 12:00:00 UTC as the radio's time key.
+        readonly property real noon: 2170330816
+
+        Component {
+            id: tabComponent
+            Loader {
+                width: 1080; height: 600
+                Component.onCompleted: setSource("qrc:/qml/Tabs/TabGPS.qml", { mapPluginName: "itemsoverlay" })
+            }
+        }
+
+        SignalSpy { id: readSpy; signalName: "readGPSClicked" }
+
+        function makeTab() {
+            var loader = createTemporaryObject(tabComponent, root)
+            tryCompare(loader, "status", Loader.Ready)
+            var tab = loader.item
+            tab.filterCheck.checked = false
+            return tab
+        }
+
+        function two(n) { return (n < 10 ? "0" : "") + n }
+
+        // A point at the given seconds after 12:00:00 on the given date.
+        function point(offset, date, lat, lng) {
+            var t = 12 * 3600 + offset
+            return {
+                lat: lat === undefined ? 55.75 + offset / 1e5 : lat,
+                lng: lng === undefined ? 37.61 + offset / 1e5 : lng,
+                sn: 0x4E, ew: 0x45,
+                date: date === undefined ? "25.11.19" : date,
+                time: two(Math.floor(t / 3600) % 24) + ":" + two(Math.floor(t / 60) % 60) + ":" + two(t % 60),
+                time_unx: String(noon + offset),
+                num_id: 0
+            }
+        }
+
+        function at(hms) {
+            var p = hms.split(":")
+            return point((Number(p[0]) - 12) * 3600 + Number(p[1]) * 60 + Number(p[2]))
+        }
+
+        function trackSizes(tab) {
+            return tab.trackItems.map(function (t) { return t.path.length })
+        }
+
+        function test_trackSplitting_data() {
+            return [
+                { tag: "two points then a gap carry on", times: ["10:00:00", "10:05:00", "12:00:00", "12:01:00"], sizes: [4] },
+                { tag: "three points then a gap split", times: ["10:00:00", "10:01:00", "10:02:00", "12:00:00", "12:01:00"], sizes: [3, 2] },
+                { tag: "999 s apart is one track", times: ["10:00:00", "10:16:39", "10:33:18"], sizes: [3] },
+                { tag: "1000 s after three points splits", times: ["10:00:00", "10:00:01", "10:00:02", "10:16:42", "10:16:43"], sizes: [3, 2] },
+                { tag: "gap at the second point keeps the first", times: ["08:00:00", "10:00:00", "10:00:10", "10:00:20"], sizes: [4] },
+                { tag: "received out of order", times: ["12:01:00", "10:05:00", "12:00:00", "10:00:00"], sizes: [4] },
+                { tag: "single point draws nothing", times: ["10:00:00"], sizes: [] },
+                { tag: "empty", times: [], sizes: [] }
+            ]
+        }
+        function test_trackSplitting(data) {
+            var tab = makeTab()
+            tab.setGpsModel(data.times.map(at))
+            compare(tab.rows.length, data.times.length)
+            compare(trackSizes(tab), data.sizes)
+            // Each track is drawn as a map item.
+            compare(tab.map.mapItems.length, data.sizes.length)
+        }
+
+        function test_brokenCoordinateKeepsTrack_data() {
+            return [
+                { tag: "infinite latitude", lat: Infinity, lng: 37.6 },
+                { tag: "latitude beyond the pole", lat: 9959.5, lng: 37.6 },
+                { tag: "longitude beyond the date line", lat: 55.7, lng: 181 }
+            ]
+        }
+        function test_brokenCoordinateKeepsTrack(data) {
+            var tab = makeTab()
+            tab.setGpsModel([point(0), point(10), point(20, "25.11.19", data.lat, data.lng), point(30)])
+            compare(tab.rows.length, 4)
+            compare(trackSizes(tab), [3])
+            Manager.sendSerialData([serialPoint(3, data.lat, data.lng), serialPoint(3, 48, 11)])
+            compare(tab.serialTracks["3"].path.length, 1)
+        }
+
+        function test_trackOrderAndColours() {
+            var tab = makeTab()
+            var list = []
+            for (var t = 0; t < 6; ++t)
+                for (var i = 0; i < 3; ++i)
+                    list.push(point(t * 5000 + i * 10))
+            tab.setGpsModel(list)
+            compare(trackSizes(tab), [3, 3, 3, 3, 3, 3])
+            var expected = ["blue", "red", "black", "darkgreen", "brown", "blue"]
+            for (var k = 0; k < expected.length; ++k)
+                verify(Qt.colorEqual(tab.trackItems[k].line.color, expected[k]), expected[k])
+            compare(tab.trackItems[0].line.width, 4)
+            fuzzyCompare(tab.trackItems[0].opacity, 0.8, 1e-6)
+            // The first track starts at the earliest point.
+            fuzzyCompare(tab.trackItems[0].path[0].latitude, 55.75, 1e-9)
+            fuzzyCompare(tab.trackItems[1].path[0].latitude, 55.75 + 0.05, 1e-9)
+        }
+
+        function test_rowsSortedAndFormatted() {
+            var tab = makeTab()
+            var south = point(30, "25.11.19", 33.5, 151.25)
+            south.sn = 0x53
+            south.ew = 0x57
+            tab.setGpsModel([point(60), south, point(0)])
+            compare(tab.pointTable.rowCount, 3)
+            var r = tab.rows
+            compare(r.map(function (x) { return x.num }), [3, 2, 1])
+            compare(r[1].time, "12:00:30")
+            compare(r[1].lat, "33.500000")
+            compare(r[1].lng, "151.250000")
+            compare(r[1].sn, "Ю")
+            compare(r[1].ew, "З")
+            compare(r[0].sn, "С")
+            compare(r[0].ew, "В")
+            compare(r[0].ident, "")
+            // The cells in sight show the rows' texts.
+            waitForRendering(tab)
+            compare(H.countText(tab.pointTable, "33.500000"), 1)
+            compare(H.countText(tab.pointTable, "151.250000"), 1)
+            compare(H.countText(tab.pointTable, "12:00:30"), 1)
+            compare(H.countText(tab.pointTable, "Ю"), 1)
+            // On the map the hemisphere gives the sign.
+            var path = tab.trackItems[0].path
+            fuzzyCompare(path[1].latitude, -33.5, 1e-9)
+            fuzzyCompare(path[1].longitude, -151.25, 1e-9)
+        }
+
+        function test_centring() {
+            var tab = makeTab()
+            tab.map.center = QtPositioning.coordinate(10, 20)
+            tab.map.zoomLevel = 10
+            tab.setGpsModel([point(0, "25.11.19", 50, 30)])
+            compare(tab.rows.length, 1)
+            fuzzyCompare(tab.map.center.latitude, 10, 1e-6)
+            fuzzyCompare(tab.map.center.longitude, 20, 1e-6)
+            compare(tab.map.zoomLevel, 10)
+            // With two or more: the second point of the received list.
+            tab.setGpsModel([point(60, "25.11.19", 50, 30), point(0, "25.11.19", 51, 31), point(30, "25.11.19", 52, 32)])
+            fuzzyCompare(tab.map.center.latitude, 51, 1e-6)
+            fuzzyCompare(tab.map.center.longitude, 31, 1e-6)
+            compare(tab.map.zoomLevel, 15)
+        }
+
+        function filterList() {
+            return [
+                point(2 * 3600, "31.12.18"),        // 14:00:00
+                point(2 * 3600 + 1800, "31.12.18"), // 14:30:00
+                point(3 * 3600, "31.12.18"),        // 15:00:00
+                point(2 * 3600 + 60, "01.01.19"),   // 14:01:00
+                point(-10 * 3600, "31.12.18")       // 02:00:00
+            ]
+        }
+
+        function test_filterTable_data() {
+            return [
+                { tag: "off", on: false, date: "31.12.2018", hour: "14:00", times: ["02:00:00", "14:00:00", "14:01:00", "14:30:00", "15:00:00"] },
+                { tag: "date and hour", on: true, date: "31.12.2018", hour: "14:00", times: ["14:00:00", "14:30:00"] },
+                { tag: "date only", on: true, date: "31.12.2018", hour: "", times: ["02:00:00", "14:00:00", "14:30:00", "15:00:00"] },
+                { tag: "other day", on: true, date: "01.01.2019", hour: "14", times: ["14:01:00"] },
+                { tag: "hour 02", on: true, date: "31.12.2018", hour: "02:00", times: ["02:00:00"] },
+                { tag: "no match", on: true, date: "30.12.2018", hour: "", times: [] }
+            ]
+        }
+        function test_filterTable(data) {
+            var tab = makeTab()
+            tab.setGpsModel(filterList())
+            tab.dateField.text = data.date
+            tab.hourField.text = data.hour
+            tab.filterCheck.checked = data.on
+            compare(tab.rows.map(function (r) { return r.time }), data.times)
+            compare(tab.pointTable.rowCount, data.times.length)
+            verify(tab.dateField.enabled === data.on)
+            verify(tab.hourField.enabled === data.on)
+            // Switching off shows everything again.
+            tab.filterCheck.checked = false
+            compare(tab.rows.length, 5)
+        }
+
+        function test_filterRedrawsTracks() {
+            var tab = makeTab()
+            tab.setGpsModel(filterList())
+            // 02:00 alone carries on into 14:00 and 14:01; 14:30 starts anew.
+            compare(trackSizes(tab), [3, 2])
+            compare(tab.map.mapItems.length, 2)
+            tab.dateField.text = "31.12.2018"
+            tab.hourField.text = "14:00"
+            tab.filterCheck.checked = true
+            compare(trackSizes(tab), [2])
+            compare(tab.map.mapItems.length, 1)
+        }
+
+        function test_dateDialog() {
+            var tab = makeTab()
+            tab.setGpsModel(filterList())
+            tab.hourField.text = ""
+            tab.filterCheck.checked = true
+            tab.dateField.text = "15.03.2019"
+            mouseClick(tab.dateButton)
+            verify(tab.dateDialog.visible)
+            compare(tab.dateDialog.calendar.selectedDate.getDate(), 15)
+            compare(tab.dateDialog.calendar.selectedDate.getMonth(), 2)
+            compare(tab.dateDialog.width, 400)
+            compare(tab.dateDialog.height, 370)
+            tab.dateDialog.calendar.selectedDate = new Date(2018, 11, 31)
+            tab.dateDialog.apply()
+            verify(!tab.dateDialog.visible)
+            compare(tab.dateField.text, "31.12.2018")
+            compare(tab.rows.length, 4)
+        }
+
+        function test_hourDialog() {
+            var tab = makeTab()
+            tab.setGpsModel(filterList())
+            tab.dateField.text = "31.12.2018"
+            tab.filterCheck.checked = true
+            tab.hourDialog.show()
+            compare(tab.hourDialog.width, 310)
+            compare(tab.hourDialog.height, 190)
+            compare(tab.hourDialog.combo.currentText, "12:00")
+            compare(tab.hourDialog.combo.count, 24)
+            tab.hourDialog.combo.currentIndex = 15
+            tab.hourDialog.apply()
+            verify(!tab.hourDialog.visible)
+            compare(tab.hourField.text, "15:00")
+            compare(tab.rows.map(function (r) { return r.time }), ["15:00:00"])
+        }
+
+        function test_hourFieldEditingFilters() {
+            var tab = makeTab()
+            tab.setGpsModel(filterList())
+            tab.dateField.text = "31.12.2018"
+            tab.filterCheck.checked = true
+            tab.hourField.forceActiveFocus()
+            tab.hourField.selectAll()
+            keyClick(Qt.Key_Delete)
+            keyClick("0"); keyClick("2")
+            keyClick(Qt.Key_Return)
+            compare(tab.rows.map(function (r) { return r.time }), ["02:00:00"])
+        }
+
+        function test_readWithFilterOn() {
+            var tab = makeTab()
+            readSpy.target = tab
+            readSpy.clear()
+            tab.setGpsModel(filterList())
+            tab.dateField.text = "30.12.2018"
+            tab.filterCheck.checked = true
+            compare(tab.rows.length, 0)
+            mouseClick(tab.readButton)
+            compare(readSpy.count, 1)
+            verify(!tab.filterCheck.checked)
+            tab.setGpsModel(filterList().concat([point(5)]))
+            compare(tab.rows.length, 6)
+        }
+
+        function test_portButton() {
+            var tab = makeTab()
+            compare(tab.portCombo.count, 2)
+            compare(tab.portCombo.currentText, "ttyS0")
+            tab.portCombo.currentIndex = 1
+            var opens = Manager.openCalls
+            var closes = Manager.closeCalls
+
+            Manager.openResult = 0
+            compare(tab.portButton.text, "Открыть")
+            mouseClick(tab.portButton)
+            compare(Manager.openCalls, opens + 1)
+            compare(Manager.lastPort, "ttyUSB0")
+            compare(tab.portButton.text, "Закрыть")
+            verify(!tab.portCombo.enabled)
+            verify(!tab.portMessage.visible)
+
+            mouseClick(tab.portButton)
+            compare(Manager.closeCalls, closes + 1)
+            compare(Manager.openCalls, opens + 1)
+            compare(tab.portButton.text, "Открыть")
+
+            Manager.openResult = -1
+            mouseClick(tab.portButton)
+            compare(Manager.openCalls, opens + 2)
+            compare(tab.portButton.text, "Открыть")
+            verify(tab.portMessage.visible)
+            verify(tab.portMessage.text.indexOf("ttyUSB0") >= 0, tab.portMessage.text)
+            tab.portMessage.close()
+            Manager.openResult = 0
+        }
+
+        function test_portsListRefills() {
+            var tab = makeTab()
+            Manager.sendPorts(["COM3", "COM7", "COM9"])
+            compare(tab.portCombo.count, 3)
+            compare(tab.portCombo.currentText, "COM3")
+            Manager.sendPorts([])
+            mouseClick(tab.portButton)
+            verify(tab.portMessage.visible)
+            tab.portMessage.close()
+            Manager.sendPorts(["ttyS0", "ttyUSB0"])
+        }
+
+        function serialPoint(id, lat, lng) {
+            return { lat: lat, lng: lng, sn: 0x4E, ew: 0x45, date: "25.11.19", time: "12:00:00",
+                     time_unx: String(noon), num_id: id }
+        }
+
+        function test_serialPointsOwnTrack() {
+            var tab = makeTab()
+            tab.setGpsModel([at("10:00:00"), at("10:00:10"), at("10:00:20")])
+            compare(tab.trackItems.length, 1)
+            Manager.sendSerialData([serialPoint(1, 48.1, 11.5), serialPoint(1, 48.2, 11.6), serialPoint(7, 40, 20)])
+            compare(tab.identModel.count, 2)
+            compare(tab.identModel.get(0).num, 1)
+            compare(tab.identModel.get(0).ident, "1")
+            compare(tab.identModel.get(0).on, false)
+            compare(tab.identModel.get(1).num, 2)
+            compare(tab.identModel.get(1).ident, "7")
+            compare(tab.serialTracks["1"].path.length, 2)
+            compare(tab.serialTracks["7"].path.length, 1)
+            fuzzyCompare(tab.serialTracks["1"].path[1].latitude, 48.2, 1e-9)
+            compare(tab.map.mapItems.length, 3)
+            // More positions of a known station extend its track, no new row.
+            Manager.sendSerialData([serialPoint(1, 48.3, 11.7)])
+            compare(tab.identModel.count, 2)
+            compare(tab.serialTracks["1"].path.length, 3)
+            // The log tracks are untouched by the stream and the stream by a new log.
+            compare(tab.trackItems.length, 1)
+            compare(tab.rows.length, 3)
+            tab.setGpsModel([at("11:00:00"), at("11:00:10")])
+            compare(tab.serialTracks["1"].path.length, 3)
+            compare(tab.map.mapItems.length, 3)
+            // A ticked station is followed.
+            tab.identModel.setProperty(1, "on", true)
+            Manager.sendSerialData([serialPoint(7, 41, 21)])
+            fuzzyCompare(tab.map.center.latitude, 41, 1e-6)
+            fuzzyCompare(tab.map.center.longitude, 21, 1e-6)
+        }
+
+        function test_retranslate() {
+            var tab = makeTab()
+            tab.setGpsModel([point(0), point(10)])
+            verify(Manager.setLanguage("en"))
+            compare(tab.readButton.text, " Read data ")
+            compare(tab.portButton.text, "Open")
+            compare(tab.rows[0].sn, "N")
+            compare(tab.rows[0].ew, "E")
+            Manager.setLanguage("ru")
+            compare(tab.readButton.text, " Считать данные ")
+            compare(tab.rows[0].sn, "С")
+        }
+    }
+}

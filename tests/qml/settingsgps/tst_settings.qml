@@ -1,0 +1,189 @@
+import QtQuick 2.7
+import QtTest 1.2
+import "TabHelpers.js" as H
+
+Item {
+    id: root
+    width: 1080
+    height: 600
+
+    TestCase {
+        id: testCase
+        name: "MainSettings"
+        when: windowShown
+
+        Component {
+            id: tabComponent
+            Loader { width: 1080; height: 600; source: "qrc:/qml/Tabs/TabMainSettings.qml" }
+        }
+
+        function makeTab() {
+            var loader = createTemporaryObject(tabComponent, root)
+            tryCompare(loader, "status", Loader.Ready)
+            return loader.item
+        }
+
+        // A complete "basicSettings" map with neutral values.
+        function basicMap(over) {
+            var m = {
+                radio_id: 0, unique_radio_id: 1, squelch_normal_level: 3, squelch_tight_level: 5,
+                preamble_duration: 0, digital_voice_level: 0, group_call_hang_time: 0,
+                private_call_hang_time: 0, analog_hang_time: 1, digital_hang_time: 1,
+                repeater_group_call_hang: 0, repeater_private_call_hang: 0, mic_gain_level: 0,
+                vox_sensitivity: 0, vox_hold_time: 10, man_down_activation: false,
+                man_down_trig_entry: 0, man_down_trig_exit: 0, man_down_prealert: 0,
+                man_down_trigger: false, man_down_tilt: false
+            }
+            for (var k in over)
+                m[k] = over[k]
+            return m
+        }
+
+        function controlValue(c) {
+            if (c.currentIndex !== undefined)
+                return c.currentIndex
+            if (c.minimumValue !== undefined)
+                return c.value
+            return c.text
+        }
+
+        // Map value -> what the control shows -> what getSettings writes back.
+        function test_mapToControlAndBack_data() {
+            return [
+                { tag: "preamble 10", key: "preamble_duration", value: 10, shown: 600, out: 10 },
+                { tag: "preamble top", key: "preamble_duration", value: 144, shown: 8640, out: 144 },
+                { tag: "group hang 6", key: "group_call_hang_time", value: 6, shown: 3000, out: 6 },
+                { tag: "private hang 60", key: "private_call_hang_time", value: 60, shown: 30000, out: 60 },
+                { tag: "repeater group 6", key: "repeater_group_call_hang", value: 6, shown: 3000, out: 6 },
+                { tag: "repeater private 1", key: "repeater_private_call_hang", value: 1, shown: 500, out: 1 },
+                { tag: "analog scan 20", key: "analog_hang_time", value: 20, shown: 10000, out: 20 },
+                { tag: "digital scan 3", key: "digital_hang_time", value: 3, shown: 1500, out: 3 },
+                { tag: "vox hold 30", key: "vox_hold_time", value: 30, shown: 3000, out: "30" },
+                { tag: "vox hold 255", key: "vox_hold_time", value: 255, shown: 25500, out: "255" },
+                { tag: "voice level 5", key: "digital_voice_level", value: 5, shown: 5, out: 5 },
+                { tag: "voice level 14", key: "digital_voice_level", value: 14, shown: 14, out: 14 },
+                { tag: "squelch tight 9", key: "squelch_tight_level", value: 9, shown: 9, out: 9 },
+                { tag: "mic gain 19", key: "mic_gain_level", value: 19, shown: 19, out: 19 },
+                { tag: "vox sensitivity 10", key: "vox_sensitivity", value: 10, shown: 10, out: 10 },
+                { tag: "radio id on", key: "radio_id", value: 1, shown: 1, out: 1 },
+                { tag: "unique id", key: "unique_radio_id", value: 77, shown: "77", out: "77" },
+                { tag: "man down on", key: "man_down_activation", value: true, shown: 1, out: 1 },
+                { tag: "man down entry", key: "man_down_trig_entry", value: 254, shown: 254, out: 254 },
+                { tag: "man down exit", key: "man_down_trig_exit", value: 12, shown: 12, out: 12 },
+                { tag: "man down prealert", key: "man_down_prealert", value: 30, shown: 30, out: 30 },
+                { tag: "man down trigger", key: "man_down_trigger", value: true, shown: 1, out: 1 },
+                { tag: "man down tilt", key: "man_down_tilt", value: true, shown: 1, out: 1 }
+            ]
+        }
+        function test_mapToControlAndBack(data) {
+            var tab = makeTab()
+            var over = {}
+            over[data.key] = data.value
+            tab.initBasicSettings(basicMap(over))
+            var control = H.find(tab, data.key)
+            verify(control, data.key)
+            compare(controlValue(control), data.shown)
+            var out = tab.getSettings()[data.key]
+            compare(typeof out, typeof data.out)
+            compare(out, data.out)
+        }
+
+        // What the user sets in a control -> what getSettings writes.
+        function test_controlToMap_data() {
+            return [
+                { tag: "preamble 660", key: "preamble_duration", set: 660, out: 11 },
+                { tag: "preamble off-step", key: "preamble_duration", set: 90, out: 2 },
+                { tag: "hang 3500", key: "group_call_hang_time", set: 3500, out: 7 },
+                { tag: "hang 0", key: "private_call_hang_time", set: 0, out: 0 },
+                { tag: "scan 500", key: "analog_hang_time", set: 500, out: 1 },
+                { tag: "vox 1200", key: "vox_hold_time", set: 1200, out: "12" },
+                { tag: "vox 1250", key: "vox_hold_time", set: 1250, out: "13" },
+                { tag: "gps interval", key: "gps_interval", set: 250, out: 250 }
+            ]
+        }
+        function test_controlToMap(data) {
+            var tab = makeTab()
+            tab.initBasicSettings(basicMap({}))
+            var control = H.find(tab, data.key)
+            control.value = data.set
+            compare(tab.getSettings()[data.key], data.out)
+        }
+
+        function test_rangesClampMapValues_data() {
+            return [
+                { tag: "scan 0 shows the minimum", key: "analog_hang_time", value: 0, shown: 500 },
+                { tag: "vox 5 shows the minimum", key: "vox_hold_time", value: 5, shown: 1000 },
+                { tag: "negative entry", key: "man_down_trig_entry", value: -1, shown: 0 }
+            ]
+        }
+        function test_rangesClampMapValues(data) {
+            var tab = makeTab()
+            var over = {}
+            over[data.key] = data.value
+            tab.initBasicSettings(basicMap(over))
+            compare(H.find(tab, data.key).value, data.shown)
+        }
+
+        function test_gpsSettings() {
+            var tab = makeTab()
+            tab.initGPSSettings({ activated: true, indication: false, save_interval: 200, workCh: 3 })
+            var s = tab.getSettings()
+            compare(s.gps_activation, 1)
+            compare(s.gps_indication, 0)
+            compare(s.gps_interval, 200)
+            tab.initGPSSettings({ activated: false, indication: true, save_interval: 316, workCh: 0 })
+            s = tab.getSettings()
+            compare(s.gps_activation, 0)
+            compare(s.gps_indication, 1)
+            compare(s.gps_interval, 250) // beyond what the box offers
+            verify(!s.hasOwnProperty("activated"))
+            verify(!s.hasOwnProperty("workCh"))
+        }
+
+        function test_serviceDataAndFixedKeys() {
+            var tab = makeTab()
+            tab.initServises("SN00012345", "Orvane-400", "HW 1.2")
+            var s = tab.getSettings()
+            compare(s.serial, "SN00012345")
+            compare(s.name_model, "Orvane-400")
+            compare(s.hw_version, "HW 1.2")
+            compare(s.des_name, "DES 1")
+            compare(s.des_type, 1)
+            compare(s.des_mode, 0)
+            compare(s.des_channel, 0xFFFF)
+            verify(!H.find(tab, "serial").enabled)
+        }
+
+        function test_uniqueIdAcceptsOnlyAByte() {
+            var tab = makeTab()
+            tab.initBasicSettings(basicMap({}))
+            var field = H.find(tab, "unique_radio_id")
+            field.forceActiveFocus()
+            field.selectAll()
+            keyClick(Qt.Key_Delete)
+            H.typeText(testCase, "a999")
+            compare(field.text, "99") // "a" refused, a third digit goes beyond a byte
+            keyClick(Qt.Key_Backspace)
+            H.typeText(testCase, "7")
+            compare(field.text, "97")
+            verify(field.acceptableInput)
+        }
+
+        function test_retranslateKeepsChoices() {
+            var tab = makeTab()
+            tab.initBasicSettings(basicMap({ radio_id: 1, vox_sensitivity: 3, man_down_trigger: 2 }))
+            tab.initGPSSettings({ activated: true, indication: true, save_interval: 5 })
+            verify(Manager.setLanguage("en"))
+            compare(H.find(tab, "radio_id").currentText, "ON")
+            compare(H.find(tab, "vox_sensitivity").currentText, "Level 3")
+            compare(H.find(tab, "man_down_trigger").currentText, "Angle or no motion")
+            var s = tab.getSettings()
+            compare(s.radio_id, 1)
+            compare(s.vox_sensitivity, 3)
+            compare(s.man_down_trigger, 2)
+            compare(s.gps_activation, 1)
+            Manager.setLanguage("ru")
+            compare(H.find(tab, "radio_id").currentText, "ВКЛ")
+        }
+    }
+}

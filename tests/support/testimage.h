@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+#include <QVariantList>
+
+#include "codeplug/blockmap.h"
+
+// Images for tests: whole block maps and the image list a file or a radio
+// read holds.
+namespace TestImage {
+
+// The 177 memory blocks, 2063 bytes each, every byte `fill` except byte 7,
+// which holds the block number.
+BlockMap blankBlocks(quint8 fill = 0);
+
+// The same, with every byte taken from a generator started at `start` (byte 7
+// still the block number), for checks that untouched bytes stay as they were.
+BlockMap randomBlocks(quint32 start);
+
+// A 265-byte identity answer; `kr4700` puts "KR4700" into it where the
+// model name sits, bandCode goes to bytes 94 and 95.
+QByteArray identity(quint16 bandCode = 0, bool kr4700 = false);
+
+// Element 0 the identity answer, then the blocks 0 to 176 in order (blocks
+// missing from the map are left out).
+QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity);
+
+// Marks an image as a KR4700 one: "KR4700" in the content of block 0.
+void markKr4700(BlockMap *blocks);
+
+// Offsets where two block maps differ, as "block:offset" texts (at most
+// `limit` of them), for readable failure messages.
+QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);
+
+} // namespace TestImage

@@ -1,0 +1,663 @@
+// Byte-level cases of the image codecs: what lands where, bit by bit.
+#include <QtTest>
+
+#include "codeplug/channel.h"
+#include "codeplug/fieldcodecs.h"
+#include "codeplug/recordstream.h"
+#include "support/testimage.h"
+
+namespace {
+
+QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+
+QVariantMap analogue(const QString &name, int rt = 0, int rcode = 0, int st = 0, int scode = 0,
+    int band = 0, bool power = false)
+{
+    return { { "name", name }, { "send_freq", 446006250 }, { "recv_freq", 446006250 },
+        { "type_channel", false }, { "power_ch", power }, { "qt_dqt_type_rcv", rt },
+        { "recv_qt_dqt", rcode }, { "qt_dqt_type_trasm", st }, { "send_qt_dqt", scode },
+        { "chanelBand", band } };
+}
+
+QVariantMap digital(
+    const QString &name, int cc = 1, int rx = 0, int contact = 1, int enc = 0, bool power = false)
+{
+    return { { "name", name }, { "send_freq", 440000000 }, { "recv_freq", 445000000 },
+        { "type_channel", true }, { "power_ch", power }, { "color_cod", cc }, { "rx_groupe", rx },
+        { "contact", contact }, { "encrypt", enc } };
+}
+
+QVariantList channelList(int n)
+{
+    QVariantList list;
+    for (int p = 0; p < n; ++p)
+        list.append(digital(QStringLiteral("CH%1").arg(p)));
+    return list;
+}
+
+QByteArray record(const BlockMap &blocks, int position)
+{
+    int block = 58, offset = 1452;
+    for (int p = 0; p < position; ++p) {
+        offset += 32;
+        if (offset > 2058)
+            ++block, offset = 12;
+    }
+    return blocks[block].mid(offset, 32);
+}
+
+} // namespace
+
+class TestCodeplugBytes : public QObject {
+    Q_OBJECT
+private slots:
+    void textFields_data();
+    void textFields();
+    void textDecoding();
+    void bitFields_data();
+    void bitFields();
+    void recordStreamCrossesBlocks();
+    void layoutTypes();
+
+    void channelRecord_data();
+    void channelRecord();
+    void analogueTemplateDecodes();
+    void powerFlagTypeOne();
+    void namePlacesAndIndexEntries();
+    void longChannelNameIsCut();
+    void writeNewNameRefuses();
+    void channelCountZero();
+
+    void zonesAcrossBlocks();
+    void zonesEmptyAndOverfull();
+    void zoneMembersByName();
+
+    void contacts();
+    void encryptionKeys();
+    void rxGroups();
+    void rxGroupsSixClearStopsAtContentEnd();
+    void rxGroupNamesAccumulate();
+
+    void settings();
+    void buttonsTypeOne();
+};
+
+void TestCodeplugBytes::textFields_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QString() << 32 << QByteArray(32, '\0');
+    QTest::newRow("two letters") << QStringLiteral("Ab") << 32
+                                 << hex("41006200") + QByteArray(28, '\0');
+    QTest::newRow("cyrillic") << QStringLiteral("Ж") << 16 << hex("1604") + QByteArray(14, '\0');
+    QTest::newRow("key name of 9 cut to 8")
+        << QStringLiteral("123456789") << 16 << hex("31003200330034003500360037003800");
+    const QString pairAtEnd = QString(15, QLatin1Char('a')) + QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("surrogate pair not split")
+        << pairAtEnd << 32 << QByteArray("a\0", 2).repeated(15) + QByteArray(2, '\0');
+}
+
+void TestCodeplugBytes::textFields()
+{
+    QFETCH(QString, text);
+    QFETCH(int, field);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(encodeTextField(text, field), bytes);
+    if (text.size() * 2 <= field)
+        QCOMPARE(encodeUtf16Field(text), bytes.left(text.size() * 2));
+}
+
+void TestCodeplugBytes::textDecoding()
+{
+    QByteArray block(Block::Size, 'x');
+    block.replace(100, 32, QByteArray("Z\0", 2).repeated(16));
+    QCOMPARE(decodeTextField(block, 100, 32), QString(16, QLatin1Char('Z')));
+    block[200] = 0;
+    block[201] = 0;
+    QCOMPARE(decodeTextField(block, 200, 32), QString());
+    // Nothing past the content bytes, nothing past a short block.
+    QCOMPARE(decodeTextField(block, 2056, 32), QString(2, QChar(0x7878)));
+    QCOMPARE(decodeTextField(block.left(104), 100, 32), QStringLiteral("ZZ"));
+    QCOMPARE(decodeTextField(QByteArray(), 100, 32), QString());
+    QCOMPARE(decodeTextField(block, 4, 32), QString());
+}
+
+void TestCodeplugBytes::bitFields_data()
+{
+    QTest::addColumn<int>("old");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("inserted");
+    QTest::addColumn<int>("twoBit");
+    QTest::newRow("1 under 0x30 into FF") << 0xFF << 0x30 << 1 << 0xDF << 3;
+    QTest::newRow("2 under 0x30 into 00") << 0x00 << 0x30 << 2 << 0x20 << 0;
+    QTest::newRow("2 under 0x0C") << 0x00 << 0x0C << 2 << 0x08 << 0;
+    QTest::newRow("bit 7") << 0x41 << 0x80 << 1 << 0xC1 << 0;
+    QTest::newRow("oversized value stays in its field") << 0x00 << 0x30 << 4 << 0x00 << 0;
+    QTest::newRow("oversized flag") << 0x40 << 0x01 << 2 << 0x40 << 0;
+}
+
+void TestCodeplugBytes::bitFields()
+{
+    QFETCH(int, old);
+    QFETCH(int, mask);
+    QFETCH(int, value);
+    QFETCH(int, inserted);
+    QFETCH(int, twoBit);
+    QCOMPARE(int(maskedInsert(quint8(old), quint8(mask), value)), inserted);
+    QCOMPARE(twoBitField(quint8(old), quint8(mask)), twoBit);
+    QCOMPARE(twoBitField(0x08, 0x0C), 2);
+    QCOMPARE(bitFlag(quint8(inserted), quint8(mask)), (inserted & mask) != 0);
+}
+
+void TestCodeplugBytes::recordStreamCrossesBlocks()
+{
+    BlockMap blocks = TestImage::randomBlocks(5);
+    RecordStream stream(74, 87, 652, 80);
+    for (int i = 0; i < 18; ++i)
+        QVERIFY(stream.next());
+    QCOMPARE(stream.block(), 74);
+    QCOMPARE(stream.offset(), 2012);
+    QCOMPARE(stream.read(blocks), blocks[74].mid(2012, 48) + blocks[75].mid(12, 32));
+    const QByteArray rec(80, 'r');
+    const BlockMap before = blocks;
+    stream.write(&blocks, rec);
+    QCOMPARE(blocks[74].mid(2012, 48), QByteArray(48, 'r'));
+    QCOMPARE(blocks[74].mid(2060), before[74].mid(2060));
+    QCOMPARE(blocks[75].mid(12, 32), QByteArray(32, 'r'));
+    QCOMPARE(blocks[75].mid(44), before[75].mid(44));
+    QVERIFY(stream.next());
+    QCOMPARE(stream.block(), 75);
+    QCOMPARE(stream.offset(), 44);
+    // Without block 75 the crossing record is incomplete and writes only into 74.
+    blocks.remove(75);
+    RecordStream again(74, 87, 2012, 80);
+    QVERIFY(again.next());
+    QCOMPARE(again.read(blocks).size(), 48);
+    again.write(&blocks, QByteArray(80, 's'));
+    QVERIFY(!blocks.contains(75));
+    QCOMPARE(blocks[74].size(), Block::Size);
+}
+
+void TestCodeplugBytes::layoutTypes()
+{
+    const Layout t0 = layoutFor(0), t1 = layoutFor(1);
+    for (int e = 0; e < 153; ++e) {
+        if ((e >= 27 && e <= 34) || e == 105 || e == 106)
+            QVERIFY(t0[e] != t1[e]);
+        else
+            QCOMPARE(t0[e], t1[e]);
+    }
+    // Type 1, then type 0 again: the buttons are read where type 0 has them.
+    BlockMap blocks = TestImage::blankBlocks();
+    blocks[4][894] = 7;
+    blocks[4][900] = 9;
+    Channel codec;
+    codec.setRadioType(1);
+    QCOMPARE(codec.decodeButtons(blocks).toMap()["orange_button_short_press"].toInt(), 9);
+    codec.setRadioType(0);
+    QCOMPARE(codec.decodeButtons(blocks).toMap()["orange_button_short_press"].toInt(), 7);
+    QCOMPARE(codec.decodeButtons(blocks).toMap()["type_radio"].toInt(), 0);
+}
+
+void TestCodeplugBytes::channelRecord_data()
+{
+    QTest::addColumn<QVariantMap>("channel");
+    QTest::addColumn<QByteArray>("tail"); // record bytes 8 to 31
+    QTest::addColumn<int>("rxCode"); // decoded receive tone code
+    QTest::newRow("digital from the template")
+        << digital("d")
+        << hex("16 00 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00") << -1;
+    QTest::newRow("digital, key 3, high power, colour 63")
+        << digital("d", 63, 5, 9, 3, true)
+        << hex("16 80 80 04 FF FF 00 00 7F 00 00 00 00 01 05 83 09 00 00 00 01 00 00 00") << -1;
+    QTest::newRow("analogue, no tones")
+        << analogue("a", 0, 0x1234, 0, 0x0670)
+        << hex("15 40 88 04 FF FF 00 00 FF FF FF FF 00 00 00 00 20 02 01 00 00 00 00 00") << 0xFFFF;
+    QTest::newRow("analogue, DCS normal rx, CTCSS tx, 20 kHz")
+        << analogue("a", 2, 0x0023, 1, 0x0670, 2)
+        << hex("95 40 88 04 FF FF 00 00 23 80 70 06 00 00 00 00 20 02 01 06 00 00 00 00") << 0x8023;
+    QTest::newRow("analogue, DCS inverted, 12.5 kHz, high power")
+        << analogue("a", 3, 0xC023, 3, 0xC754, 1, true)
+        << hex("17 C0 88 04 FF FF 00 00 23 C0 54 C7 00 00 00 00 20 02 01 0F 00 00 00 00") << 0xC023;
+}
+
+void TestCodeplugBytes::channelRecord()
+{
+    QFETCH(QVariantMap, channel);
+    QFETCH(QByteArray, tail);
+    QFETCH(int, rxCode);
+    BlockMap blocks = TestImage::randomBlocks(9);
+    Channel codec;
+    codec.setRadioType(0);
+    codec.WriteChanells(QVariantList { channel }, &blocks);
+    const QByteArray rec = record(blocks, 0);
+    QByteArray freqs(8, '\0');
+    qToLittleEndian<quint32>(channel["send_freq"].toUInt(), freqs.data());
+    qToLittleEndian<quint32>(channel["recv_freq"].toUInt(), freqs.data() + 4);
+    QCOMPARE(rec.left(8).toHex(' '), freqs.toHex(' '));
+    QCOMPARE(rec.mid(8).toHex(' '), tail.toHex(' '));
+    QCOMPARE(quint8(blocks[42][142]), quint8(1));
+    QCOMPARE(quint8(blocks[42][143]), quint8(0));
+    QCOMPARE(blocks[42].mid(144, 2), hex("0200"));
+
+    const QVariantMap out = codec.ParsingChanels(blocks).value(0).toMap();
+    QCOMPARE(out["name"].toString(), channel["name"].toString());
+    QCOMPARE(out["sendFreq"].toUInt(), channel["send_freq"].toUInt());
+    QCOMPARE(out["powerCH"].toBool(), channel["power_ch"].toBool());
+    QCOMPARE(out["typeChannel"].toBool(), channel["type_channel"].toBool());
+    QCOMPARE(out["recvQtDqt"].toInt(), rxCode);
+    QCOMPARE(out["refFreq"].toInt(), 1);
+    QCOMPARE(out["vox"].toBool(), false);
+    if (channel["type_channel"].toBool()) {
+        QCOMPARE(out["colorCod"].toInt(), channel["color_cod"].toInt());
+        QCOMPARE(out["rxGroup"].toInt(), channel["rx_groupe"].toInt());
+        QCOMPARE(out["contact"].toInt(), channel["contact"].toInt());
+        QCOMPARE(out["encrypt"].toInt(), channel["encrypt"].toInt());
+        QCOMPARE(out["emergencySystem"].toInt(), 1);
+        QCOMPARE(out["chanelBand"].toInt(), -1);
+    } else {
+        QCOMPARE(out["chanelBand"].toInt(), channel["chanelBand"].toInt());
+        QCOMPARE(out["QtDqtTypeRcv"].toInt(), channel["qt_dqt_type_rcv"].toInt());
+        QCOMPARE(out["QtDqtTypeTrasm"].toInt(), channel["qt_dqt_type_trasm"].toInt());
+        QCOMPARE(out["squelchLevel"].toBool(), true);
+        QCOMPARE(out["colorCod"].toInt(), -1);
+    }
+}
+
+void TestCodeplugBytes::analogueTemplateDecodes()
+{
+    BlockMap blocks = TestImage::blankBlocks();
+    blocks[42][142] = 1;
+    blocks[42][144] = 2;
+    QByteArray rec = hex("0000000000000000 15C08804FFFF0000FFFFFFFF00000000200201000000000000");
+    blocks[58].replace(1452, 32, rec.left(32));
+    Channel codec;
+    codec.setRadioType(0);
+    const QVariantMap out = codec.ParsingChanels(blocks).value(0).toMap();
+    QCOMPARE(out["typeChannel"].toBool(), false);
+    QCOMPARE(out["chanelBand"].toInt(), 0);
+    QCOMPARE(out["squelchLevel"].toBool(), true);
+    QCOMPARE(out["refFreq"].toInt(), 1);
+    QCOMPARE(out["recvQtDqt"].toInt(), 65535);
+    QCOMPARE(out["sendQtDqt"].toInt(), 65535);
+    QCOMPARE(out["powerCH"].toBool(), true);
+    QCOMPARE(out["sendPttId"], QVariant()); // digital-only key
+}
+
+void TestCodeplugBytes::powerFlagTypeOne()
+{
+    BlockMap blocks = TestImage::blankBlocks(0x5A);
+    Channel codec;
+    codec.setRadioType(1);
+    codec.WriteChanells(QVariantList { digital("p", 1, 0, 1, 0, true), digital("q") }, &blocks);
+    QCOMPARE(quint8(record(blocks, 0)[10]), quint8(0x80));
+    QCOMPARE(quint8(record(blocks, 0)[9]), quint8(0x80)); // template, not the power flag
+    QCOMPARE(quint8(record(blocks, 1)[10]), quint8(0x00));
+    blocks[58][1452 + 32 + 10] = 0x40;
+    const QVariantList out = codec.ParsingChanels(blocks);
+    QCOMPARE(out[0].toMap()["powerCH"].toBool(), true);
+    QCOMPARE(out[1].toMap()["powerCH"].toBool(), true);
+}
+
+void TestCodeplugBytes::namePlacesAndIndexEntries()
+{
+    BlockMap blocks = TestImage::blankBlocks(0xEE);
+    Channel codec;
+    codec.setRadioType(0);
+    codec.WriteChanells(channelList(999), &blocks);
+    QCOMPARE(blocks[43].mid(172, 8), hex("4300480030000000")); // "CH0"
+    QCOMPARE(blocks[43].mid(140, 32), QByteArray(32, char(0xEE))); // slot 0 unused
+    QCOMPARE(blocks[44].mid(12, 10), hex("43004800350039000000")); // position 59
+    QCOMPARE(blocks[58].mid(1388, 10), hex("43004800390039003800")); // position 998
+    QCOMPARE(blocks[58].mid(1420, 32), QByteArray(32, char(0xEE))); // position 999: unused
+    QCOMPARE(blocks[42].mid(142, 2), hex("E703"));
+    QCOMPARE(blocks[42].mid(144 + 2 * 957, 2), hex("BF03"));
+    QCOMPARE(blocks[43].mid(12, 2), hex("C003")); // position 958, code 960
+    QCOMPARE(blocks[43].mid(12 + 2 * 40, 2), hex("E803"));
+    QCOMPARE(blocks[43].mid(12 + 2 * 41, 2), hex("EEEE"));
+    const QVariantList out = codec.ParsingChanels(blocks);
+    QCOMPARE(out.size(), 999);
+    for (int p : { 0, 58, 59, 122, 123, 954, 955, 998 })
+        QCOMPARE(out[p].toMap()["name"].toString(), QStringLiteral("CH%1").arg(p));
+}
+
+void TestCodeplugBytes::longChannelNameIsCut()
+{
+    BlockMap blocks = TestImage::blankBlocks();
+    Channel codec;
+    codec.setRadioType(0);
+    codec.WriteChanells(QVariantList { digital("first"), digital("second") }, &blocks);
+    const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQRSTU");
+    codec.WriteChanells(QVariantList { digital("first"), digital(longName) }, &blocks);
+    QCOMPARE(codec.ParsingChanels(blocks)[1].toMap()["name"].toString(), longName.left(16));
+    QCOMPARE(blocks[43].mid(204, 32), encodeUtf16Field(longName.left(16)));
+}
+
+void TestCodeplugBytes::writeNewNameRefuses()
+{
+    BlockMap blocks = TestImage::blankBlocks(0x11);
+    const BlockMap before = blocks;
+    Channel codec;
+    codec.setRadioType(0);
+    QTest::ignoreMessage(QtDebugMsg, "WriteNewName: Err name.size=34");
+    QCOMPARE(codec.WriteNewName(QByteArray(34, 'a'), 1, &blocks), -1);
+    QTest::ignoreMessage(QtDebugMsg, "WriteNewName: Err slot=1001");
+    QCOMPARE(codec.WriteNewName(QByteArray(2, 'a'), 1001, &blocks), -1);
+    QVERIFY(blocks == before);
+    QCOMPARE(codec.WriteNewName(QByteArray(2, 'a'), 1000, &blocks), 0);
+    QCOMPARE(blocks[58].mid(1420, 32), QByteArray("aa") + QByteArray(30, '\0'));
+    QCOMPARE(blocks[58].mid(1452, 4), before[58].mid(1452, 4));
+}
+
+void TestCodeplugBytes::channelCountZero()
+{
+    BlockMap blocks = TestImage::blankBlocks();
+    Channel codec;
+    codec.setRadioType(0);
+    codec.WriteChanells(channelList(3), &blocks);
+    codec.ParsingChanels(blocks);
+    blocks[42][142] = 0;
+    QTest::ignoreMessage(QtDebugMsg, "ParsingChanels: Err quantityCH=0");
+    QVERIFY(codec.ParsingChanels(blocks).isEmpty());
+    // The caches are empty: a zone member decodes as channel 0.
+    codec.WriteZones(QVariantList { QVariantMap {
+                         { "title", "Z" }, { "selectedChannels", QVariantList { 2 } } } },
+        &blocks);
+    QCOMPARE(codec.ParsingZones(blocks).toList()[0].toMap()["selectedChannels"].toList(),
+        QVariantList { 0 });
+    QTest::ignoreMessage(QtDebugMsg, "WriteChanells: quantityCH<=0");
+    const BlockMap before = blocks;
+    codec.WriteChanells(QVariantList(), &blocks);
+    QVERIFY(blocks == before);
+}
+
+void TestCodeplugBytes::zonesAcrossBlocks()
+{
+    BlockMap blocks = TestImage::randomBlocks(3);
+    const BlockMap before = blocks;
+    Channel codec;
+    codec.setRadioType(0);
+    codec.WriteChanells(channelList(30), &blocks);
+    QVariantList zones;
+    for (int z = 0; z < 18; ++z) {
+        QVariantList members;
+        for (int j = 0; j < (z == 0 ? 16 : z % 5); ++j)
+            members.append(z == 0 ? j : (z + j) % 30);
+        zones.append(QVariantMap {
+            { "title", QStringLiteral("Zone %1").arg(z) }, { "selectedChannels", members } });
+    }
+    codec.WriteZones(zones, &blocks);
+    // Zone 0: member count 16, codes 2 to 17; title padded with zeros.
+    QCOMPARE(quint8(blocks[74][652 + 36]), quint8(16));
+    QCOMPARE(blocks[74].mid(652 + 48, 4), hex("02000300"));
+    QCOMPARE(blocks[74].mid(652 + 78, 2), hex("1100"));
+    QCOMPARE(blocks[74].mid(652 + 12, 20), QByteArray(20, '\0'));
+    QCOMPARE(blocks[74].mid(652 + 32, 4), before[74].mid(652 + 32, 4));
+    QCOMPARE(blocks[74].mid(652 + 37, 11), before[74].mid(652 + 37, 11));
+    // Zone 17 crosses into block 75; the end record follows at 44 to 123.
+    QCOMPARE(blocks[74].mid(2012, 14), encodeUtf16Field(QStringLiteral("Zone 17")));
+    QCOMPARE(blocks[75].mid(44, 80), QByteArray(80, '\0'));
+    QCOMPARE(blocks[75].mid(124, 4), before[75].mid(124, 4));
+    QCOMPARE(blocks[74].mid(2060), before[74].mid(2060));
+
+    codec.ParsingChanels(blocks);
+    QTest::ignoreMessage(QtDebugMsg, "ParsingZones: quantityZons=17");
+    const QVariantList out = codec.ParsingZones(blocks).toList();
+    QCOMPARE(out.size(), 18);
+    for (int z = 0; z < 18; ++z) {
+        QCOMPARE(out[z].toMap()["title"], zones[z].toMap()["title"]);
+        QCOMPARE(out[z].toMap()["selectedChannels"], zones[z].toMap()["selectedChannels"]);
+    }
+}
+
+void TestCodeplugBytes::zonesEmptyAndOverfull()
+{
+    BlockMap blocks = TestImage::randomBlocks(4);
+    Channel codec;
+    codec.setRadioType(0);
+    codec.WriteChanells(channelList(20), &blocks);
+    QTest::ignoreMessage(QtDebugMsg, " WriteZones: quantityZon<=0");
+    codec.WriteZones(QVariantList(), &blocks);
+    QCOMPARE(blocks[74].mid(652, 80), QByteArray(80, '\0'));
+    codec.ParsingChanels(blocks);
+    QTest::ignoreMessage(QtDebugMsg, "ParsingZones: quantityZons=-1");
+    QVERIFY(codec.ParsingZones(blocks).toList().isEmpty());
+
+    // 25 zones: 20 written and no end record; 20 members: 16 written.
+    QVariantList zones;
+    QVariantList many;
+    for (int j = 0; j < 20; ++j)
+        many.append(j);
+    for (int z = 0; z < 25; ++z)
+        zones.append(QVariantMap { { "title", QStringLiteral("Z%1 long title over 16").arg(z) },
+            { "selectedChannels", z == 0 ? many : QVariantList { z } } });
+    const QByteArray record20 = blocks[75].mid(12 + (652 - 12 + 20 * 80 - 2048), 80);
+    QTest::ignoreMessage(QtDebugMsg, "WriteZones: member count above 16, written 16");
+    codec.WriteZones(zones, &blocks);
+    QCOMPARE(blocks[75].mid(12 + (652 - 12 + 20 * 80 - 2048), 80), record20);
+    QCOMPARE(quint8(blocks[74][652 + 36]), quint8(16));
+    QCOMPARE(blocks[74].mid(652 + 48 + 30, 2), hex("1100"));
+    QCOMPARE(blocks[74].mid(652, 32), encodeUtf16Field(QStringLiteral("Z0 long title ov")));
+}
+
+void TestCodeplugBytes::zoneMembersByName()
+{
+    BlockMap blocks = TestImage::blankBlocks();
+    Channel codec;
+    codec.setRadioType(0);
+    QVariantList channels = channelList(10);
+    channels[7] = digital("CH3");
+    codec.WriteChanells(channels, &blocks);
+    codec.WriteZones(QVariantList { QVariantMap {
+                         { "title", "Z" }, { "selectedChannels", QVariantList { 7, 5 } } } },
+        &blocks);
+    codec.ParsingChanels(blocks);
+    QCOMPARE(codec.ParsingZones(blocks).toList()[0].toMap()["selectedChannels"].toList(),
+        (QVariantList { 3, 5 }));
+}
+
+void TestCodeplugBytes::contacts()
+{
+    BlockMap blocks = TestImage::randomBlocks(6);
+    Channel codec;
+    codec.setRadioType(0);
+    QVariantList five;
+    for (int k = 0; k < 5; ++k)
+        five.append(QVariantMap { { "name", QStringLiteral("C%1").arg(k) }, { "type", 1 },
+            { "number", 100 + k }, { "tone", 0 } });
+    codec.encodeContacts(five, &blocks);
+    const BlockMap withFive = blocks;
+    QVariantList three {
+        QVariantMap { { "name", "Ab" }, { "type", 2 }, { "number", "12345" }, { "tone", 1 } },
+        QVariantMap { { "name", QString(16, QLatin1Char('x')) }, { "number", 8388608 + 5 } },
+        QVariantMap { { "name", QString(20, QLatin1Char('y')) }, { "number", 0xFFFFFF } },
+    };
+    blocks[7][177] = char(0xFE);
+    blocks[7][177 + 44] = char(0xFF);
+    codec.encodeContacts(three, &blocks);
+    QCOMPARE(quint8(blocks[6][142]), quint8(3));
+    QCOMPARE(quint8(blocks[6][143]), quint8(0));
+    QCOMPARE(blocks[6].mid(144, 6), hex("010002000300"));
+    QCOMPARE(blocks[6].mid(150, 4), withFive[6].mid(150, 4));
+    QCOMPARE(blocks[7].mid(140, 32), hex("41006200") + QByteArray(28, '\0'));
+    QCOMPARE(blocks[7].mid(172, 6), hex("39300000") + hex("02FF"));
+    QCOMPARE(quint8(blocks[7][177 + 44]), quint8(0xFE));
+    QCOMPARE(blocks[7].mid(140 + 3 * 44, 88), withFive[7].mid(140 + 3 * 44, 88));
+    QCOMPARE(blocks[7].mid(140 + 44 + 38, 6), withFive[7].mid(140 + 44 + 38, 6));
+
+    const QVariantList out = codec.decodeAll(blocks)["contactList"].toList();
+    QCOMPARE(out.size(), 3);
+    QCOMPARE(out[0].toMap(),
+        (QVariantMap {
+            { "name", "Ab" }, { "pos", 0 }, { "type", 2 }, { "number", 12345u }, { "tone", 1 } }));
+    QCOMPARE(out[1].toMap()["name"].toString(), QString(16, QLatin1Char('x')));
+    QCOMPARE(out[1].toMap()["number"].toUInt(), 8388613u);
+    QCOMPARE(out[2].toMap()["name"].toString(), QString(16, QLatin1Char('y')));
+
+    const BlockMap before = blocks;
+    codec.encodeContacts(QVariantList(), &blocks);
+    QVERIFY(blocks == before);
+}
+
+void TestCodeplugBytes::encryptionKeys()
+{
+    BlockMap blocks = TestImage::randomBlocks(7);
+    Channel codec;
+    codec.setRadioType(0);
+    QTest::ignoreMessage(QtDebugMsg, " WriteEncrypts: quantityZon<=0");
+    const BlockMap untouched = blocks;
+    codec.WriteEncrypts(QVariantList(), &blocks);
+    QVERIFY(blocks == untouched);
+
+    const QVariantList keys {
+        QVariantMap { { "name", "Key" }, { "number", "AB12" } },
+        QVariantMap { { "name", "Twelve chars" }, { "number", "f" } },
+        QVariantMap { { "name", "Bad" }, { "number", "xyz" } },
+        QVariantMap { { "name", "Key" }, { "number", "0102" } },
+    };
+    codec.WriteEncrypts(keys, &blocks);
+    const QByteArray b = blocks[4];
+    QCOMPARE(quint8(b[1054]), quint8(4));
+    QCOMPARE(b.mid(1084, 16), hex("4B00650079000000") + QByteArray(8, '\0'));
+    QCOMPARE(b.mid(1100, 2), hex("AB12"));
+    QCOMPARE(b.mid(1102, 6), untouched[4].mid(1102, 6));
+    QCOMPARE(b.mid(1108, 16), encodeUtf16Field(QStringLiteral("Twelve c")));
+    QCOMPARE(b.mid(1124, 2), hex("000F"));
+    QCOMPARE(b.mid(1148, 2), hex("0000"));
+    const QVariantMap out = codec.decodeEncryption(blocks).toMap();
+    QCOMPARE(out, (QVariantMap { { "Key", "102" }, { "Twelve c", "f" }, { "Bad", "0" } }));
+
+    blocks[4][1054] = 0;
+    QVERIFY(codec.decodeEncryption(blocks).toMap().isEmpty());
+}
+
+void TestCodeplugBytes::rxGroups()
+{
+    BlockMap blocks = TestImage::randomBlocks(8);
+    const BlockMap before = blocks;
+    Channel codec;
+    codec.setRadioType(0);
+    codec.encodeRxGroups(QVariantList(), &blocks);
+    QVERIFY(blocks == before);
+    codec.encodeRxGroups(QVariantList { QVariantMap { { "title", "G1" },
+                                            { "selectedContacts", QVariantList { 1, 3 } } },
+                             QVariantMap { { "title", "G2" }, { "groups", 5 } } },
+        &blocks);
+    QCOMPARE(blocks[41].mid(364, 4), hex("02") + before[41].mid(365, 1) + hex("0102"));
+    QCOMPARE(blocks[41].mid(368, 4), before[41].mid(368, 4));
+    const QByteArray r = blocks[28];
+    QCOMPARE(quint8(r[1452]), quint8(2));
+    QCOMPARE(r.mid(1453, 3), before[28].mid(1453, 3));
+    QCOMPARE(r.mid(1488, 32), hex("01000300") + QByteArray(28, '\0'));
+    QCOMPARE(r.mid(1520, 32), before[28].mid(1520, 32)); // slots 17 to 32 keep their bytes
+    QCOMPARE(r.mid(1656, 100), QByteArray(100, '\0'));
+    QCOMPARE(r.mid(1756, 4), before[28].mid(1756, 4));
+
+    blocks[41][366] = 0; // a slot byte 0 reads as record 1
+    const QVariantList out = codec.decodeAll(blocks)["RxGroupsList"].toList();
+    QCOMPARE(out.size(), 2);
+    QCOMPARE(out[0].toMap(),
+        (QVariantMap {
+            { "title", "G1" }, { "groups", 1 }, { "selectedContacts", QVariantList { 1, 3 } } }));
+    QCOMPARE(out[1].toMap()["groups"].toInt(), 2);
+    QCOMPARE(out[1].toMap()["selectedContacts"].toList(), QVariantList());
+}
+
+void TestCodeplugBytes::rxGroupsSixClearStopsAtContentEnd()
+{
+    BlockMap blocks = TestImage::blankBlocks(0x77);
+    Channel codec;
+    codec.setRadioType(0);
+    QVariantList groups;
+    for (int g = 0; g < 8; ++g)
+        groups.append(QVariantMap { { "title", QStringLiteral("G%1").arg(g) } });
+    QTest::ignoreMessage(QtDebugMsg, "encodeRxGroups: quantity=8 written=6");
+    codec.encodeRxGroups(groups, &blocks);
+    QCOMPARE(blocks[28].size(), Block::Size);
+    QCOMPARE(blocks[28].mid(2052, 8), hex("7777777700000000"));
+    QCOMPARE(blocks[28].mid(2060), QByteArray(3, char(0x77)));
+    QCOMPARE(blocks[41].mid(364, 1), hex("06"));
+    QCOMPARE(blocks[41].mid(366, 7), hex("01020304050677"));
+}
+
+void TestCodeplugBytes::rxGroupNamesAccumulate()
+{
+    BlockMap blocks = TestImage::blankBlocks();
+    Channel codec;
+    codec.setRadioType(0);
+    QVariantList five;
+    for (int g = 0; g < 5; ++g)
+        five.append(QVariantMap { { "title", QStringLiteral("Old%1").arg(g) } });
+    codec.encodeRxGroups(five, &blocks);
+    codec.decodeAll(blocks);
+    codec.encodeRxGroups(QVariantList { QVariantMap { { "title", "N0" } },
+                             QVariantMap { { "title", "N1" } }, QVariantMap { { "title", "N2" } } },
+        &blocks);
+    const QVariantMap names = codec.decodeAll(blocks)["rxGroupNames"].toMap();
+    QCOMPARE(names.keys(), (QStringList { "1", "2", "3", "4", "5" }));
+    QCOMPARE(names["3"].toByteArray(), encodeTextField(QStringLiteral("N2"), 32));
+    QCOMPARE(names["4"].toByteArray(), encodeTextField(QStringLiteral("Old3"), 32));
+}
+
+void TestCodeplugBytes::settings()
+{
+    BlockMap blocks = TestImage::blankBlocks(0xCC);
+    Channel codec;
+    codec.setRadioType(0);
+    blocks[4][709] = 0x01;
+    blocks[4][700] = 0x41;
+    const QVariantMap s { { "digital_voice_level", 5 }, { "man_down_trigger", 2 },
+        { "man_down_tilt", 1 }, { "man_down_activation", true }, { "repeater_group_call_hang", 6 },
+        { "group_call_hang_time", 60 }, { "gps_interval", 60 }, { "gps_activation", 1 },
+        { "des_type", 1 }, { "des_mode", 0 }, { "des_channel", 0xFFFF },
+        { "man_down_trig_entry", -1 },
+        { "buttonsSettings", QVariantMap { { "long_press_duration", 500 } } } };
+    codec.encodeSettings(s, &blocks);
+    const QByteArray b = blocks[4];
+    QCOMPARE(quint8(b[685]), quint8(7));
+    QCOMPARE(quint8(b[828]), quint8((0xCC & ~0x33) | 0x20 | 0x02 | 0x01));
+    QCOMPARE(quint8(b[695]), quint8(6));
+    QCOMPARE(quint8(b[680]), quint8(60));
+    QCOMPARE(b.mid(708, 2), hex("3C01"));
+    QCOMPARE(quint8(b[700]), quint8(0x49));
+    QCOMPARE(quint8(b[710]), quint8(0xCC)); // bit 0 was clear already
+    QCOMPARE(quint8(b[892]), quint8(244));
+    QCOMPARE(quint8(b[562]), quint8(0)); // missing keys write 0
+    QCOMPARE(blocks[122].mid(76, 4), hex("01CCFFFF"));
+    const QVariantMap out = codec.decodeBasicSettings(blocks).toMap();
+    QCOMPARE(out["digital_voice_level"].toInt(), 5);
+    QCOMPARE(out["man_down_trigger"].toBool(), true);
+    QCOMPARE(out["man_down_trig_entry"].toInt(), -1);
+    QCOMPARE(out["group_call_hang_time"].toInt(), 60);
+    QVERIFY(!out.contains("gps_interval"));
+    blocks[4][685] = 0;
+    QCOMPARE(codec.decodeBasicSettings(blocks).toMap()["digital_voice_level"].toInt(), -2);
+    codec.encodeSettings(QVariantMap { { "gps_activation", 0 } }, &blocks);
+    QCOMPARE(quint8(blocks[4][700]), quint8(0x41));
+}
+
+void TestCodeplugBytes::buttonsTypeOne()
+{
+    BlockMap blocks = TestImage::blankBlocks(0xAA);
+    Channel codec;
+    codec.setRadioType(1);
+    QVariantMap buttons;
+    const char *keys[] = { "orange_button_short_press", "orange_button_long_press",
+        "side_button1_short_press", "side_button1_long_press", "side_button2_short_press",
+        "side_button2_long_press", "purple_button_short_press", "purple_button_long_press" };
+    for (int i = 0; i < 8; ++i)
+        buttons[keys[i]] = i + 1;
+    codec.encodeButtons(buttons, &blocks);
+    QCOMPARE(blocks[4].mid(900, 8), hex("0102030405060708"));
+    QCOMPARE(blocks[4].mid(894, 6), QByteArray(6, char(0xAA)));
+    QCOMPARE(blocks[4].mid(918, 2), QByteArray(2, char(0xAA)));
+    const QVariantMap out = codec.decodeButtons(blocks).toMap();
+    QCOMPARE(out["purple_button_long_press"].toInt(), 8);
+    QCOMPARE(out["type_radio"].toInt(), 1);
+    QCOMPARE(out.size(), 11);
+}
+
+QTEST_GUILESS_MAIN(TestCodeplugBytes)
+#include "tst_codeplug_bytes.moc"

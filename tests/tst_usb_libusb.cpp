@@ -1,0 +1,290 @@
+// CUsb against the emulated radio through the real libusb (umockdev).
+#include <QtTest>
+
+#include <memory>
+
+#include "emulator/radioemulator.h"
+#include "emulator/umockdevradio.h"
+#include "support/logcapture.h"
+#include "support/radiojournal.h"
+#include "usb/cusb.h"
+
+using Fault = RadioEmulator::Fault;
+using Kind = RadioEmulator::Transfer::Kind;
+
+namespace {
+
+const QString kUnknown = QStringLiteral(
+    "send_mass_storage_command: don't know how to handle this command (255, length 0)\n");
+const QString kSent16 = QStringLiteral("send_mass_storage_command:  sent 16 CDB bytes");
+const QString kStatus0 = QStringLiteral("  Mass Storage Status: 0  ");
+
+} // namespace
+
+class TestUsbLibusb : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void initWithoutRadio();
+    void initAndDeInitLog();
+    void initInterfaceBusy();
+    void vendorAndSenseWrappers();
+    void tagsAcrossOperations();
+    void transportFaults_data();
+    void transportFaults();
+    void identitySecondQuery_data();
+    void identitySecondQuery();
+
+private:
+    std::unique_ptr<LogCapture> quiet; // the transport logs every command
+    std::unique_ptr<RadioEmulator> radio;
+    std::unique_ptr<UmockdevRadio> adapter;
+    std::unique_ptr<CUsb> usb;
+};
+
+void TestUsbLibusb::init()
+{
+    quiet.reset(new LogCapture);
+    radio.reset(new RadioEmulator);
+    radio->setJournalEnabled(true);
+    adapter.reset(new UmockdevRadio(radio.get()));
+    QVERIFY(adapter->isValid());
+    usb.reset(new CUsb);
+}
+
+void TestUsbLibusb::cleanup()
+{
+    if (usb && usb->isOpen())
+        usb->deInit();
+    usb.reset();
+    adapter.reset();
+    radio.reset();
+    quiet.reset();
+}
+
+void TestUsbLibusb::initWithoutRadio()
+{
+    adapter->unplug();
+    LogCapture log;
+    QCOMPARE(usb->init(), 2);
+    QCOMPARE(log.lines(), QStringList({ "init(): code=0", "Err: dev_handle == NULL" }));
+    QVERIFY(usb->handle() == nullptr);
+    QVERIFY(!usb->isOpen());
+    // A later attempt finds the radio once it is plugged in.
+    adapter->plug();
+    QCOMPARE(usb->init(), 0);
+}
+
+void TestUsbLibusb::initAndDeInitLog()
+{
+    LogCapture log;
+    QCOMPARE(usb->init(), 0);
+    QVERIFY(radio->isClaimed());
+    QCOMPARE(usb->deInit(), 0);
+    QCOMPARE(log.lines(), QStringList({ "init(): code=0", "init(): code=0", "deInit(): code=0" }));
+    QVERIFY(!radio->isClaimed());
+}
+
+void TestUsbLibusb::initInterfaceBusy()
+{
+    radio->setInterfaceBusy(true);
+    LogCapture log;
+    QCOMPARE(usb->init(), 2);
+    QCOMPARE(
+        log.lines(), QStringList({ "init(): code=0", "init(): code=0", "Err: claim_interface" }));
+    radio->setInterfaceBusy(false);
+    QCOMPARE(usb->init(), 0);
+}
+
+void TestUsbLibusb::vendorAndSenseWrappers()
+{
+    QCOMPARE(usb->init(), 0);
+    radio->injectFault(RadioEmulator::Status1, 1, 1); // the answer fetch fails
+    LogCapture log;
+    usb->readIdentity();
+    const QList<BotCommand> cmds = botCommands(radio->journal());
+    QCOMPARE(cmds.size(), 3);
+    // Frame out: 8 bytes, flags 0x00, length 16, FF 2A ... 47 50.
+    QCOMPARE(cmds[0].wrapper,
+        hex("55534243 01000000 08000000 00 00 10 FF2A0000000000000000000000004750"));
+    QCOMPARE(cmds[1].wrapper,
+        hex("55534243 02000000 09010000 80 00 10 FF280000000000000000000000004750"));
+    // REQUEST SENSE: length 6, flags 0x80, 18 bytes, 03 00 00 00 12 00.
+    QCOMPARE(cmds[2].wrapper,
+        hex("55534243 03000000 12000000 80 00 06 030000001200 00000000000000000000"));
+    QCOMPARE(cmds[2].statusReads, 1);
+    QCOMPARE(log.lines().mid(0, 2), QStringList({ kUnknown, kSent16 }));
+}
+
+void TestUsbLibusb::tagsAcrossOperations()
+{
+    QCOMPARE(usb->init(), 0);
+    usb->readIdentity();
+    radio->injectFault(RadioEmulator::Status1, 1, 0); // adds a REQUEST SENSE wrapper
+    usb->readIdentity();
+    QCOMPARE(usb->deInit(), 0);
+    QCOMPARE(usb->init(), 0);
+    usb->readIdentity();
+    usb->deInit();
+    const QList<BotCommand> cmds = botCommands(radio->journal());
+    // The failed frame leaves no answer, so the fetch fails too: two sense requests.
+    QCOMPARE(cmds.size(), 2 + 4 + 2);
+    for (int i = 0; i < cmds.size(); ++i)
+        QCOMPARE(cmds[i].tag, quint32(i + 1));
+    QCOMPARE(usb->tagCounter(), quint32(cmds.size() + 1));
+}
+
+// Each row: which half of an exchange is hit (the frame send, or the answer
+// fetch after a clean send), the fault, and what must follow.
+void TestUsbLibusb::transportFaults_data()
+{
+    QTest::addColumn<bool>("fetch");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("clearOut");
+    QTest::addColumn<int>("clearIn");
+    QTest::addColumn<int>("wrappers");
+
+    const QString status1 = "  Mass Storage Status: 1  ";
+    const QStringList sense = { "send_mass_storage_command:  sent 6 CDB bytes",
+        "get_sense: received  18", "get_sense: ERR 2 4 1", kStatus0 };
+    const QString mismatch = " get_mass_storage_status: ERR mismatched tags (expected 2 , "
+                             "received 65538 )";
+
+    QTest::newRow("send clean") << false << -1 << 0 << 0
+                                << QStringList { kUnknown, kSent16, kStatus0 } << 0 << 0 << 1;
+    QTest::newRow("wrapper stalls twice")
+        << false << int(RadioEmulator::StallCommand) << 2 << 0
+        << QStringList { kUnknown, kSent16, kStatus0 } << 2 << 0 << 1;
+    QTest::newRow("wrapper stalls five times")
+        << false << int(RadioEmulator::StallCommand) << 5 << -1
+        << QStringList { kUnknown, "send_mass_storage_command: Err -9", "SendToMassStorage: err 1" }
+        << 5 << 0 << 0;
+    QTest::newRow("wrapper times out")
+        << false << int(RadioEmulator::TimeoutCommand) << 1 << -1
+        << QStringList { kUnknown, "send_mass_storage_command: Err -7", "SendToMassStorage: err 1" }
+        << 0 << 0 << 0;
+    QTest::newRow("frame data stalls")
+        << false << int(RadioEmulator::StallData) << 1 << -1
+        << QStringList { kUnknown, kSent16, "SendToUSB: err -9 ", "SendToMassStorage: err 2" } << 1
+        << 0 << 1;
+    QTest::newRow("frame command fails with status 1")
+        << false << int(RadioEmulator::Status1) << 1 << -1
+        << (QStringList { kUnknown, kSent16, status1 } + sense
+               + QStringList { "SendToMassStorage: err 2" })
+        << 0 << 0 << 2;
+    QTest::newRow("answer data stalls")
+        << true << int(RadioEmulator::StallData) << 1 << -1
+        << QStringList { kUnknown, kSent16, "SendToUSB: err -9 ", "SendToMassStorage: err 5" } << 0
+        << 1 << 1;
+    QTest::newRow("answer data times out")
+        << true << int(RadioEmulator::TimeoutData) << 1 << -1
+        << QStringList { kUnknown, kSent16, "SendToUSB: err -7 ", "SendToMassStorage: err 5" } << 0
+        << 1 << 1;
+    QTest::newRow("status stalls twice")
+        << true << int(RadioEmulator::StallStatus) << 2 << 0
+        << QStringList { kUnknown, kSent16, kStatus0 } << 0 << 2 << 1;
+    QTest::newRow("status stalls five times, second read succeeds")
+        << true << int(RadioEmulator::StallStatus) << 5 << 0
+        << QStringList { kUnknown, kSent16, " get_mass_storage_status: ERR -9", kStatus0 } << 0 << 5
+        << 1;
+    QTest::newRow("status stalls ten times")
+        << true << int(RadioEmulator::StallStatus) << 10 << -1
+        << QStringList { kUnknown, kSent16, " get_mass_storage_status: ERR -9",
+               " get_mass_storage_status: ERR -9", "SendToMassStorage: err 5" }
+        << 0 << 10 << 1;
+    QTest::newRow("status times out once")
+        << true << int(RadioEmulator::TimeoutStatus) << 1 << 0
+        << QStringList { kUnknown, kSent16, " get_mass_storage_status: ERR -7", kStatus0 } << 0 << 0
+        << 1;
+    QTest::newRow("wrong tag, then the right one")
+        << true << int(RadioEmulator::WrongTag) << 1 << 0
+        << QStringList { kUnknown, kSent16, mismatch, kStatus0 } << 0 << 0 << 1;
+    QTest::newRow("wrong tag twice")
+        << true << int(RadioEmulator::WrongTag) << 2 << -1
+        << QStringList { kUnknown, kSent16, mismatch, mismatch, "SendToMassStorage: err 5" } << 0
+        << 0 << 1;
+    QTest::newRow("status 1 with sense data") << true << int(RadioEmulator::Status1) << 1 << -1
+                                              << (QStringList { kUnknown, kSent16, status1 } + sense
+                                                     + QStringList { "SendToMassStorage: err 5" })
+                                              << 0 << 0 << 2;
+    QTest::newRow("status 2") << true << int(RadioEmulator::Status2) << 1 << -1
+                              << QStringList { kUnknown, kSent16, "  Mass Storage Status: 2  ",
+                                     " get_mass_storage_status: ERR -7",
+                                     "SendToMassStorage: err 5" }
+                              << 0 << 0 << 1;
+    QTest::newRow("radio unplugged before the data phase")
+        << true << -2 << 1 << -1
+        << QStringList { kUnknown, kSent16, "SendToUSB: err -4 ", "SendToMassStorage: err 5" } << 0
+        << 0 << 1;
+}
+
+void TestUsbLibusb::transportFaults()
+{
+    QFETCH(bool, fetch);
+    QFETCH(int, fault);
+    QFETCH(int, count);
+    QFETCH(int, result);
+    QFETCH(QStringList, lines);
+    QFETCH(int, clearOut);
+    QFETCH(int, clearIn);
+    QFETCH(int, wrappers);
+
+    QCOMPARE(usb->init(), 0);
+    if (fetch)
+        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
+    radio->clearJournal();
+    if (fault == -2)
+        radio->unplugAfterTransfers(1);
+    else if (fault >= 0)
+        radio->injectFault(Fault(fault), count);
+
+    LogCapture log;
+    QByteArray answer(265, 'x');
+    const int r = fetch ? usb->SendToMassStorage(answer, 265)
+                        : usb->SendToMassStorage(CUsb::buildFrame(0x04));
+    QCOMPARE(r, result);
+    QCOMPARE(log.lines(), lines);
+    const auto journal = radio->journal();
+    QCOMPARE(countTransfers(journal, Kind::ClearHalt, 0x01), clearOut);
+    QCOMPARE(countTransfers(journal, Kind::ClearHalt, 0x81), clearIn + (fault == -2 ? 1 : 0));
+    QCOMPARE(botCommands(journal).size(), wrappers);
+    if (fetch && result == 0)
+        QCOMPARE(answer, radio->image().at(0).toByteArray());
+}
+
+void TestUsbLibusb::identitySecondQuery_data()
+{
+    QTest::addColumn<int>("band");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("answerBand");
+    QTest::newRow("400-470") << 0 << 1 << 0;
+    QTest::newRow("136-174") << 3 << 1 << 3;
+    QTest::newRow("ask the second query") << 0xFF << 2 << 3;
+}
+
+void TestUsbLibusb::identitySecondQuery()
+{
+    QFETCH(int, band);
+    QFETCH(int, frames);
+    QFETCH(int, answerBand);
+    radio->setBandCode(quint8(band));
+    radio->setSecondBandCode(3);
+    radio->setKr4700(true);
+    QCOMPARE(usb->init(), 0);
+    bool complete = false;
+    const QByteArray id = usb->readIdentity(&complete);
+    QVERIFY(complete);
+    QCOMPARE(id.size(), 265);
+    QCOMPARE(int(quint8(id[94])), answerBand);
+    QVERIFY(id[95] != 0);
+    QCOMPARE(framesSent(radio->journal()).size(), frames);
+}
+
+QTEST_GUILESS_MAIN(TestUsbLibusb)
+#include "tst_usb_libusb.moc"
