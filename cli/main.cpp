@@ -16,10 +16,11 @@
 namespace {
 bool verbose = false;
 
-// The back end's debug lines are noise for a script; --verbose shows them.
+// The back end's log is noise for a script (the outcome is one line of our
+// own); --verbose shows it.
 void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (type == QtDebugMsg && !verbose)
+    if ((type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) && !verbose)
         return;
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }

@@ -3,6 +3,11 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+
+#include "emulator/radioemulator.h"
 #include "manager/manager.h"
 
 namespace {
@@ -48,14 +53,64 @@ EmulatorOptions emulatorOptions(const QCommandLineParser &parser)
 }
 
 struct EmulatorSession::Radio {
+    RadioEmulator emulator;
+    Manager *manager = nullptr;
 };
 
-EmulatorSession::~EmulatorSession() = default;
+namespace {
+bool readList(const QString &path, QVariantList *list)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream in(&file);
+    in >> *list;
+    return in.status() == QDataStream::Ok;
+}
+} // namespace
 
-std::unique_ptr<EmulatorSession> EmulatorSession::attach(Manager &, const EmulatorOptions &,
+EmulatorSession::~EmulatorSession()
+{
+    if (radio && radio->manager)
+        radio->manager->setUsbApi(&realLibusb(), false);
+}
+
+std::unique_ptr<EmulatorSession> EmulatorSession::attach(Manager &manager,
+                                                         const EmulatorOptions &options,
                                                          QString *error)
 {
-    if (error)
-        *error = QStringLiteral("the radio emulator is not available in this build");
-    return nullptr;
+    auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return std::unique_ptr<EmulatorSession>();
+    };
+    std::unique_ptr<EmulatorSession> session(new EmulatorSession);
+    session->radio = std::make_unique<Radio>();
+    RadioEmulator &radio = session->radio->emulator;
+
+    const QString memory = options.memoryFile;
+    if (memory.isEmpty())
+        return fail(QStringLiteral("--emulator needs a memory file"));
+    if (!QFileInfo::exists(memory)) {
+        // A new emulated radio starts from the factory default image.
+        QVariantList image;
+        const QString defaults = manager.dataFilePath(QStringLiteral("default400-470.dcc"));
+        if (readList(defaults, &image))
+            radio.setImage(image);
+        QDir().mkpath(QFileInfo(memory).absolutePath());
+    }
+    if (!radio.setMemoryFile(memory))
+        return fail(QStringLiteral("cannot use %1 as the emulated radio's memory").arg(memory));
+
+    if (!options.gpsLogFile.isEmpty()) {
+        QVariantList log;
+        if (!readList(options.gpsLogFile, &log) || !radio.setGpsLog(log))
+            return fail(QStringLiteral("%1 is not a GPS log file").arg(options.gpsLogFile));
+    }
+    const LibusbApi *api = radio.libusbApi();
+    if (!api)
+        return fail(QStringLiteral("no room for another emulated radio"));
+    manager.setUsbApi(api, true);
+    session->radio->manager = &manager;
+    return session;
 }
