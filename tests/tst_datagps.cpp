@@ -503,7 +503,7 @@ void TestDataGps::serialStream_data()
                "33.87500;151.20416;83;87;31.12.98;20:29:58;4666556414;1" } };
     QTest::newRow("other sentences and noise") << QList<QByteArray> {
         nmea("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00"),
-        QByteArray("\x00\xFF\xB5\x62\x01\x07garbage\r\n", 18), "noise before$" + rmc.mid(1),
+        QByteArray("\x00\xFF\xB5\x62\x01\x07garbage\r\n", 15), "noise before$" + rmc.mid(1),
         nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"), QByteArray(300, 'z') + "\r\n" + rmc,
         nmea("PGRME,15.0,M,45.0,M,25.0,M")
     } << QList<QStringList> { { rmcPoint }, { rmcPoint } };
