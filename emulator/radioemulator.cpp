@@ -725,8 +725,19 @@ void RadioEmulator::latency() const
         std::lock_guard<std::mutex> lock(m_mutex);
         us = m_latencyUs;
     }
-    if (us > 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(us));
+    if (us <= 0)
+        return;
+    // The transfer takes the given time to the microsecond: a plain sleep
+    // overshoots by the scheduler's slack (often 50-100 us), which would make
+    // the latency model itself the largest cost in a benchmark. Sleep most of
+    // the way, then wait out the rest.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::microseconds(us);
+    const auto slack = std::chrono::microseconds(200);
+    if (us > 200)
+        std::this_thread::sleep_until(deadline - slack);
+    while (Clock::now() < deadline)
+        std::this_thread::yield();
 }
 
 bool RadioEmulator::beginTransfer(int *result)
