@@ -31,8 +31,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvane: programming tool for DMR radios"));
     parser.addHelpOption();
-    QCommandLineOption quitAfterFirstFrame(
-        QStringLiteral("quit-after-first-frame"),
+    QCommandLineOption quitAfterFirstFrame(QStringLiteral("quit-after-first-frame"),
         QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
     parser.addOption(quitAfterFirstFrame);
     addEmulatorOptions(&parser);
@@ -55,15 +54,16 @@ int main(int argc, char *argv[])
     engine.rootContext()->setContextProperty(QStringLiteral("Manager"), manager);
     if (parser.isSet(quitAfterFirstFrame)) {
         QObject::connect(&engine, &QQmlApplicationEngine::objectCreated, &app,
-                         [&app](QObject *object, const QUrl &) {
-                             auto *window = qobject_cast<QQuickWindow *>(object);
-                             if (!window) {
-                                 app.exit(1);
-                                 return;
-                             }
-                             QObject::connect(window, &QQuickWindow::frameSwapped, &app,
-                                              [&app] { app.exit(0); }, Qt::QueuedConnection);
-                         });
+            [&app](QObject *object, const QUrl &) {
+                auto *window = qobject_cast<QQuickWindow *>(object);
+                if (!window) {
+                    app.exit(1);
+                    return;
+                }
+                QObject::connect(
+                    window, &QQuickWindow::frameSwapped, &app, [&app] { app.exit(0); },
+                    Qt::QueuedConnection);
+            });
     }
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
 

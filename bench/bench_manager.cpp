@@ -56,8 +56,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer timer;
         bool done = false;
-        auto c = QObject::connect(&manager, &Manager::dataReadyReadFromDevice,
-                                  [&done](bool ok) { done = ok; });
+        auto c = QObject::connect(
+            &manager, &Manager::dataReadyReadFromDevice, [&done](bool ok) { done = ok; });
         timer.start();
         manager.readDataFromDevice();
         runs << timer.nsecsElapsed() / 1e6;

@@ -34,8 +34,8 @@ int fail(const QString &message)
 void printJson(const QVariant &value)
 {
     const QJsonValue json = jsonFromVariant(value);
-    const QJsonDocument doc = json.isArray() ? QJsonDocument(json.toArray())
-                                             : QJsonDocument(json.toObject());
+    const QJsonDocument doc
+        = json.isArray() ? QJsonDocument(json.toArray()) : QJsonDocument(json.toObject());
     QTextStream(stdout) << doc.toJson(QJsonDocument::Indented);
 }
 
@@ -50,11 +50,11 @@ void showProgress(const char *what, int percent)
 bool loadImage(Manager &manager, const QString &file, QVariant *decoded)
 {
     bool ok = false;
-    auto c1 = QObject::connect(&manager, &Manager::dataReadyReadFromDevice,
-                               [&](bool success, const QVariant &data) {
-                                   ok = success;
-                                   *decoded = data;
-                               });
+    auto c1 = QObject::connect(
+        &manager, &Manager::dataReadyReadFromDevice, [&](bool success, const QVariant &data) {
+            ok = success;
+            *decoded = data;
+        });
     manager.readDataFromFile(file);
     QObject::disconnect(c1);
     return ok;
@@ -66,10 +66,10 @@ int readCommand(Manager &manager, const QString &output)
     QObject::connect(&manager, &Manager::signalRetryConnect, [](int left) {
         std::fprintf(stderr, "radio not found; trying again (%d attempts left)\n", left - 1);
     });
-    QObject::connect(&manager, &Manager::readProgressChanged,
-                     [](int p) { showProgress("reading", p); });
+    QObject::connect(
+        &manager, &Manager::readProgressChanged, [](int p) { showProgress("reading", p); });
     QObject::connect(&manager, &Manager::dataReadyReadFromDevice,
-                     [&ok](bool success, const QVariant &) { ok = success; });
+        [&ok](bool success, const QVariant &) { ok = success; });
     manager.readDataFromDevice();
     std::fprintf(stderr, "\n");
     if (!ok)
@@ -85,8 +85,8 @@ int writeCommand(Manager &manager, const QString &input)
     if (!loadImage(manager, input, &decoded))
         return fail(QStringLiteral("%1 is not a readable configuration file").arg(input));
     bool ok = false;
-    QObject::connect(&manager, &Manager::writeProgressChanged,
-                     [](int p) { showProgress("writing", p); });
+    QObject::connect(
+        &manager, &Manager::writeProgressChanged, [](int p) { showProgress("writing", p); });
     QObject::connect(&manager, &Manager::dataWroteToDevice, [&ok](bool success) { ok = success; });
     manager.writeImageToDevice();
     if (!ok)
@@ -116,11 +116,11 @@ int defaultCommand(Manager &manager, const QString &output)
 int gpsReadCommand(Manager &manager, const QString &output)
 {
     enum { Failed, Empty, Ready } outcome = Failed;
-    QObject::connect(&manager, &Manager::readProgressChanged,
-                     [](int p) { showProgress("reading GPS log", p); });
+    QObject::connect(
+        &manager, &Manager::readProgressChanged, [](int p) { showProgress("reading GPS log", p); });
     QObject::connect(&manager, &Manager::signalGPSEmpty, [&outcome] { outcome = Empty; });
-    QObject::connect(&manager, &Manager::signalGPSReadyRead,
-                     [&outcome](const QVariant &) { outcome = Ready; });
+    QObject::connect(
+        &manager, &Manager::signalGPSReadyRead, [&outcome](const QVariant &) { outcome = Ready; });
     manager.setPause([](int) {}); // the pause after delivery is for the window only
     manager.readGPSData();
     if (outcome == Failed)
@@ -137,8 +137,8 @@ int gpsDecodeCommand(Manager &manager, const QString &input)
     if (!QFileInfo(input).isReadable())
         return fail(QStringLiteral("cannot read %1").arg(input));
     QVariant points;
-    QObject::connect(&manager, &Manager::signalGPSReadyRead,
-                     [&points](const QVariant &data) { points = data; });
+    QObject::connect(
+        &manager, &Manager::signalGPSReadyRead, [&points](const QVariant &data) { points = data; });
     manager.readGPSDataFromFile(input);
     printJson(points.toList());
     return 0;
@@ -150,7 +150,6 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane"));
     qInstallMessageHandler(messageHandler);
-
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -167,12 +166,12 @@ int main(int argc, char *argv[])
         "--emulator-gps-log=FILE gives the emulated radio the raw GPS log in FILE."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("input file"),
-                                 QStringLiteral("[file]"));
-    const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
-                                          QStringLiteral("Output file."), QStringLiteral("FILE"));
-    const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
-                                           QStringLiteral("Show the back end's log."));
+    parser.addPositionalArgument(
+        QStringLiteral("file"), QStringLiteral("input file"), QStringLiteral("[file]"));
+    const QCommandLineOption outputOption({ QStringLiteral("o"), QStringLiteral("output") },
+        QStringLiteral("Output file."), QStringLiteral("FILE"));
+    const QCommandLineOption verboseOption({ QStringLiteral("v"), QStringLiteral("verbose") },
+        QStringLiteral("Show the back end's log."));
     parser.addOption(outputOption);
     parser.addOption(verboseOption);
     addEmulatorOptions(&parser);

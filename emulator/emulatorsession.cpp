@@ -32,13 +32,11 @@ QStringList normaliseEmulatorArguments(QStringList arguments)
 
 void addEmulatorOptions(QCommandLineParser *parser)
 {
-    parser->addOption(QCommandLineOption(
-        QString::fromLatin1(EmulatorOption),
+    parser->addOption(QCommandLineOption(QString::fromLatin1(EmulatorOption),
         QStringLiteral("Talk to the emulated radio, keeping its memory in FILE (default: %1).")
             .arg(defaultEmulatorMemoryFile()),
         QStringLiteral("FILE")));
-    parser->addOption(QCommandLineOption(
-        QString::fromLatin1(GpsLogOption),
+    parser->addOption(QCommandLineOption(QString::fromLatin1(GpsLogOption),
         QStringLiteral("With --emulator: the radio's GPS log is read from FILE (247 raw answers)."),
         QStringLiteral("FILE")));
 }
@@ -75,9 +73,8 @@ EmulatorSession::~EmulatorSession()
         radio->manager->setUsbApi(&realLibusb(), false);
 }
 
-std::unique_ptr<EmulatorSession> EmulatorSession::attach(Manager &manager,
-                                                         const EmulatorOptions &options,
-                                                         QString *error)
+std::unique_ptr<EmulatorSession> EmulatorSession::attach(
+    Manager &manager, const EmulatorOptions &options, QString *error)
 {
     auto fail = [error](const QString &text) {
         if (error)

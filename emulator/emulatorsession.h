@@ -22,11 +22,10 @@ EmulatorOptions emulatorOptions(const QCommandLineParser &parser);
 QString defaultEmulatorMemoryFile();
 
 // An emulated radio attached to a Manager for as long as the session lives.
-class EmulatorSession
-{
+class EmulatorSession {
 public:
-    static std::unique_ptr<EmulatorSession> attach(Manager &manager, const EmulatorOptions &options,
-                                                   QString *error);
+    static std::unique_ptr<EmulatorSession> attach(
+        Manager &manager, const EmulatorOptions &options, QString *error);
     ~EmulatorSession();
 
 private:

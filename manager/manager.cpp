@@ -6,7 +6,8 @@
 #include <QThread>
 
 Manager::Manager()
-    : QObject(nullptr), pauseFunction([](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); })
+    : QObject(nullptr),
+      pauseFunction([](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); })
 {
     connect(&usb, &CUsb::readProgressChanged, this, &Manager::slotSendReadProgress);
     connect(&usb, &CUsb::writeProgressChanged, this, &Manager::slotSendWriteProgress);
@@ -14,10 +15,7 @@ Manager::Manager()
     connect(&gps, &dataGps::signalSerialData, this, &Manager::signalSerialData);
 }
 
-Manager::~Manager()
-{
-    serialPort.DisconnectPort();
-}
+Manager::~Manager() { serialPort.DisconnectPort(); }
 
 Manager *Manager::instance()
 {

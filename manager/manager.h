@@ -15,8 +15,7 @@
 // The one back-end object the screens talk to. It owns the radio link, the
 // image codecs, the GPS decoder, the serial port and the translator, and keeps
 // the radio's image both as read (imageList) and by block number (blockMap).
-class Manager : public QObject
-{
+class Manager : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool emulated READ isEmulated CONSTANT)
 public:
@@ -39,8 +38,7 @@ public:
     // block map as a write would, then the identity answer and blocks 0 to 176
     // are saved. False, with nothing written, when no image is in memory.
     Q_INVOKABLE bool writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
-                                           QVariant rxGroups, QVariant contacts,
-                                           QVariant settings, QVariant encrypt);
+        QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt);
     // Opens the named serial port at 9600 baud, 8N1, no flow control, for a GPS
     // receiver; 0 when open, -1 otherwise. closeSerialPort closes it.
     Q_INVOKABLE int openSerialPort(QString name);
@@ -73,7 +71,7 @@ public:
 
 public slots:
     void writeDataToDevice(QVariant data, QVariant zones, QVariant rxGroups, QVariant contacts,
-                           QVariant settings, QVariant encrypt);
+        QVariant settings, QVariant encrypt);
     int slotDefaultSettings();
     bool writeGPSDataToFile(QString filename);
     void readGPSDataFromFile(QString file);
@@ -106,8 +104,7 @@ signals:
 private:
     // Marks a device operation as running for its whole extent, so that the
     // event-loop passes made during a transfer cannot start a second one.
-    class DeviceOperation
-    {
+    class DeviceOperation {
     public:
         explicit DeviceOperation(Manager &m);
         ~DeviceOperation();
@@ -121,8 +118,7 @@ private:
 
     void decodeImage();
     void encodeCollections(const QVariant &data, const QVariant &zones, const QVariant &rxGroups,
-                           const QVariant &contacts, const QVariant &settings,
-                           const QVariant &encrypt);
+        const QVariant &contacts, const QVariant &settings, const QVariant &encrypt);
 
     QVariantList imageList;
     QVariantList gpsLogList;

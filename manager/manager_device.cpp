@@ -73,8 +73,8 @@ void Manager::decodeImage()
 }
 
 void Manager::encodeCollections(const QVariant &data, const QVariant &zones,
-                                const QVariant &rxGroups, const QVariant &contacts,
-                                const QVariant &settings, const QVariant &encrypt)
+    const QVariant &rxGroups, const QVariant &contacts, const QVariant &settings,
+    const QVariant &encrypt)
 {
     channel.WriteChanells(plainVariant(data), &blockMap);
     channel.WriteZones(plainVariant(zones), &blockMap);
@@ -84,8 +84,8 @@ void Manager::encodeCollections(const QVariant &data, const QVariant &zones,
     channel.encodeSettings(plainVariant(settings), &blockMap);
 }
 
-void Manager::writeDataToDevice(QVariant data, QVariant zones, QVariant rxGroups,
-                                QVariant contacts, QVariant settings, QVariant encrypt)
+void Manager::writeDataToDevice(QVariant data, QVariant zones, QVariant rxGroups, QVariant contacts,
+    QVariant settings, QVariant encrypt)
 {
     if (imageLoaded == 0) {
         emit dataWroteToDevice(false);

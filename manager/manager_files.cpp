@@ -76,8 +76,8 @@ bool isUsableImage(const QVariantList &list)
 QString Manager::dataFilePath(const QString &name) const
 {
     const QString inWorkingDir = QDir::currentPath() + QLatin1Char('/') + name;
-    const QStringList folders = {QCoreApplication::applicationDirPath(),
-                                 QStringLiteral(ORVANE_DATA_DIR)};
+    const QStringList folders
+        = { QCoreApplication::applicationDirPath(), QStringLiteral(ORVANE_DATA_DIR) };
     if (QFileInfo::exists(inWorkingDir) || QFileInfo::exists(inWorkingDir + QStringLiteral(".qm")))
         return inWorkingDir;
     for (const QString &folder : folders) {
@@ -88,14 +88,10 @@ QString Manager::dataFilePath(const QString &name) const
     return inWorkingDir;
 }
 
-bool Manager::writeDataToFile(QString filename)
-{
-    return saveList(localPath(filename), imageList);
-}
+bool Manager::writeDataToFile(QString filename) { return saveList(localPath(filename), imageList); }
 
 bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
-                                    QVariant rxGroups, QVariant contacts, QVariant settings,
-                                    QVariant encrypt)
+    QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt)
 {
     if (imageList.isEmpty() || blockMap.isEmpty()) {
         qDebug() << "Manager: no image to save";
@@ -146,11 +142,16 @@ int Manager::slotDefaultSettings()
     if (complete && identity.size() > 95) {
         const bool kr4700 = identity.at(95) != 0;
         switch (static_cast<quint8>(identity.at(94))) {
-        case 0: name = kr4700 ? QStringLiteral("default4700_400-470.dcc")
-                              : QStringLiteral("default400-470.dcc"); break;
-        case 3: name = kr4700 ? QStringLiteral("default4700_136-174.dcc")
-                              : QStringLiteral("default136-174.dcc"); break;
-        default: break;
+        case 0:
+            name = kr4700 ? QStringLiteral("default4700_400-470.dcc")
+                          : QStringLiteral("default400-470.dcc");
+            break;
+        case 3:
+            name = kr4700 ? QStringLiteral("default4700_136-174.dcc")
+                          : QStringLiteral("default136-174.dcc");
+            break;
+        default:
+            break;
         }
     }
     QFile in(name.isEmpty() ? QString() : dataFilePath(name));

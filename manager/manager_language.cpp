@@ -15,8 +15,8 @@ const char *const TranslationKey = "settings/translation";
 void Manager::setTranslation(QString translation, int check)
 {
     translator.load(dataFilePath(QStringLiteral("QmlLanguage_") + translation));
-    QSettings settings(QString::fromUtf8(SettingsOrganisation),
-                       QString::fromUtf8(SettingsApplication));
+    QSettings settings(
+        QString::fromUtf8(SettingsOrganisation), QString::fromUtf8(SettingsApplication));
     settings.setValue(QLatin1String(TranslationKey), check);
     settings.sync();
     QCoreApplication::installTranslator(&translator);
@@ -25,8 +25,8 @@ void Manager::setTranslation(QString translation, int check)
 
 void Manager::getSettings()
 {
-    QSettings settings(QString::fromUtf8(SettingsOrganisation),
-                       QString::fromUtf8(SettingsApplication));
+    QSettings settings(
+        QString::fromUtf8(SettingsOrganisation), QString::fromUtf8(SettingsApplication));
     emit signalLanguageSettings(settings.value(QLatin1String(TranslationKey), 0).toInt());
 }
 
@@ -41,8 +41,7 @@ int Manager::openSerialPort(QString name)
     if (serialPort.isOpen())
         serialPort.DisconnectPort();
     serialPort.Write_Settings_Port(name, QSerialPort::Baud9600, QSerialPort::Data8,
-                                   QSerialPort::NoParity, QSerialPort::OneStop,
-                                   QSerialPort::NoFlowControl);
+        QSerialPort::NoParity, QSerialPort::OneStop, QSerialPort::NoFlowControl);
     if (!serialWired) { // process_Port connects the port's signals; once is enough
         serialPort.process_Port();
         serialWired = true;

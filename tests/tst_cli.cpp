@@ -53,8 +53,7 @@ QByteArray record(float lat, char ns, float lng, char ew, const QByteArray &date
 }
 } // namespace
 
-class TestCli : public QObject
-{
+class TestCli : public QObject {
     Q_OBJECT
 private slots:
     void readDecodeWriteReadAgain();
@@ -71,12 +70,12 @@ private:
 void TestCli::readDecodeWriteReadAgain()
 {
     const QString radio = "--emulator=" + path("radio.ovc");
-    Run r = cli({radio, "read", "-o", path("a.ovc")});
+    Run r = cli({ radio, "read", "-o", path("a.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
     QCOMPARE(QFileInfo(path("a.ovc")).size(), 367022);
     QVERIFY(QFile::exists(path("radio.ovc")));
 
-    r = cli({"decode", path("a.ovc")});
+    r = cli({ "decode", path("a.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
     const QJsonObject decoded = QJsonDocument::fromJson(r.out).object();
     QCOMPARE(decoded.keys().size(), 12);
@@ -93,32 +92,32 @@ void TestCli::readDecodeWriteReadAgain()
     Manager manager;
     QVariantMap map;
     connect(&manager, &Manager::dataReadyReadFromDevice, this,
-            [&map](bool, const QVariant &data) { map = data.toMap(); });
+        [&map](bool, const QVariant &data) { map = data.toMap(); });
     manager.readDataFromFile(path("a.ovc"));
     QVariantList channels;
     for (const QVariant &c : map.value(DecodedKey::FreqList).toList()) {
         const QVariantMap m = c.toMap();
-        channels << QVariantMap{{"name", m.value("name")}, {"send_freq", m.value("sendFreq")},
-                                {"recv_freq", m.value("recvFreq")}, {"type_channel", m.value("typeChannel")},
-                                {"power_ch", m.value("powerCH")}, {"chanelBand", m.value("chanelBand")},
-                                {"recv_qt_dqt", m.value("recvQtDqt")}, {"send_qt_dqt", m.value("sendQtDqt")},
-                                {"qt_dqt_type_rcv", m.value("QtDqtTypeRcv")},
-                                {"qt_dqt_type_trasm", m.value("QtDqtTypeTrasm")},
-                                {"color_cod", m.value("colorCod")}, {"rx_groupe", m.value("rxGroup")},
-                                {"contact", m.value("contact")}, {"encrypt", m.value("encrypt")}};
+        channels << QVariantMap { { "name", m.value("name") }, { "send_freq", m.value("sendFreq") },
+            { "recv_freq", m.value("recvFreq") }, { "type_channel", m.value("typeChannel") },
+            { "power_ch", m.value("powerCH") }, { "chanelBand", m.value("chanelBand") },
+            { "recv_qt_dqt", m.value("recvQtDqt") }, { "send_qt_dqt", m.value("sendQtDqt") },
+            { "qt_dqt_type_rcv", m.value("QtDqtTypeRcv") },
+            { "qt_dqt_type_trasm", m.value("QtDqtTypeTrasm") },
+            { "color_cod", m.value("colorCod") }, { "rx_groupe", m.value("rxGroup") },
+            { "contact", m.value("contact") }, { "encrypt", m.value("encrypt") } };
     }
     QVariantMap last = channels.last().toMap();
     last["name"] = QStringLiteral("Новое имя");
     channels.last() = last;
     QVERIFY(manager.writeEditedDataToFile(path("b.ovc"), channels, QVariantList(), QVariantList(),
-                                          QVariantList(), QVariant(), QVariantList()));
+        QVariantList(), QVariant(), QVariantList()));
 
-    r = cli({radio, "write", path("b.ovc")});
+    r = cli({ radio, "write", path("b.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
-    r = cli({radio, "read", "-o", path("c.ovc")});
+    r = cli({ radio, "read", "-o", path("c.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
-    const Run b = cli({"decode", path("b.ovc")});
-    const Run c = cli({"decode", path("c.ovc")});
+    const Run b = cli({ "decode", path("b.ovc") });
+    const Run c = cli({ "decode", path("c.ovc") });
     QCOMPARE(c.out, b.out);
     QVERIFY(c.out.contains("Новое имя"));
     QVERIFY(!r.out.contains("Новое имя")); // the earlier decode is not affected
@@ -129,36 +128,37 @@ void TestCli::gpsLog()
     QVariantList log;
     for (int n = 0; n < 247; ++n)
         log << gpsAnswer(n, {});
-    log[0] = gpsAnswer(0, {record(5545.0f, 'N', 3737.0f, 'E', QByteArray("\x19\x0b\x13\x0c\x00\x00", 6)),
-                           record(5545.5f, 'N', 3737.5f, 'E', QByteArray("\x19\x0b\x13\x0c\x00\x1e", 6))});
+    log[0] = gpsAnswer(0,
+        { record(5545.0f, 'N', 3737.0f, 'E', QByteArray("\x19\x0b\x13\x0c\x00\x00", 6)),
+            record(5545.5f, 'N', 3737.5f, 'E', QByteArray("\x19\x0b\x13\x0c\x00\x1e", 6)) });
     {
         QFile file(path("log.bin"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QDataStream out(&file);
         out << log;
     }
-    const QStringList radio = {"--emulator=" + path("gpsradio.ovc"),
-                               "--emulator-gps-log=" + path("log.bin")};
-    Run r = cli(radio + QStringList{"gps-read", "-o", path("points.cdc")});
+    const QStringList radio
+        = { "--emulator=" + path("gpsradio.ovc"), "--emulator-gps-log=" + path("log.bin") };
+    Run r = cli(radio + QStringList { "gps-read", "-o", path("points.cdc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
-    r = cli({"gps-decode", path("points.cdc")});
+    r = cli({ "gps-decode", path("points.cdc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
     const QJsonArray points = QJsonDocument::fromJson(r.out).array();
     QCOMPARE(points.size(), 2);
     QCOMPARE(points.at(0).toObject().value("sn").toInt(), int('N'));
     QVERIFY(qAbs(points.at(0).toObject().value("lat").toDouble() - (55 + 45.0 / 60)) < 1e-4);
     QCOMPARE(points.at(1).toObject().value("time_unx").toString().toLongLong()
-                 - points.at(0).toObject().value("time_unx").toString().toLongLong(),
-             30);
+            - points.at(0).toObject().value("time_unx").toString().toLongLong(),
+        30);
 
     // The generated track of an emulated radio without a log file.
-    r = cli({"--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc")});
+    r = cli({ "--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
 }
 
 void TestCli::factoryDefault()
 {
-    const Run r = cli({"--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc")});
+    const Run r = cli({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
     QFile mine(path("default.ovc"));
     QFile shipped(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
@@ -169,14 +169,15 @@ void TestCli::factoryDefault()
 void TestCli::failures_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("no command") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{"frobnicate"};
-    QTest::newRow("read without output") << QStringList{"read"};
-    QTest::newRow("decode a missing file") << QStringList{"decode", "/nonexistent/x.ovc"};
-    QTest::newRow("decode a file that is no image") << QStringList{"decode", "<garbage>"};
-    QTest::newRow("gps-decode a missing file") << QStringList{"gps-decode", "/nonexistent/x.cdc"};
+    QTest::newRow("no command") << QStringList {};
+    QTest::newRow("unknown command") << QStringList { "frobnicate" };
+    QTest::newRow("read without output") << QStringList { "read" };
+    QTest::newRow("decode a missing file") << QStringList { "decode", "/nonexistent/x.ovc" };
+    QTest::newRow("decode a file that is no image") << QStringList { "decode", "<garbage>" };
+    QTest::newRow("gps-decode a missing file")
+        << QStringList { "gps-decode", "/nonexistent/x.cdc" };
     QTest::newRow("emulator memory that is no image")
-        << QStringList{"--emulator=<garbage>", "read", "-o", "<never>"};
+        << QStringList { "--emulator=<garbage>", "read", "-o", "<never>" };
 }
 
 void TestCli::failures()

@@ -5,8 +5,7 @@
 
 #include "manager/manager.h"
 
-class TestManagerContract : public QObject
-{
+class TestManagerContract : public QObject {
     Q_OBJECT
 private slots:
     void members_data();
@@ -22,33 +21,39 @@ void TestManagerContract::members_data()
     QTest::addColumn<int>("access");
     QTest::addColumn<QByteArray>("result");
 
-    const int method = QMetaMethod::Method, slot = QMetaMethod::Slot,
-              signal = QMetaMethod::Signal;
+    const int method = QMetaMethod::Method, slot = QMetaMethod::Slot, signal = QMetaMethod::Signal;
     const int pub = QMetaMethod::Public, priv = QMetaMethod::Private;
-    struct Row { const char *sig; int kind; int access; const char *result; };
+    struct Row {
+        const char *sig;
+        int kind;
+        int access;
+        const char *result;
+    };
     const Row rows[] = {
-        {"readDataFromDevice()", method, pub, "void"},
-        {"writeDataToDevice(QVariant,QVariant,QVariant,QVariant,QVariant,QVariant)", slot, pub, "void"},
-        {"readDataFromFile(QString)", method, pub, "void"},
-        {"writeDataToFile(QString)", method, pub, "bool"},
-        {"slotDefaultSettings()", slot, pub, "int"},
-        {"readGPSData()", method, pub, "void"},
-        {"writeGPSDataToFile(QString)", slot, pub, "bool"},
-        {"readGPSDataFromFile(QString)", slot, pub, "void"},
-        {"SlotGPSReadyRead()", slot, pub, "void"},
-        {"setTranslation(QString,int)", method, pub, "void"},
-        {"getSettings()", method, pub, "void"},
-        {"getPortsList()", method, pub, "void"},
-        {"portOpen()", method, pub, "void"},
-        {"slotSendReadProgress(int)", slot, priv, "void"},
-        {"slotSendWriteProgress(int)", slot, priv, "void"},
-        {"writeEditedDataToFile(QString,QVariant,QVariant,QVariant,QVariant,QVariant,QVariant)", method, pub, "bool"},
-        {"openSerialPort(QString)", method, pub, "int"},
-        {"closeSerialPort()", method, pub, "void"},
-        {"dataReadyReadFromDevice(bool,QVariant)", signal, pub, "void"},
-        {"dataReadyReadFromFile(bool,QVariant)", signal, pub, "void"},
-        {"dataWroteToDevice(bool)", signal, pub, "void"},
-        {"signalSerialPortsList(QVariantList)", signal, pub, "void"},
+        { "readDataFromDevice()", method, pub, "void" },
+        { "writeDataToDevice(QVariant,QVariant,QVariant,QVariant,QVariant,QVariant)", slot, pub,
+            "void" },
+        { "readDataFromFile(QString)", method, pub, "void" },
+        { "writeDataToFile(QString)", method, pub, "bool" },
+        { "slotDefaultSettings()", slot, pub, "int" },
+        { "readGPSData()", method, pub, "void" },
+        { "writeGPSDataToFile(QString)", slot, pub, "bool" },
+        { "readGPSDataFromFile(QString)", slot, pub, "void" },
+        { "SlotGPSReadyRead()", slot, pub, "void" },
+        { "setTranslation(QString,int)", method, pub, "void" },
+        { "getSettings()", method, pub, "void" },
+        { "getPortsList()", method, pub, "void" },
+        { "portOpen()", method, pub, "void" },
+        { "slotSendReadProgress(int)", slot, priv, "void" },
+        { "slotSendWriteProgress(int)", slot, priv, "void" },
+        { "writeEditedDataToFile(QString,QVariant,QVariant,QVariant,QVariant,QVariant,QVariant)",
+            method, pub, "bool" },
+        { "openSerialPort(QString)", method, pub, "int" },
+        { "closeSerialPort()", method, pub, "void" },
+        { "dataReadyReadFromDevice(bool,QVariant)", signal, pub, "void" },
+        { "dataReadyReadFromFile(bool,QVariant)", signal, pub, "void" },
+        { "dataWroteToDevice(bool)", signal, pub, "void" },
+        { "signalSerialPortsList(QVariantList)", signal, pub, "void" },
     };
     for (const Row &r : rows)
         QTest::newRow(r.sig) << QByteArray(r.sig) << r.kind << r.access << QByteArray(r.result);

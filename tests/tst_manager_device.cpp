@@ -11,28 +11,21 @@ namespace {
 // The encoder's form of a decoded channel (the screens do this conversion).
 QVariantMap channelForWrite(const QVariantMap &c)
 {
-    return {{"name", c.value("name")},
-            {"channel", c.value("channel")},
-            {"send_freq", c.value("sendFreq")},
-            {"recv_freq", c.value("recvFreq")},
-            {"type_channel", c.value("typeChannel")},
-            {"power_ch", c.value("powerCH")},
-            {"chanelBand", c.value("chanelBand")},
-            {"recv_qt_dqt", c.value("recvQtDqt")},
-            {"send_qt_dqt", c.value("sendQtDqt")},
-            {"qt_dqt_type_rcv", c.value("QtDqtTypeRcv")},
-            {"qt_dqt_type_trasm", c.value("QtDqtTypeTrasm")},
-            {"color_cod", c.value("colorCod")},
-            {"rx_groupe", c.value("rxGroup")},
-            {"contact", c.value("contact")},
-            {"encrypt", c.value("encrypt")}};
+    return { { "name", c.value("name") }, { "channel", c.value("channel") },
+        { "send_freq", c.value("sendFreq") }, { "recv_freq", c.value("recvFreq") },
+        { "type_channel", c.value("typeChannel") }, { "power_ch", c.value("powerCH") },
+        { "chanelBand", c.value("chanelBand") }, { "recv_qt_dqt", c.value("recvQtDqt") },
+        { "send_qt_dqt", c.value("sendQtDqt") }, { "qt_dqt_type_rcv", c.value("QtDqtTypeRcv") },
+        { "qt_dqt_type_trasm", c.value("QtDqtTypeTrasm") }, { "color_cod", c.value("colorCod") },
+        { "rx_groupe", c.value("rxGroup") }, { "contact", c.value("contact") },
+        { "encrypt", c.value("encrypt") } };
 }
 
 QVariantList keysForWrite(const QVariantMap &keys)
 {
     QVariantList list;
     for (auto it = keys.cbegin(); it != keys.cend(); ++it)
-        list << QVariantMap{{"name", it.key()}, {"number", it.value()}};
+        list << QVariantMap { { "name", it.key() }, { "number", it.value() } };
     return list;
 }
 
@@ -73,11 +66,11 @@ struct Fixture {
     {
         QVariantMap map;
         bool ok = false;
-        auto c = QObject::connect(&manager, &Manager::dataReadyReadFromDevice,
-                                  [&](bool success, const QVariant &data) {
-                                      ok = success;
-                                      map = data.toMap();
-                                  });
+        auto c = QObject::connect(
+            &manager, &Manager::dataReadyReadFromDevice, [&](bool success, const QVariant &data) {
+                ok = success;
+                map = data.toMap();
+            });
         manager.readDataFromDevice();
         QObject::disconnect(c);
         return ok ? map : QVariantMap();
@@ -85,12 +78,12 @@ struct Fixture {
     bool write(const QVariantMap &decoded, const QVariantList &channels)
     {
         bool ok = false;
-        auto c = QObject::connect(&manager, &Manager::dataWroteToDevice,
-                                  [&ok](bool success) { ok = success; });
+        auto c = QObject::connect(
+            &manager, &Manager::dataWroteToDevice, [&ok](bool success) { ok = success; });
         manager.writeDataToDevice(channels, decoded.value(DecodedKey::ZoneList),
-                                  decoded.value(DecodedKey::RxGroupsList),
-                                  decoded.value(DecodedKey::ContactList), settingsForWrite(decoded),
-                                  keysForWrite(decoded.value(DecodedKey::EncryptList).toMap()));
+            decoded.value(DecodedKey::RxGroupsList), decoded.value(DecodedKey::ContactList),
+            settingsForWrite(decoded),
+            keysForWrite(decoded.value(DecodedKey::EncryptList).toMap()));
         QObject::disconnect(c);
         return ok;
     }
@@ -105,8 +98,7 @@ QVariantList channelsForWrite(const QVariantMap &decoded)
 }
 } // namespace
 
-class TestManagerDevice : public QObject
-{
+class TestManagerDevice : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -130,7 +122,8 @@ private slots:
 
 void TestManagerDevice::initTestCase()
 {
-    QVERIFY2(factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
+    QVERIFY2(
+        factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
 }
 
 void TestManagerDevice::absentRadioTenAttempts()
@@ -170,7 +163,7 @@ void TestManagerDevice::radioFoundAtThirdAttempt()
     QCOMPARE(retries.count(), 2);
     QCOMPARE(retries.at(0).at(0).toInt(), 10);
     QCOMPARE(retries.at(1).at(0).toInt(), 9);
-    QCOMPARE(f.pauses, (QList<int>{3000, 3000, 1000}));
+    QCOMPARE(f.pauses, (QList<int> { 3000, 3000, 1000 }));
     QCOMPARE(done.count(), 1);
     QVERIFY(done.at(0).at(0).toBool());
 }
@@ -184,7 +177,7 @@ void TestManagerDevice::fullReadDecodes()
     connect(&f.manager, &Manager::dataReadyReadFromDevice, this, [&order] { order << "data"; });
     const QVariantMap decoded = f.read();
 
-    QCOMPARE(order, (QList<QByteArray>{"type", "data"}));
+    QCOMPARE(order, (QList<QByteArray> { "type", "data" }));
     QCOMPARE(f.manager.image(), f.radio.image());
     QVERIFY(f.manager.hasImage());
     QCOMPARE(progress.count(), 177);
@@ -192,10 +185,10 @@ void TestManagerDevice::fullReadDecodes()
     QCOMPARE(progress.last().at(0).toInt(), 99);
     QCOMPARE(f.radio.isOpen(), false); // released after the read
     for (const QString &key :
-         {DecodedKey::FreqList, DecodedKey::ZoneList, DecodedKey::BasicSettings,
-          DecodedKey::ButtonsSettings, DecodedKey::ContactList, DecodedKey::EncryptList,
-          DecodedKey::RxGroupsList, DecodedKey::RxGroupNames, DecodedKey::GPSSetup,
-          DecodedKey::SerialNumber, DecodedKey::NameModel, DecodedKey::HwVersion})
+        { DecodedKey::FreqList, DecodedKey::ZoneList, DecodedKey::BasicSettings,
+            DecodedKey::ButtonsSettings, DecodedKey::ContactList, DecodedKey::EncryptList,
+            DecodedKey::RxGroupsList, DecodedKey::RxGroupNames, DecodedKey::GPSSetup,
+            DecodedKey::SerialNumber, DecodedKey::NameModel, DecodedKey::HwVersion })
         QVERIFY2(decoded.contains(key), qPrintable(key));
     QCOMPARE(decoded.size(), 12);
     QCOMPARE(decoded.value(DecodedKey::NameModel).toString(), QStringLiteral("KR4500"));
@@ -230,7 +223,7 @@ void TestManagerDevice::writeThenReadShowsEdits()
     got.remove(DecodedKey::FreqList);
     QCOMPARE(got, expected);
     QCOMPARE(after.value(DecodedKey::FreqList).toList().mid(1),
-             before.value(DecodedKey::FreqList).toList().mid(1));
+        before.value(DecodedKey::FreqList).toList().mid(1));
 }
 
 void TestManagerDevice::writeRefusedWithoutImage()
@@ -239,7 +232,7 @@ void TestManagerDevice::writeRefusedWithoutImage()
     f.radio.setJournalEnabled(true);
     QSignalSpy wrote(&f.manager, &Manager::dataWroteToDevice);
     f.manager.writeDataToDevice(QVariantList(), QVariantList(), QVariantList(), QVariantList(),
-                                QVariantMap(), QVariantList());
+        QVariantMap(), QVariantList());
     QCOMPARE(wrote.count(), 1);
     QCOMPARE(wrote.at(0).at(0).toBool(), false);
     QVERIFY(f.radio.journal().isEmpty());
@@ -270,14 +263,20 @@ void addFaultRows()
     QTest::newRow("data phase times out") << int(RadioEmulator::TimeoutData) << 1 << 30 << -1;
     QTest::newRow("status 1 with sense data") << int(RadioEmulator::Status1) << 1 << 40 << -1;
     QTest::newRow("status 2 twice") << int(RadioEmulator::Status2) << 2 << 50 << -1;
-    QTest::newRow("command wrapper stalls 5 times") << int(RadioEmulator::StallCommand) << 5 << 60 << -1;
-    QTest::newRow("command wrapper times out") << int(RadioEmulator::TimeoutCommand) << 1 << 70 << -1;
+    QTest::newRow("command wrapper stalls 5 times")
+        << int(RadioEmulator::StallCommand) << 5 << 60 << -1;
+    QTest::newRow("command wrapper times out")
+        << int(RadioEmulator::TimeoutCommand) << 1 << 70 << -1;
     QTest::newRow("status stalls 10 times") << int(RadioEmulator::StallStatus) << 10 << 80 << -1;
     QTest::newRow("unplugged mid transfer") << -1 << 0 << 0 << 300;
 }
 } // namespace
 
-void TestManagerDevice::faultDuringRead_data() { addFaultRows(); QTest::newRow("short answer") << int(RadioEmulator::ShortAnswer) << 1 << 10 << -1; }
+void TestManagerDevice::faultDuringRead_data()
+{
+    addFaultRows();
+    QTest::newRow("short answer") << int(RadioEmulator::ShortAnswer) << 1 << 10 << -1;
+}
 
 void TestManagerDevice::faultDuringRead()
 {
@@ -345,7 +344,7 @@ void TestManagerDevice::gpsLogRead()
     QCOMPARE(empty.count(), 0);
     QCOMPARE(ready.count(), 1);
     QVERIFY(ready.at(0).at(0).toList().size() > 100);
-    QCOMPARE(f.pauses, (QList<int>{1000, 2000}));
+    QCOMPARE(f.pauses, (QList<int> { 1000, 2000 }));
     QCOMPARE(progress.count(), 248);
     QCOMPARE(progress.last().at(0).toInt(), 100);
 
@@ -360,7 +359,7 @@ void TestManagerDevice::gpsLogRead()
     f.manager.readGPSData();
     QCOMPARE(empty.count(), 1);
     QCOMPARE(ready.count(), 2); // the read, then the request above; nothing from this read
-    QCOMPARE(f.pauses, QList<int>{1000});
+    QCOMPARE(f.pauses, QList<int> { 1000 });
 }
 
 void TestManagerDevice::gpsLogFaults_data() { addFaultRows(); }
@@ -407,10 +406,12 @@ void TestManagerDevice::secondOperationInsideTransferRefused()
         events << (f.manager.slotDefaultSettings() == -1 ? "default refused" : "default ran");
     });
     connect(&f.manager, &Manager::dataReadyReadFromDevice, this,
-            [&events](bool ok) { events << (ok ? "read ok" : "read refused"); });
-    connect(&f.manager, &Manager::signalGPSReadFailed, this, [&events] { events << "gps refused"; });
+        [&events](bool ok) { events << (ok ? "read ok" : "read refused"); });
+    connect(
+        &f.manager, &Manager::signalGPSReadFailed, this, [&events] { events << "gps refused"; });
     f.manager.readDataFromDevice();
-    QCOMPARE(events, (QList<QByteArray>{"read refused", "gps refused", "default refused", "read ok"}));
+    QCOMPARE(events,
+        (QList<QByteArray> { "read refused", "gps refused", "default refused", "read ok" }));
 
     // A write started inside a write's transfer is refused as well.
     const QVariantMap decoded = f.read();
@@ -422,9 +423,10 @@ void TestManagerDevice::secondOperationInsideTransferRefused()
         inner = true;
         f.write(decoded, channelsForWrite(decoded));
     });
-    connect(&f.manager, &Manager::dataWroteToDevice, this, [&outcomes](bool ok) { outcomes << ok; });
+    connect(
+        &f.manager, &Manager::dataWroteToDevice, this, [&outcomes](bool ok) { outcomes << ok; });
     f.write(decoded, channelsForWrite(decoded));
-    QCOMPARE(outcomes, (QList<bool>{false, true}));
+    QCOMPARE(outcomes, (QList<bool> { false, true }));
 }
 
 void TestManagerDevice::defaultImageByBandAndModel_data()
@@ -468,14 +470,16 @@ void TestManagerDevice::defaultImageByBandAndModel()
     QCOMPARE(map.value(DecodedKey::NameModel).toString(), model);
     QCOMPARE(type.at(0).at(0).toInt(), kr4700 ? 1 : 0);
     const bool vhf = (band == 3 || secondBand == 3);
-    const uint freq = map.value(DecodedKey::FreqList).toList().first().toMap().value("recvFreq").toUInt();
-    QVERIFY2(vhf ? (freq >= 136000000 && freq <= 174000000) : (freq >= 400000000 && freq <= 470000000),
-             qPrintable(QString::number(freq)));
+    const uint freq
+        = map.value(DecodedKey::FreqList).toList().first().toMap().value("recvFreq").toUInt();
+    QVERIFY2(
+        vhf ? (freq >= 136000000 && freq <= 174000000) : (freq >= 400000000 && freq <= 470000000),
+        qPrintable(QString::number(freq)));
     // A default image alone does not permit a write.
     QVERIFY(!f.manager.hasImage());
     QSignalSpy wrote(&f.manager, &Manager::dataWroteToDevice);
     f.manager.writeDataToDevice(QVariantList(), QVariantList(), QVariantList(), QVariantList(),
-                                QVariantMap(), QVariantList());
+        QVariantMap(), QVariantList());
     QCOMPARE(wrote.at(0).at(0).toBool(), false);
 }
 

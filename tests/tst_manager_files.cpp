@@ -52,8 +52,7 @@ QByteArray readAll(const QString &path)
 QString url(const QString &path) { return QUrl::fromLocalFile(path).toString(); }
 } // namespace
 
-class TestManagerFiles : public QObject
-{
+class TestManagerFiles : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -88,7 +87,7 @@ void TestManagerFiles::saveAndLoadRoundTrip()
     manager.readDataFromFile(url(path("in.ovc")));
     QCOMPARE(decoded.count(), 1);
     QCOMPARE(decoded.at(0).at(0).toBool(), true);
-    QCOMPARE(order, (QList<QByteArray>{"type", "data"}));
+    QCOMPARE(order, (QList<QByteArray> { "type", "data" }));
     QVERIFY(manager.hasImage());
     QCOMPARE(manager.image(), image);
     QCOMPARE(manager.blocks().size(), 177);
@@ -118,11 +117,11 @@ void TestManagerFiles::refusedFiles_data()
     QTest::newRow("count only") << good.left(4);
     QTest::newRow("truncated in the middle") << good.left(good.size() / 2);
     QTest::newRow("one byte short") << good.left(good.size() - 1);
-    QTest::newRow("one element") << streamed({QByteArray(265, '\1')});
+    QTest::newRow("one element") << streamed({ QByteArray(265, '\1') });
     QTest::newRow("block of 7 bytes")
-        << streamed({QByteArray(265, '\1'), QByteArray(2063, '\0'), QByteArray(7, '\0')});
+        << streamed({ QByteArray(265, '\1'), QByteArray(2063, '\0'), QByteArray(7, '\0') });
     QTest::newRow("block that is not bytes")
-        << streamed({QByteArray(265, '\1'), QVariantMap{{"a", 1}}});
+        << streamed({ QByteArray(265, '\1'), QVariantMap { { "a", 1 } } });
     QTest::newRow("huge count, little data")
         << QByteArray::fromHex("ffffffff0000000c0000000003414243");
     QTest::newRow("garbage") << QByteArray("this is not an image at all, just some text");
@@ -191,10 +190,10 @@ void TestManagerFiles::failedSaveKeepsPreviousFile()
     QTemporaryDir locked;
     const QString target = locked.filePath("old.ovc");
     writeRaw(target, "previous contents");
-    if (QProcess::execute("chattr", {"+i", locked.path()}) != 0)
+    if (QProcess::execute("chattr", { "+i", locked.path() }) != 0)
         QSKIP("chattr +i is not available here");
     const bool saved = manager.writeDataToFile(url(target));
-    QProcess::execute("chattr", {"-i", locked.path()});
+    QProcess::execute("chattr", { "-i", locked.path() });
     QVERIFY(!saved);
     QCOMPARE(readAll(target), QByteArray("previous contents"));
 }
@@ -208,12 +207,12 @@ void TestManagerFiles::gpsPointFiles()
 
     // A point file loads as the list it holds, with the keys and types kept.
     const QVariantList points = {
-        QVariantMap{{"lat", 48.1173f}, {"lng", 11.516667f}, {"sn", 78}, {"ew", 69},
-                    {"date", "25.11.19"}, {"time", "15:00:00"}, {"time_unx", "2170330816"},
-                    {"num_id", 0}},
-        QVariantMap{{"lat", 55.75f}, {"lng", 37.61f}, {"sn", 78}, {"ew", 69},
-                    {"date", "25.11.19"}, {"time", "15:00:30"}, {"time_unx", "2170330846"},
-                    {"num_id", 0}},
+        QVariantMap { { "lat", 48.1173f }, { "lng", 11.516667f }, { "sn", 78 }, { "ew", 69 },
+            { "date", "25.11.19" }, { "time", "15:00:00" }, { "time_unx", "2170330816" },
+            { "num_id", 0 } },
+        QVariantMap { { "lat", 55.75f }, { "lng", 37.61f }, { "sn", 78 }, { "ew", 69 },
+            { "date", "25.11.19" }, { "time", "15:00:30" }, { "time_unx", "2170330846" },
+            { "num_id", 0 } },
     };
     writeRaw(path("points.cdc"), streamed(points));
     QSignalSpy ready(&manager, &Manager::signalGPSReadyRead);
@@ -234,8 +233,7 @@ void TestManagerFiles::editedSaveNeedsAnImage()
 {
     Manager manager;
     QVERIFY(!manager.writeEditedDataToFile(url(path("edited.ovc")), QVariantList(), QVariantList(),
-                                           QVariantList(), QVariantList(), QVariantMap(),
-                                           QVariantList()));
+        QVariantList(), QVariantList(), QVariantMap(), QVariantList()));
     QVERIFY(!QFile::exists(path("edited.ovc")));
 }
 

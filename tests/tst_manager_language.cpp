@@ -6,8 +6,7 @@
 
 #include "manager/manager.h"
 
-class TestManagerLanguage : public QObject
-{
+class TestManagerLanguage : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -18,7 +17,10 @@ private slots:
 
 private:
     QTemporaryDir config;
-    QSettings store() const { return QSettings(QStringLiteral("Варлин"), QStringLiteral("Orvane 2.5")); }
+    QSettings store() const
+    {
+        return QSettings(QStringLiteral("Варлин"), QStringLiteral("Orvane 2.5"));
+    }
 };
 
 void TestManagerLanguage::initTestCase()

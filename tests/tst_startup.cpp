@@ -8,8 +8,7 @@
 
 #include "manager/manager.h"
 
-class TestStartup : public QObject
-{
+class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -25,7 +24,7 @@ void TestStartup::rootDocumentLoadsWithManager()
     QQmlApplicationEngine engine;
     QList<QQmlError> errors;
     connect(&engine, &QQmlApplicationEngine::warnings, this,
-            [&errors](const QList<QQmlError> &w) { errors << w; });
+        [&errors](const QList<QQmlError> &w) { errors << w; });
     engine.rootContext()->setContextProperty(QStringLiteral("Manager"), &manager);
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
 
@@ -51,7 +50,7 @@ void TestStartup::resourcesResolveFromAnyFolder()
     QVERIFY(QFile::exists(QStringLiteral(":/main.qml")));
     QVERIFY(!QIcon(QStringLiteral(":/img/ConfLogo.png")).isNull());
     QVERIFY(QFile::exists(QStringLiteral(":/img/logo_white.png")));
-    for (const char *icon : {"pc", "open", "save"})
+    for (const char *icon : { "pc", "open", "save" })
         QVERIFY(QFile::exists(QStringLiteral(":/img/buttons/%1.png").arg(icon)));
     QVERIFY(QDir::setCurrent(before));
 }
@@ -64,10 +63,11 @@ void TestStartup::programRunsAndExits()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/orvane-startup-test"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+        QDir::tempPath() + QStringLiteral("/orvane-startup-test"));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QDir::tempPath());
-    process.start(program, {QStringLiteral("--quit-after-first-frame")});
+    process.start(program, { QStringLiteral("--quit-after-first-frame") });
     QVERIFY(process.waitForFinished(60000));
     const QByteArray err = process.readAllStandardError();
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);

@@ -7,8 +7,8 @@
 // a table of its own so that the same code runs against an emulated radio.
 struct LibusbApi {
     int (*init)(libusb_context **ctx);
-    libusb_device_handle *(*open_device_with_vid_pid)(libusb_context *ctx, uint16_t vendor_id,
-                                                      uint16_t product_id);
+    libusb_device_handle *(*open_device_with_vid_pid)(
+        libusb_context *ctx, uint16_t vendor_id, uint16_t product_id);
     int (*set_configuration)(libusb_device_handle *dev, int configuration);
     int (*kernel_driver_active)(libusb_device_handle *dev, int interface_number);
     int (*detach_kernel_driver)(libusb_device_handle *dev, int interface_number);
@@ -17,8 +17,7 @@ struct LibusbApi {
     void (*close)(libusb_device_handle *dev_handle);
     void (*exit)(libusb_context *ctx);
     int (*bulk_transfer)(libusb_device_handle *dev_handle, unsigned char endpoint,
-                         unsigned char *data, int length, int *actual_length,
-                         unsigned int timeout);
+        unsigned char *data, int length, int *actual_length, unsigned int timeout);
     int (*clear_halt)(libusb_device_handle *dev, unsigned char endpoint);
 };
 
