@@ -257,6 +257,9 @@ TestCase {
             compare(t.model.get(i).recv_freq, (first.freqList[i].recvFreq / 1000000).toFixed(5))
         }
         compare(child("serialNumberField").text, first.serialNumber)
+        var serial = child("serialNumberInput")
+        verify(first.serialNumber.length >= 16)
+        verify(serial.contentWidth <= serial.width, "the serial number is cut")
 
         // A new frequency and a tone, through the table's own editors.
         typeFrequency(1, "recv_freq", "446.1875")
