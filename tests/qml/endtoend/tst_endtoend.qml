@@ -487,9 +487,20 @@ TestCase {
         compare(shownText(c1, "contact"), "НЕТ")
         compare(shownText(c2, "contact"), "Диспетчер")
 
+        // A channel added now makes the main screen refill the table from
+        // the lists the DMR tab sent: the references hold through that too.
+        showTab(0)
+        var tab = screen.channelTab
+        typeText(tab.nameField, "New")
+        compare(t.model.count, before.freqList.length + 1)
+        compare(shownText(c2, "contact"), "Диспетчер")
+        compare(shownText(k1, "encrypt"), "Secret")
+        compare(shownText(c1, "contact"), "НЕТ")
+
         write()
         var after = read()
-        for (i = 0; i < after.freqList.length; ++i) {
+        compare(after.freqList.length, before.freqList.length + 1)
+        for (i = 0; i < before.freqList.length; ++i) {
             var was = contactOf[i]
             compare(after.freqList[i].contact, was <= 1 ? was === 1 ? 0 : was : was - 1,
                     "contact of channel " + i)
@@ -497,6 +508,70 @@ TestCase {
         }
         compare(after.contactList[0].name, "Диспетчер")
         compare(Object.keys(after.encryptList), ["Secret"])
+    }
+
+    // Removing a channel: the zones lose it and keep naming the others;
+    // after the write the radio's zones hold the same channels by name.
+    function test_channelRemovedZonesKeepTheirChannels() {
+        var before = read()
+        function zoneNames(d) {
+            return d.zoneList.map(function (z) {
+                return z.selectedChannels.map(function (id) {
+                    var ch = d.freqList.filter(function (c) { return c.channel === id })[0]
+                    return ch ? ch.name : "?" + id
+                })
+            })
+        }
+        var removed = before.freqList[2].name
+        clickCell(2, "name", false)
+        compare(table().selectedRow, 2)
+        mouseClick(child("removeChannelButton", screen.channelTab))
+        compare(table().model.count, before.freqList.length - 1)
+        compare(table().model.get(2).channel, 2, "the channels after it moved up")
+
+        write()
+        var after = read()
+        compare(after.freqList.map(function (c) { return c.name }),
+                before.freqList.map(function (c) { return c.name })
+                .filter(function (n) { return n !== removed }))
+        var expected = zoneNames(before).map(function (names) {
+            return names.filter(function (n) { return n !== removed })
+        })
+        compare(zoneNames(after), expected)
+    }
+
+    // The factory-settings button loads the default image for the radio's
+    // band onto the screen; the radio itself is not written.
+    function test_factorySettingsReplaceTheEditsNotTheRadio() {
+        var first = read()
+        typeFrequency(0, "recv_freq", "450.0000")
+        write()
+        compare(read().freqList[0].recvFreq, 450000000)
+        var written = Radio.blocksWritten()
+        mouseClick(child("buttonDefaultSettings"))
+        compare(lastDecoded().freqList[0].recvFreq, first.freqList[0].recvFreq)
+        compare(table().model.get(0).recv_freq, (first.freqList[0].recvFreq / 1000000).toFixed(5))
+        compare(screen.state, "state_work")
+        compare(Radio.blocksWritten(), written)
+        compare(read().freqList[0].recvFreq, 450000000)
+    }
+
+    function test_openingAFileThatIsNoConfiguration() {
+        read()
+        var url = Radio.fileUrl("points.cdc")
+        mouseClick(screen.gpsTab.readButton)
+        screen.fileChosen("save_gps", url) // a GPS point file, not an image
+        compare(screen.state, "state_saving_successed")
+        var count = decoded.length
+        screen.fileChosen("open_config", url)
+        compare(decoded.length, count)
+        compare(screen.state, "state_reading_failed")
+        compare(child("loadingText").text, "Ошибка чтения данных\nиз файла")
+        tryCompare(screen, "state", "state_work", 1000)
+        // The GPS points come back from the same file.
+        screen.gpsTab.setGpsModel([])
+        screen.fileChosen("open_gps", url)
+        compare(screen.gpsTab.rows.length, Radio.gpsPoints())
     }
 
     function test_gpsReadDrawsTheTrack() {
