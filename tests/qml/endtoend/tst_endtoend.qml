@@ -169,8 +169,12 @@ TestCase {
         var combo = child("valueCombo", editor)
         combo.editText = ""
         combo.forceActiveFocus()
-        for (var i = 0; i < text.length; ++i)
-            keyClick(text.charAt(i))
+        for (var i = 0; i < text.length; ++i) {
+            if (text.charCodeAt(i) < 128)
+                keyClick(text.charAt(i))
+            else // letters the test keyboard lacks, as an input method puts them in
+                combo.editText += text.charAt(i)
+        }
         compare(combo.editText, text)
         mouseClick(child("valueOk", editor))
         verify(!editor.visible, "the value editor refused " + text)
@@ -508,6 +512,34 @@ TestCase {
         }
         compare(after.contactList[0].name, "Диспетчер")
         compare(Object.keys(after.encryptList), ["Secret"])
+    }
+
+    // A channel moved to a new receive group keeps it when the group before
+    // it is removed; channels of the removed group name none.
+    function test_channelGroupFollowsGroupRemoval() {
+        var before = read()
+        verify(before.RxGroupsList.length === 1 && before.freqList[0].rxGroup === 1)
+        showTab(4)
+        typeText(child("groupTitleField", dmr()), "Вторая")
+        compare(dmr().rxGroupsList.length, 2)
+        showTab(0)
+        chooseValue(0, "rx_groupe", "Вторая")
+        compare(shownText(0, "rx_groupe"), "Вторая")
+        compare(shownText(1, "rx_groupe"), before.RxGroupsList[0].title)
+        showTab(4)
+        dmr().updateGroups(0)
+        mouseClick(child("removeGroupButton", dmr()))
+        compare(dmr().rxGroupsList.length, 1)
+        compare(shownText(0, "rx_groupe"), "Вторая")
+        compare(shownText(1, "rx_groupe"), "НЕТ")
+
+        write()
+        var after = read()
+        compare(after.RxGroupsList.length, 1)
+        compare(after.RxGroupsList[0].title, "Вторая")
+        compare(after.freqList[0].rxGroup, after.RxGroupsList[0].groups)
+        compare(after.freqList[1].rxGroup, 0)
+        compare(shownText(0, "rx_groupe"), "Вторая")
     }
 
     // Removing a channel: the zones lose it and keep naming the others;
