@@ -377,6 +377,7 @@ Item {
                     width: table.colW[index] || 0
                     height: 40
                     Text {
+                        objectName: "columnTitle_" + index
                         anchors.fill: parent
                         anchors.margins: 2
                         text: table.titles[index] || ""
@@ -384,9 +385,12 @@ Item {
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                         font.pixelSize: 10
+                        // A word wider than its column is made smaller rather
+                        // than run into the next title.
+                        fontSizeMode: Text.Fit
+                        minimumPixelSize: 7
                         font.bold: true
                         color: table.textColor
-                        elide: Text.ElideRight
                     }
                     Rectangle { anchors.right: parent.right; width: 1; height: parent.height; color: table.gridColor }
                 }

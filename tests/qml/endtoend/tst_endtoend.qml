@@ -244,7 +244,7 @@ TestCase {
         wrote = []
         shown = []
         if (window.languageIndex !== 0)
-            Manager.setTranslation("ru", 0)
+            screen.topPanel.applyLanguage(0)
         screen.stateTimer.stop()
         showTab(0)
     }
@@ -310,6 +310,23 @@ TestCase {
         compare(t.model.get(2).send_freq, "447.50000")
         // The radio still holds what was written, not the saved edit.
         compare(read().freqList[2].sendFreq, first.freqList[2].sendFreq)
+    }
+
+    // In the smallest window every column title of the channel table stays
+    // inside its column, in both languages.
+    function test_channelTitlesFitTheirColumns() {
+        read()
+        compare(window.width, window.minimumWidth)
+        for (var lang = 0; lang < 2; ++lang) {
+            screen.topPanel.applyLanguage(lang)
+            var t = table()
+            for (var i = 0; i < t.columns.length; ++i) {
+                var title = child("columnTitle_" + i, t)
+                verify(title.text.length > 0)
+                verify(title.paintedWidth <= title.width + 0.5 && title.paintedHeight <= title.height + 0.5,
+                       JSON.stringify(title.text) + " is wider than its column")
+            }
+        }
     }
 
     function test_reconnectCountdownThenNoDevice() {
