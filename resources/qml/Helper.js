@@ -125,10 +125,6 @@ function keyEntries(encrypt, noneName) {
     return entries
 }
 
-function keyNames(encrypt, noneName) {
-    return keyEntries(encrypt, noneName).map(function (e) { return e.name })
-}
-
 // The identities by which channel rows refer to the entries of a reference
 // list: the entries' "uid" where every entry carries one (lists kept by the
 // DMR tab, whose entries keep their "uid" across renames and removals),
@@ -163,23 +159,14 @@ function carryReference(ref, oldIds, oldNames, newIds, newNames, identified) {
     return to >= 0 ? newIds[to] : 0
 }
 
-// Map text -> 1-based position of its last occurrence in names.
-function positionIndex(names) {
-    var index = {}
-    for (var i = 0; i < names.length; ++i)
-        index[names[i]] = i + 1
-    return index
-}
-
-// Titles of a receive-group list and a map group number -> title. Groups
+// Titles and group numbers of a receive-group list, by position. Groups
 // that carry no "groups" number are numbered by position, or, in a list
 // where others carry one, above the highest (a number stays unique).
 function groupTitles(groups) {
     var titles = []
-    var byNumber = {}
     var numberByPos = []
     if (!groups)
-        return { "titles": titles, "byNumber": byNumber, "numbers": numberByPos }
+        return { "titles": titles, "numbers": numberByPos }
     var highest = 0
     for (var j = 0; j < groups.length; ++j)
         if (groups[j] && groups[j].groups !== undefined)
@@ -190,9 +177,8 @@ function groupTitles(groups) {
         var n = g.groups !== undefined ? Number(g.groups) : highest > 0 ? ++highest : i + 1
         titles.push(t)
         numberByPos.push(n)
-        byNumber[n] = t
     }
-    return { "titles": titles, "byNumber": byNumber, "numbers": numberByPos }
+    return { "titles": titles, "numbers": numberByPos }
 }
 
 // Names of a contact list.
