@@ -42,6 +42,12 @@ TestCase {
         ignoreUnknownSignals: true
         function onStateChanged() { Qt.callLater(testCase.record) }
         function onReconnectCountChanged() { Qt.callLater(testCase.record) }
+        function onProgressChanged() { Qt.callLater(testCase.record) }
+    }
+    // The shown entries of one state, without their text.
+    function shownTexts(state) {
+        return shown.filter(function (e) { return e.indexOf(state + "|") === 0 })
+                    .map(function (e) { return e.substring(state.length + 1) })
     }
 
     // --- helpers ---------------------------------------------------------------
@@ -253,6 +259,12 @@ TestCase {
 
     function test_readEditWriteReadSave() {
         var first = read()
+        wait(0)
+        // The progress of the read showed on the way.
+        var loading = shownTexts("state_read_loading")
+        verify(loading.length >= 3, "the read showed no progress")
+        compare(loading[loading.length - 1], "Загрузка данных с радиостанции: 99%") // an image read ends at 99
+        compare(shown[shown.length - 1], "state_work|")
         var t = table()
         compare(t.model.count, first.freqList.length)
         verify(t.model.count > 5)
@@ -278,8 +290,14 @@ TestCase {
         chooseValue(analogue, "send_qt_dqt", "D754I")
 
         var written = Radio.blocksWritten()
+        shown = []
         write()
         verify(Radio.blocksWritten() > written, "nothing reached the radio")
+        var writing = shownTexts("state_write_loading")
+        verify(writing.length >= 3, "the write showed no progress")
+        compare(writing[writing.length - 1], "Не выключайте радиостанцию до звукового сигнала! \n \n"
+                + " Запись данных на радиостанцию: 100%")
+        compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
         compare(Radio.protocolErrors(), [])
 
         var second = read()
