@@ -103,53 +103,82 @@ function squelchToText(value, kind, noneText) {
     return hex.substring(0, hex.length - 1) + "." + hex.substring(hex.length - 1)
 }
 
-// Key names of an encryption list: a map name -> value (as decoded), or a
+// Entries of an encryption list: a map name -> value (as decoded), or a
 // list of maps with "name" (as the DMR tab sends it, possibly led by a
-// "none" entry, which is left out).
-function keyNames(encrypt, noneName) {
-    var names = []
+// "none" entry, which is left out). Each as {"name", "uid"}.
+function keyEntries(encrypt, noneName) {
+    var entries = []
     if (!encrypt)
-        return names
+        return entries
     if (encrypt.length !== undefined && typeof encrypt !== "string") {
         for (var i = 0; i < encrypt.length; ++i) {
             var e = encrypt[i]
             var n = (e && e.name !== undefined) ? String(e.name) : String(e)
             if (i === 0 && n === noneName)
                 continue
-            names.push(n)
+            entries.push({ "name": n, "uid": e ? e.uid : undefined })
         }
-        return names
+        return entries
     }
     for (var key in encrypt)
-        names.push(key)
-    return names
+        entries.push({ "name": key, "uid": undefined })
+    return entries
 }
 
-// Map text -> 1-based position of its last occurrence in names.
-function positionIndex(names) {
-    var index = {}
-    for (var i = 0; i < names.length; ++i)
-        index[names[i]] = i + 1
-    return index
+// The identities by which channel rows refer to the entries of a reference
+// list: the entries' "uid" where every entry carries one (lists kept by the
+// DMR tab, whose entries keep their "uid" across renames and removals),
+// otherwise their 1-based positions. `identified` tells which.
+function entryIds(entries) {
+    var list = entries || []
+    var identified = list.length > 0
+    for (var i = 0; i < list.length && identified; ++i) {
+        var u = list[i] ? list[i].uid : undefined
+        if (u === undefined || u === null || !isFinite(Number(u)) || Number(u) <= 0)
+            identified = false
+    }
+    var ids = []
+    for (i = 0; i < list.length; ++i)
+        ids.push(identified ? Number(list[i].uid) : i + 1)
+    return { "ids": ids, "identified": identified }
 }
 
-// Titles of a receive-group list and a map group number -> title. Groups
-// that carry no "groups" number are numbered by position.
+// A row's reference (0 none, -1 not applicable, else an entry identity)
+// after its list was replaced: the same entry where the new list identifies
+// its entries, otherwise the last entry of the same name; 0 when the entry
+// is gone.
+function carryReference(ref, oldIds, oldNames, newIds, newNames, identified) {
+    if (ref <= 0)
+        return ref
+    if (identified)
+        return newIds.indexOf(ref) >= 0 ? ref : 0
+    var at = oldIds.indexOf(ref)
+    if (at < 0)
+        return 0
+    var to = newNames.lastIndexOf(oldNames[at])
+    return to >= 0 ? newIds[to] : 0
+}
+
+// Titles and group numbers of a receive-group list, by position. Groups
+// that carry no "groups" number are numbered by position, or, in a list
+// where others carry one, above the highest (a number stays unique).
 function groupTitles(groups) {
     var titles = []
-    var byNumber = {}
     var numberByPos = []
     if (!groups)
-        return { "titles": titles, "byNumber": byNumber, "numbers": numberByPos }
+        return { "titles": titles, "numbers": numberByPos }
+    var highest = 0
+    for (var j = 0; j < groups.length; ++j)
+        if (groups[j] && groups[j].groups !== undefined)
+            highest = Math.max(highest, Number(groups[j].groups))
     for (var i = 0; i < groups.length; ++i) {
         var g = groups[i] || {}
         var t = g.title !== undefined ? String(g.title) : ""
-        var n = g.groups !== undefined ? Number(g.groups) : i + 1
+        var n = g.groups !== undefined ? Number(g.groups) : highest > 0 ? ++highest : i + 1
         titles.push(t)
         numberByPos.push(n)
-        byNumber[n] = t
     }
-    return { "titles": titles, "byNumber": byNumber, "numbers": numberByPos }
+    return { "titles": titles, "numbers": numberByPos }
 }
 
 // Names of a contact list.

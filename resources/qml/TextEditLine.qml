@@ -30,12 +30,19 @@ Row {
             anchors.margins: 4
             readOnly: true
             selectByMouse: true
-            font.pointSize: 13
+            // 13 pt, smaller where a long serial number would be cut.
+            font.pointSize: Math.max(7, Math.min(13, Math.floor(13 * width / Math.max(1, full.width) * 10) / 10))
             font.bold: true
             color: "#333333"
             horizontalAlignment: TextInput.AlignHCenter
             verticalAlignment: TextInput.AlignVCenter
             clip: true
+        }
+        TextMetrics {
+            id: full
+            font.pointSize: 13
+            font.bold: true
+            text: input.text
         }
         MouseArea {
             id: hover

@@ -90,23 +90,36 @@ function contactsForWrite(contacts) {
     return result
 }
 
-// The list the channel table offers as contacts: names only.
+// The list the channel table offers as contacts: the names, each with the
+// contact's identity ("uid"), by which the channel rows keep referring to
+// the same contact when it is renamed or another one is removed. A contact
+// that came with the read has its 1-based place in the read list.
 function contactNames(contacts) {
     var result = []
     for (var i = 0; i < contacts.length; ++i)
-        result.push({"name": contacts[i].name})
+        result.push({"name": contacts[i].name, "uid": contactRef(contacts[i])})
     return result
 }
 
+// The next free identity of a list of entries carrying "uid".
+function nextUid(list) {
+    var highest = 0
+    for (var i = 0; i < list.length; ++i)
+        highest = Math.max(highest, toInt(list[i].uid, 0))
+    return highest + 1
+}
+
 // Groups keep only members that name a contact of the list, so that the
-// group shown is the group written.
+// group shown is the group written. Each group keeps its identity ("uid",
+// for the channel table); groups without one take their 1-based place.
 function copyGroups(list, contacts) {
     var result = []
     if (!list)
         return result
     for (var i = 0; i < list.length; ++i) {
         var g = list[i] || {}
-        var group = {"title": g.title === undefined ? "" : String(g.title), "selectedContacts": []}
+        var group = {"title": g.title === undefined ? "" : String(g.title), "selectedContacts": [],
+                     "uid": toInt(g.uid, i + 1)}
         if (g.groups !== undefined)
             group.groups = g.groups
         var src = g.selectedContacts || []
@@ -133,7 +146,7 @@ function groupsForWrite(groups, contacts) {
             if (index >= 0)
                 members.push(index + 1)
         }
-        var out = {"title": g.title, "selectedContacts": members}
+        var out = {"title": g.title, "selectedContacts": members, "uid": g.uid}
         if (g.groups !== undefined)
             out.groups = g.groups
         result.push(out)
@@ -185,7 +198,7 @@ function addGroup(groups, title, contacts) {
         return "full"
     // A new group starts with the first contact of the list.
     var members = contacts.length > 0 ? [contactRef(contacts[0])] : []
-    groups.push({"title": String(title), "selectedContacts": members})
+    groups.push({"title": String(title), "selectedContacts": members, "uid": nextUid(groups)})
     return "ok"
 }
 
@@ -210,7 +223,8 @@ function removeMember(group, ref) {
 }
 
 // Keys arrive as a map from name to value (decoded) or as a list of
-// {"name", "number"} (collected).
+// {"name", "number"} (collected). Each keeps an identity ("uid", for the
+// channel table); keys without one take their 1-based place.
 function copyKeys(source) {
     var result = []
     if (!source)
@@ -219,17 +233,20 @@ function copyKeys(source) {
         for (var i = 0; i < source.length; ++i) {
             var k = source[i] || {}
             result.push({"name": k.name === undefined ? "" : String(k.name),
-                         "number": k.number === undefined ? "" : String(k.number)})
+                         "number": k.number === undefined ? "" : String(k.number),
+                         "uid": toInt(k.uid, i + 1)})
         }
         return result
     }
+    var n = 0
     for (var name in source)
-        result.push({"name": String(name), "number": String(source[name])})
+        result.push({"name": String(name), "number": String(source[name]), "uid": ++n})
     return result
 }
 
 function newKey(keys) {
-    return {"name": newKeyPrefix + (keys.length + 1), "number": newKeyValue}
+    return {"name": newKeyPrefix + (keys.length + 1), "number": newKeyValue,
+            "uid": nextUid(keys)}
 }
 
 function keysForWrite(keys) {
@@ -239,10 +256,11 @@ function keysForWrite(keys) {
     return result
 }
 
-// The list the channel table offers as keys: "НЕТ" first, names only.
+// The list the channel table offers as keys: "НЕТ" first, then the names
+// with their identities.
 function keyNames(keys) {
     var result = [{"name": noKeyName}]
     for (var i = 0; i < keys.length; ++i)
-        result.push({"name": keys[i].name})
+        result.push({"name": keys[i].name, "uid": keys[i].uid})
     return result
 }

@@ -17,13 +17,18 @@ Item {
 
     // Band of the table (set by the tab from the first channel).
     property var band: Helper.bandOf(undefined)
-    // Texts offered by the reference editors (without the leading "none").
+    // Texts offered by the reference editors (without the leading "none"),
+    // and the identities of the entries they name, which the reference roles
+    // of the rows hold (0 for none, -1 where the reference does not apply).
     property var groupChoices: []
     property var contactChoices: []
     property var encryptChoices: []
+    property var groupIds: []
+    property var contactIds: []
+    property var encryptIds: []
     readonly property var squelchChoices: Helper.squelchChoices()
 
-    // Untranslated marker stored in the reference roles for "none".
+    // Untranslated name of the "none" entry in key lists.
     readonly property string noneMarker: "НЕТ"
 
     // Translated texts, re-assigned by retranslateUi.
@@ -114,13 +119,50 @@ Item {
     }
 
     // --- display of the roles ---
-    function refText(v) {
-        if (v === table.noneMarker)
-            return tr.none
-        return v === undefined || v === null ? "" : String(v)
+    function refNames(role) {
+        return role === "rx_groupe" ? groupChoices : role === "contact" ? contactChoices
+                                                                        : encryptChoices
+    }
+    function refIds(role) {
+        return role === "rx_groupe" ? groupIds : role === "contact" ? contactIds : encryptIds
+    }
+    // The shown name of a reference: "" where it does not apply.
+    function refText(role, v) {
+        if (v === undefined || v === null || v === -1)
+            return ""
+        var at = v > 0 ? refIds(role).indexOf(v) : -1
+        return at >= 0 ? String(refNames(role)[at]) : tr.none
+    }
+    // A reference chosen in the editor: by index into [none] + names, or by
+    // a typed name (the last entry of that name); undefined when no entry
+    // has that name.
+    function refFromChoice(role, index, text) {
+        if (index === 0 || text === tr.none || text === noneMarker)
+            return 0
+        var ids = refIds(role)
+        if (index > 0 && index <= ids.length)
+            return ids[index - 1]
+        var at = refNames(role).lastIndexOf(String(text))
+        return at >= 0 ? ids[at] : undefined
     }
     function widthText(v) {
         return v === 0 ? "25" : v === 1 ? "12.5" : v === 2 ? "20" : ""
+    }
+
+    // The text a cell of row `r` shows for `role`.
+    function cellText(role, r) {
+        switch (role) {
+        case "channel": return r.channel === -1 ? tr.none : String(r.channel + 1)
+        case "type_channel": return r.type_channel ? tr.digital : tr.analog
+        case "color_cod": return r.color_cod === -1 ? "" : String(r.color_cod)
+        case "width_ch": return widthText(r.width_ch)
+        case "rx_groupe":
+        case "contact":
+        case "encrypt": return refText(role, r[role])
+        case "recv_qt_dqt": return Helper.squelchToText(r.recv_qt_dqt, r.qt_dqt_type_rcv, tr.none)
+        case "send_qt_dqt": return Helper.squelchToText(r.send_qt_dqt, r.qt_dqt_type_trasm, tr.none)
+        }
+        return r[role] === undefined ? "" : String(r[role])
     }
 
     // --- editing ---
@@ -220,7 +262,7 @@ Item {
         case "width_ch": return widthText(r.width_ch)
         case "rx_groupe":
         case "contact":
-        case "encrypt": return refText(r[role])
+        case "encrypt": return refText(role, r[role])
         case "recv_qt_dqt":
             return Helper.squelchToText(r.recv_qt_dqt, r.qt_dqt_type_rcv, tr.squelchNone)
         case "send_qt_dqt":
@@ -255,15 +297,15 @@ Item {
                 m.setProperty(row, "send_ptt_id", 0)
                 m.setProperty(row, "width_ch", 0)
                 m.setProperty(row, "color_cod", -1)
-                m.setProperty(row, "rx_groupe", "")
-                m.setProperty(row, "contact", "")
-                m.setProperty(row, "encrypt", "")
+                m.setProperty(row, "rx_groupe", -1)
+                m.setProperty(row, "contact", -1)
+                m.setProperty(row, "encrypt", -1)
             } else if (index === 1 || text === "ЦИФРОВОЙ") {
                 m.setProperty(row, "type_channel", true)
                 m.setProperty(row, "color_cod", 1)
-                m.setProperty(row, "rx_groupe", "0")
-                m.setProperty(row, "contact", "0")
-                m.setProperty(row, "encrypt", "0")
+                m.setProperty(row, "rx_groupe", 0)
+                m.setProperty(row, "contact", 0)
+                m.setProperty(row, "encrypt", 0)
                 m.setProperty(row, "recv_qt_dqt", -1)
                 m.setProperty(row, "send_qt_dqt", -1)
                 m.setProperty(row, "send_ptt_id", -1)
@@ -287,8 +329,10 @@ Item {
         case "rx_groupe":
         case "contact":
         case "encrypt":
-            m.setProperty(row, role, index === 0 || text === tr.none || text === noneMarker
-                          ? noneMarker : String(text))
+            var ref = refFromChoice(role, index, text)
+            if (ref === undefined)
+                return false
+            m.setProperty(row, role, ref)
             return true
         case "recv_qt_dqt":
         case "send_qt_dqt":
@@ -333,6 +377,7 @@ Item {
                     width: table.colW[index] || 0
                     height: 40
                     Text {
+                        objectName: "columnTitle_" + index
                         anchors.fill: parent
                         anchors.margins: 2
                         text: table.titles[index] || ""
@@ -340,9 +385,12 @@ Item {
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                         font.pixelSize: 10
+                        // A word wider than its column is made smaller rather
+                        // than run into the next title.
+                        fontSizeMode: Text.Fit
+                        minimumPixelSize: 7
                         font.bold: true
                         color: table.textColor
-                        elide: Text.ElideRight
                     }
                     Rectangle { anchors.right: parent.right; width: 1; height: parent.height; color: table.gridColor }
                 }
@@ -391,13 +439,13 @@ Item {
                 TableCell { x: xs[6]; width: ws[6]; editable: true
                     greyed: model.color_cod === -1; text: model.color_cod }
                 TableCell { x: xs[7]; width: ws[7]; editable: true
-                    greyed: model.rx_groupe === ""; text: table.refText(model.rx_groupe) }
+                    greyed: model.rx_groupe === -1; text: table.refText("rx_groupe", model.rx_groupe) }
                 TableCell { x: xs[8]; width: ws[8]; editable: true
-                    greyed: model.contact === ""; text: table.refText(model.contact) }
+                    greyed: model.contact === -1; text: table.refText("contact", model.contact) }
                 TableCell { x: xs[9]; width: ws[9]; editable: true
                     greyed: model.width_ch === -1; text: table.widthText(model.width_ch) }
                 TableCell { x: xs[10]; width: ws[10]; editable: true
-                    greyed: model.encrypt === ""; text: table.refText(model.encrypt) }
+                    greyed: model.encrypt === -1; text: table.refText("encrypt", model.encrypt) }
                 TableCell { x: xs[11]; width: ws[11]; editable: true
                     greyed: model.recv_qt_dqt === -1
                     text: Helper.squelchToText(model.recv_qt_dqt, model.qt_dqt_type_rcv, t.none) }

@@ -76,7 +76,8 @@ Item {
     function keys() {
         var result = []
         for (var i = 0; i < keyModel.count; ++i)
-            result.push({"name": keyModel.get(i).name, "number": keyModel.get(i).number})
+            result.push({"name": keyModel.get(i).name, "number": keyModel.get(i).number,
+                         "uid": keyModel.get(i).uid})
         return result
     }
 

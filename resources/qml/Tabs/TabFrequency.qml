@@ -36,43 +36,46 @@ Item {
     }
 
     // --- lookups built from the reference lists ---
+    // The rows refer to groups, contacts and keys by entry identity (see
+    // Helper.entryIds): -1 where the reference does not apply, 0 for none.
+    // So a row keeps naming its entry when entries are renamed, removed or
+    // share a name.
     function refs() {
         var g = Helper.groupTitles(groupList)
-        var c = Helper.contactNames(contactList)
-        var k = Helper.keyNames(encryptList, freqTable.noneMarker)
+        var keys = Helper.keyEntries(encryptList, freqTable.noneMarker)
         return {
             "groups": g,
-            "groupPos": Helper.positionIndex(g.titles),
-            "contacts": c,
-            "contactPos": Helper.positionIndex(c),
-            "keys": k,
-            "keyPos": Helper.positionIndex(k)
+            "groupIds": Helper.entryIds(groupList).ids,
+            "contacts": Helper.contactNames(contactList),
+            "contactIds": Helper.entryIds(contactList).ids,
+            "keys": keys.map(function (e) { return e.name }),
+            "keyIds": Helper.entryIds(keys).ids
         }
     }
 
     function updateChoices() {
         var r = refs()
         freqTable.groupChoices = r.groups.titles
+        freqTable.groupIds = r.groupIds
         freqTable.contactChoices = r.contacts
+        freqTable.contactIds = r.contactIds
         freqTable.encryptChoices = r.keys
+        freqTable.encryptIds = r.keyIds
+    }
+
+    // A 1-based position in a list -> the row reference (-1 when out of range).
+    function refAt(n, ids) {
+        return n === -1 ? -1 : n === 0 ? 0 : (n >= 1 && n <= ids.length ? ids[n - 1] : -1)
     }
 
     // Decoded channel map -> table row.
     function rowFromChannel(ch, r) {
-        var none = freqTable.noneMarker
         var rx = Helper.toInt(ch.rxGroup, -1)
-        var rxText = ""
+        var rxRef = -1
         if (rx !== -1) {
-            if (r.groups.byNumber[rx] !== undefined)
-                rxText = r.groups.byNumber[rx]
-            else if (rx === 0)
-                rxText = none
+            var at = r.groups.numbers.lastIndexOf(rx)
+            rxRef = at >= 0 ? r.groupIds[at] : rx === 0 ? 0 : -1
         }
-        var ct = Helper.toInt(ch.contact, -1)
-        var contactText = ct === -1 ? "" : ct === 0 ? none
-                                                    : (ct <= r.contacts.length ? r.contacts[ct - 1] : "")
-        var en = Helper.toInt(ch.encrypt, -1)
-        var keyText = en === -1 ? "" : en === 0 ? none : (en <= r.keys.length ? r.keys[en - 1] : "")
         return {
             "channel": Helper.toInt(ch.channel, -1),
             "name": ch.name !== undefined ? String(ch.name) : "",
@@ -82,10 +85,10 @@ Item {
             "power_ch": !!ch.powerCH,
             "gps": 1,
             "color_cod": Helper.toInt(ch.colorCod, -1),
-            "rx_groupe": rxText,
-            "contact": contactText,
+            "rx_groupe": rxRef,
+            "contact": refAt(Helper.toInt(ch.contact, -1), r.contactIds),
             "width_ch": Helper.toInt(ch.chanelBand, -1),
-            "encrypt": keyText,
+            "encrypt": refAt(Helper.toInt(ch.encrypt, -1), r.keyIds),
             "recv_qt_dqt": Helper.toInt(ch.recvQtDqt, -1),
             "send_qt_dqt": Helper.toInt(ch.sendQtDqt, -1),
             "qt_dqt_type_rcv": Helper.toInt(ch.QtDqtTypeRcv, 0),
@@ -94,18 +97,16 @@ Item {
         }
     }
 
-    // Position (1-based) of a shown reference text, 0 for none or no match.
-    function refPosition(text, pos) {
-        if (text === "" || text === freqTable.noneMarker)
-            return 0
-        return pos[text] !== undefined ? pos[text] : 0
+    // Position (1-based) of a row reference in its list, 0 for none,
+    // not applicable or an entry that is gone.
+    function refPosition(ref, ids) {
+        return ref > 0 ? ids.indexOf(ref) + 1 : 0
     }
 
     // Table row -> decoded channel map (the form fillTable takes), so that
     // the list handed on with elementAdded / elementRemoved fills back the same.
     function channelFromRow(row, r) {
-        var none = freqTable.noneMarker
-        var gp = refPosition(row.rx_groupe, r.groupPos)
+        var gp = refPosition(row.rx_groupe, r.groupIds)
         return {
             "channel": row.channel,
             "name": row.name,
@@ -114,9 +115,9 @@ Item {
             "sendFreq": Helper.textToFreq(row.send_freq),
             "powerCH": row.power_ch,
             "colorCod": row.color_cod,
-            "rxGroup": row.rx_groupe === "" ? -1 : gp > 0 ? r.groups.numbers[gp - 1] : 0,
-            "contact": row.contact === "" ? -1 : refPosition(row.contact, r.contactPos),
-            "encrypt": row.encrypt === "" ? -1 : refPosition(row.encrypt, r.keyPos),
+            "rxGroup": row.rx_groupe === -1 ? -1 : gp > 0 ? r.groups.numbers[gp - 1] : 0,
+            "contact": row.contact === -1 ? -1 : refPosition(row.contact, r.contactIds),
+            "encrypt": row.encrypt === -1 ? -1 : refPosition(row.encrypt, r.keyIds),
             "chanelBand": row.width_ch,
             "recvQtDqt": row.recv_qt_dqt,
             "sendQtDqt": row.send_qt_dqt,
@@ -182,10 +183,10 @@ Item {
                 "send_freq": Helper.textToFreq(row.send_freq),
                 "power_ch": row.power_ch,
                 "color_cod": row.color_cod,
-                "rx_groupe": refPosition(row.rx_groupe, r.groupPos),
-                "contact": refPosition(row.contact, r.contactPos),
+                "rx_groupe": refPosition(row.rx_groupe, r.groupIds),
+                "contact": refPosition(row.contact, r.contactIds),
                 "chanelBand": row.width_ch,
-                "encrypt": refPosition(row.encrypt, r.keyPos),
+                "encrypt": refPosition(row.encrypt, r.keyIds),
                 "recv_qt_dqt": row.recv_qt_dqt,
                 "send_qt_dqt": row.send_qt_dqt,
                 "qt_dqt_type_rcv": row.qt_dqt_type_rcv,
@@ -196,16 +197,55 @@ Item {
         return out
     }
 
+    // A reference list was replaced: every row keeps referring to the same
+    // entry (or to none when its entry is gone).
+    function carryReferences(role, before, after) {
+        var ids = before[role + "Ids"], names = before[role + "Names"]
+        var m = freqTable.model
+        for (var i = 0; i < m.count; ++i) {
+            var ref = m.get(i)[role]
+            var carried = Helper.carryReference(ref, ids, names, after.ids, after.names,
+                                                after.identified)
+            if (carried !== ref)
+                m.setProperty(i, role, carried)
+        }
+    }
+    function listState() {
+        var r = refs()
+        return { "rx_groupeIds": r.groupIds, "rx_groupeNames": r.groups.titles,
+                 "contactIds": r.contactIds, "contactNames": r.contacts,
+                 "encryptIds": r.keyIds, "encryptNames": r.keys }
+    }
+
     function sendContactModel(list) {
+        freqTable.commitFrequency()
+        var before = listState()
         contactList = list || []
+        var e = Helper.entryIds(contactList)
+        carryReferences("contact", before,
+                        { "ids": e.ids, "names": Helper.contactNames(contactList),
+                          "identified": e.identified })
         updateChoices()
     }
     function sendRxGroupModel(list) {
+        freqTable.commitFrequency()
+        var before = listState()
         groupList = list || []
+        var e = Helper.entryIds(groupList)
+        carryReferences("rx_groupe", before,
+                        { "ids": e.ids, "names": Helper.groupTitles(groupList).titles,
+                          "identified": e.identified })
         updateChoices()
     }
     function sendEncryptModel(list) {
+        freqTable.commitFrequency()
+        var before = listState()
         encryptList = list || []
+        var keys = Helper.keyEntries(encryptList, freqTable.noneMarker)
+        var e = Helper.entryIds(keys)
+        carryReferences("encrypt", before,
+                        { "ids": e.ids, "names": keys.map(function (k) { return k.name }),
+                          "identified": e.identified })
         updateChoices()
     }
 

@@ -127,6 +127,22 @@ Item {
             width: scroll.viewport.width
             height: pageColumn.height + 20
 
+            // The wheel scrolls the page even over a spin box or a combo box:
+            // turned by a wheel that meant to scroll, they would change a
+            // setting without the user noticing.
+            MouseArea {
+                objectName: "wheelScroll"
+                anchors.fill: parent
+                z: 1
+                acceptedButtons: Qt.NoButton
+                onWheel: {
+                    var f = scroll.flickableItem
+                    var step = wheel.pixelDelta.y !== 0 ? wheel.pixelDelta.y : wheel.angleDelta.y / 120 * 60
+                    var bottom = Math.max(0, f.contentHeight - f.height)
+                    f.contentY = Math.max(0, Math.min(bottom, f.contentY - step))
+                }
+            }
+
             Column {
                 id: pageColumn
                 x: 10; y: 10

@@ -67,27 +67,31 @@ TestCase {
         removedSpy.clear()
     }
     function row(i) { return tab.table.model.get(i) }
+    // What the reference cell of a row shows.
+    function shown(i, role) { return tab.table.cellText(role, row(i)) }
 
     function test_fillShowsReferencesByNameAndNumber() {
         tab.fillTable(sampleList(), groups, contacts, keys)
         compare(tab.table.model.count, 4)
         // Group matched by its "groups" number, contact by position, key by order.
-        compare(row(0).rx_groupe, "Группа Б")
-        compare(row(0).contact, "Сидор")
-        compare(row(0).encrypt, "beta")
+        compare(shown(0, "rx_groupe"), "Группа Б")
+        compare(shown(0, "contact"), "Сидор")
+        compare(shown(0, "encrypt"), "beta")
         compare(row(0).recv_freq, "435.00000")
         compare(row(0).send_freq, "435.50000")
         compare(row(0).gps, 1)
         // Analogue channels: references do not apply (empty, greyed).
-        compare(row(1).rx_groupe, "")
-        compare(row(1).contact, "")
-        compare(row(1).encrypt, "")
+        compare(row(1).rx_groupe, -1)
+        compare(row(1).contact, -1)
+        compare(row(1).encrypt, -1)
+        compare(shown(1, "contact"), "")
         compare(row(1).color_cod, -1)
         compare(row(1).recv_freq, "446.00625")
         // Zero references show "none".
-        compare(row(2).rx_groupe, tab.table.noneMarker)
-        compare(tab.table.refText(row(2).contact), "НЕТ")
-        compare(tab.table.refText(row(1).contact), "")
+        compare(row(2).rx_groupe, 0)
+        compare(shown(2, "rx_groupe"), "НЕТ")
+        compare(shown(2, "contact"), "НЕТ")
+        compare(shown(2, "encrypt"), "НЕТ")
     }
 
     function test_getDataConvertsEveryRole() {
@@ -127,11 +131,86 @@ TestCase {
         compare(out[3].chanelBand, 2)
     }
 
-    function test_duplicateNamesTakeTheLastPosition() {
+    // Two contacts of one name: each channel keeps the one it named.
+    function test_duplicateNamesKeepTheirPosition() {
         var dupContacts = [{ "name": "Иван" }, { "name": "Пётр" }, { "name": "Иван" }]
-        tab.fillTable([digital(0, "a", 150000000, 1, 1, 0)], groups, dupContacts, keys)
-        compare(row(0).contact, "Иван")
+        tab.fillTable([digital(0, "a", 150000000, 1, 1, 0), digital(1, "b", 150000000, 1, 3, 0)],
+                      groups, dupContacts, keys)
+        compare(shown(0, "contact"), "Иван")
+        compare(shown(1, "contact"), "Иван")
+        compare(tab.getData()[0].contact, 1)
+        compare(tab.getData()[1].contact, 3)
+        // A name typed into the editor takes the last entry of that name.
+        verify(tab.table.applyChoice(1, "contact", -1, "Пётр"))
+        compare(tab.getData()[1].contact, 2)
+        verify(tab.table.applyChoice(0, "contact", -1, "Иван"))
         compare(tab.getData()[0].contact, 3)
+        verify(!tab.table.applyChoice(0, "contact", -1, "Никто"), "an unknown name is refused")
+        compare(tab.getData()[0].contact, 3)
+    }
+
+    // The lists as the DMR tab sends them: every entry with its identity.
+    function dmrContacts(names, uids) {
+        return names.map(function (n, i) { return { "name": n, "uid": uids[i] } })
+    }
+
+    function test_referencesFollowRenamesAndRemovals_data() {
+        // The sample channel 0 names group "Группа Б" (2nd), contact "Сидор"
+        // (3rd) and key "beta" (2nd).
+        return [
+            { tag: "contact renamed", role: "contact",
+              list: dmrContacts(["Иван", "Пётр", "Сидоров"], [1, 2, 3]),
+              shown: "Сидоров", written: 3 },
+            { tag: "earlier contact removed", role: "contact",
+              list: dmrContacts(["Иван", "Сидор"], [1, 3]), shown: "Сидор", written: 2 },
+            { tag: "earlier contact removed, later renamed like it", role: "contact",
+              list: dmrContacts(["Сидор", "Пётр"], [3, 2]), shown: "Сидор", written: 1 },
+            { tag: "its contact removed", role: "contact",
+              list: dmrContacts(["Иван", "Пётр"], [1, 2]), shown: "НЕТ", written: 0 },
+            { tag: "its contact removed, another takes the name", role: "contact",
+              list: dmrContacts(["Иван", "Сидор"], [1, 2]), shown: "НЕТ", written: 0 },
+            { tag: "contact added", role: "contact",
+              list: dmrContacts(["Иван", "Пётр", "Сидор", "Новый Контакт 3"], [1, 2, 3, 4]),
+              shown: "Сидор", written: 3 },
+            { tag: "key renamed", role: "encrypt",
+              list: [{ "name": "НЕТ" }, { "name": "alpha", "uid": 1 }, { "name": "gamma", "uid": 2 }],
+              shown: "gamma", written: 2 },
+            { tag: "earlier key removed", role: "encrypt",
+              list: [{ "name": "НЕТ" }, { "name": "beta", "uid": 2 }], shown: "beta", written: 1 },
+            { tag: "its key removed", role: "encrypt",
+              list: [{ "name": "НЕТ" }, { "name": "alpha", "uid": 1 }], shown: "НЕТ", written: 0 },
+            { tag: "earlier group removed", role: "rx_groupe",
+              list: [{ "title": "Группа Б", "groups": 3, "selectedContacts": [1], "uid": 2 }],
+              shown: "Группа Б", written: 1 },
+            { tag: "its group removed", role: "rx_groupe",
+              list: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1], "uid": 1 }],
+              shown: "НЕТ", written: 0 },
+            { tag: "group added at the place of a group number", role: "rx_groupe",
+              list: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1], "uid": 1 },
+                     { "title": "Группа Б", "groups": 3, "selectedContacts": [1], "uid": 2 },
+                     { "title": "Группа В", "selectedContacts": [1], "uid": 3 }],
+              shown: "Группа Б", written: 2 }
+        ]
+    }
+    function test_referencesFollowRenamesAndRemovals(data) {
+        tab.fillTable(sampleList(), groups, contacts, keys)
+        var send = { "contact": tab.sendContactModel, "encrypt": tab.sendEncryptModel,
+                     "rx_groupe": tab.sendRxGroupModel }[data.role]
+        send(data.list)
+        compare(shown(0, data.role), data.shown)
+        compare(tab.getData()[0][data.role], data.written)
+        // Rows that named nothing still name nothing; analogue rows stay greyed.
+        compare(tab.getData()[2][data.role], 0)
+        compare(row(1)[data.role], -1)
+        // A channel added now and the refill the main screen then makes keep
+        // the reference.
+        var before = JSON.stringify(tab.getData())
+        tab.nameField.text = "Новый"
+        mouseClick(tab.addButton)
+        var args = addedSpy.signalArguments[0]
+        tab.fillTable(args[0], args[1], args[2], args[3])
+        compare(shown(0, data.role), data.shown)
+        compare(JSON.stringify(tab.getData().slice(0, 4)), before)
     }
 
     function test_referencesFollowTheCurrentLists() {
@@ -263,7 +342,8 @@ TestCase {
         compare(a.chanelBand, 0)
         compare(a.color_cod, -1)
         compare(a.rx_groupe, 0)
-        compare(row(0).contact, "")
+        compare(row(0).contact, -1)
+        compare(shown(0, "contact"), "")
         verify(t.applyChoice(1, "type_channel", 1, "ЦИФРОВОЙ"))
         var d = tab.getData()[1]
         compare(d.type_channel, true)
@@ -427,8 +507,8 @@ TestCase {
         var before = JSON.stringify(tab.getData())
         tab.fillTable(list, args[1], args[2], args[3])
         compare(JSON.stringify(tab.getData()), before)
-        compare(row(4).rx_groupe, "Группа А")
-        compare(row(4).contact, "Иван")
+        compare(shown(4, "rx_groupe"), "Группа А")
+        compare(shown(4, "contact"), "Иван")
     }
 
     function test_addRefused_data() {

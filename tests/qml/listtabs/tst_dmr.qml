@@ -124,8 +124,12 @@ TestCase {
         compare(added.count, 1)
         var sent = added.signalArguments[0][0]
         compare(sent.length, data.pos.length + 1)
-        compare(Object.keys(sent[0]), ["name"])
+        compare(Object.keys(sent[0]).sort(), ["name", "uid"])
         compare(sent[data.pos.length].name, "Новый Контакт " + data.expected)
+        // Each contact carries its own identity.
+        compare(sent[data.pos.length].uid, data.expected + 1)
+        for (i = 0; i < data.pos.length; ++i)
+            compare(sent[i].uid, data.pos[i] + 1)
         compare(tab.currentGroup, 0, "the group view returns to group 0")
     }
 
@@ -315,7 +319,7 @@ TestCase {
         compare(added.count, 1)
         var sent = added.signalArguments[0][0]
         compare(names(sent), ["НЕТ", "A", "B", "C", "Key 4"])
-        compare(Object.keys(sent[1]), ["name"])
+        compare(sent.map(function (k) { return k.uid }), [undefined, 1, 2, 3, 4])
     }
 
     function test_remove_key() {

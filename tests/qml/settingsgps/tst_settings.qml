@@ -47,6 +47,31 @@ Item {
             return c.text
         }
 
+        // The wheel over a spin box or a combo box scrolls the page and
+        // leaves the setting as it was.
+        function test_wheelScrollsWithoutChangingSettings_data() {
+            return [
+                { tag: "spin box", name: "analog_hang_time", key: "analog_hang_time" },
+                { tag: "combo box", name: "mic_gain_level", key: "mic_gain_level" }
+            ]
+        }
+        function test_wheelScrollsWithoutChangingSettings(data) {
+            var tab = makeTab()
+            tab.initBasicSettings(basicMap({ "analog_hang_time": 6, "mic_gain_level": 10 }))
+            var before = tab.getSettings()[data.key]
+            var control = findChild(tab, data.name)
+            verify(control !== null)
+            var f = tab.scrollView.flickableItem
+            compare(f.contentY, 0)
+            for (var i = 0; i < 3; ++i)
+                mouseWheel(control, control.width / 2, control.height / 2, 0, -120)
+            verify(f.contentY > 0, "the page did not scroll")
+            compare(tab.getSettings()[data.key], before)
+            f.contentY = f.contentHeight
+            mouseWheel(tab, tab.width / 2, tab.height / 2, 0, 120)
+            verify(f.contentY < f.contentHeight - f.height, "the page did not scroll back")
+        }
+
         // Map value -> what the control shows -> what getSettings writes back.
         function test_mapToControlAndBack_data() {
             return [

@@ -1,0 +1,662 @@
+import QtQuick 2.7
+import QtTest 1.2
+
+// The whole window against the real Manager and the emulated radio: what a
+// user does with the tool buttons and the tabs reaches the radio's memory,
+// and what the radio holds comes back onto the screen.
+TestCase {
+    id: testCase
+    name: "EndToEnd"
+    when: windowShown
+
+    property var window: null
+    property var screen: null
+
+    // What Manager reported, in order.
+    property var decoded: []
+    property var readResults: []
+    property var wrote: []
+    // (state, indicator text) pairs the screen went through.
+    property var shown: []
+
+    Connections {
+        target: Manager
+        function onDataReadyReadFromDevice(success, data) {
+            testCase.readResults.push(success)
+            if (success)
+                testCase.decoded.push(data)
+        }
+        function onDataWroteToDevice(success) { testCase.wrote.push(success) }
+    }
+
+    function record() {
+        if (!screen)
+            return
+        var entry = screen.state + "|" + child("loadingText").text
+        if (shown.length === 0 || shown[shown.length - 1] !== entry)
+            shown.push(entry)
+    }
+    // Recorded once per pass of the event loop: what the user gets to see.
+    Connections {
+        target: testCase.screen
+        ignoreUnknownSignals: true
+        function onStateChanged() { Qt.callLater(testCase.record) }
+        function onReconnectCountChanged() { Qt.callLater(testCase.record) }
+        function onProgressChanged() { Qt.callLater(testCase.record) }
+    }
+    // The shown entries of one state, without their text.
+    function shownTexts(state) {
+        return shown.filter(function (e) { return e.indexOf(state + "|") === 0 })
+                    .map(function (e) { return e.substring(state.length + 1) })
+    }
+
+    // --- helpers ---------------------------------------------------------------
+
+    function child(name, parent) {
+        var c = findChild(parent === undefined ? window : parent, name)
+        verify(c !== null, "no object named " + name)
+        return c
+    }
+    function lastDecoded() {
+        verify(decoded.length > 0, "nothing was read")
+        return decoded[decoded.length - 1]
+    }
+    function copy(v) { return JSON.parse(JSON.stringify(v)) }
+
+    // Every path at which two decoded values differ.
+    function differences(a, b, path, out) {
+        if (out === undefined)
+            out = []
+        var objA = a !== null && typeof a === "object"
+        var objB = b !== null && typeof b === "object"
+        if (objA !== objB || Array.isArray(a) !== Array.isArray(b)) {
+            out.push(path + ": " + JSON.stringify(a) + " -> " + JSON.stringify(b))
+            return out
+        }
+        if (!objA) {
+            if (a !== b)
+                out.push(path + ": " + JSON.stringify(a) + " -> " + JSON.stringify(b))
+            return out
+        }
+        var keys = {}
+        var k
+        for (k in a) keys[k] = true
+        for (k in b) keys[k] = true
+        for (k in keys)
+            differences(a[k], b[k], path + "." + k, out)
+        return out
+    }
+
+    function clickTool(name) {
+        var b = child(name)
+        verify(b.enabled, name + " is disabled")
+        mouseClick(b)
+    }
+    function read() {
+        var before = decoded.length
+        clickTool("buttonRead")
+        compare(decoded.length, before + 1, "the read delivered no data")
+        compare(screen.state, "state_work")
+        return lastDecoded()
+    }
+    function write() {
+        var before = wrote.length
+        clickTool("buttonWrite")
+        compare(wrote.length, before + 1, "the write reported nothing")
+        compare(wrote[wrote.length - 1], true)
+        compare(screen.state, "state_write_success")
+        compare(child("loadingText").text, "Запись данных завершена!")
+        tryCompare(screen, "state", "state_work", 1000)
+    }
+    function showTab(index) {
+        var tv = child("tabView")
+        tv.currentIndex = index
+        waitForRendering(tv)
+    }
+
+    // Types into a text input as a user would: everything selected first,
+    // Return at the end.
+    function typeText(input, text) {
+        input.forceActiveFocus()
+        verify(input.activeFocus, "the input took no focus")
+        keyClick(Qt.Key_A, Qt.ControlModifier)
+        for (var i = 0; i < text.length; ++i)
+            typeChar(input, text.charAt(i))
+        keyClick(Qt.Key_Return)
+    }
+    // The test keyboard knows ASCII keys only: other letters are put in as an
+    // input method would.
+    function typeChar(input, c) {
+        if (c.charCodeAt(0) < 128) {
+            keyClick(c)
+            return
+        }
+        if (input.selectedText.length > 0)
+            input.remove(input.selectionStart, input.selectionEnd)
+        input.insert(input.cursorPosition, c)
+    }
+
+    // --- channel table -----------------------------------------------------------
+
+    function table() { return screen.channelTab.table }
+    function columnOf(role) {
+        var cols = table().columns
+        for (var i = 0; i < cols.length; ++i)
+            if (cols[i].role === role)
+                return i
+        fail("no column " + role)
+    }
+    function clickCell(row, role, onEditMark) {
+        var t = table()
+        var col = columnOf(role)
+        var x = onEditMark ? t.colX[col] + t.colW[col] - 10 : t.colX[col] + t.colW[col] / 2
+        var view = child("channelListView", t)
+        view.positionViewAtIndex(row, 0 /* ListView.Beginning */)
+        var p = view.contentItem.mapToItem(view, x, row * 25 + 12)
+        mouseClick(view, p.x, p.y)
+    }
+    // A new frequency typed into a cell (the row is selected by the first click).
+    function typeFrequency(row, role, text) {
+        clickCell(row, role, false)
+        clickCell(row, role, false)
+        var input = child("frequencyInput", table())
+        verify(input.activeFocus, "the frequency input is not open")
+        input.cursorPosition = 0
+        for (var i = 0; i < text.length; ++i)
+            if (text.charAt(i) !== ".")
+                keyClick(text.charAt(i))
+        keyClick(Qt.Key_Return)
+    }
+    // A value chosen in the value editor by typing it into its combo box.
+    function chooseValue(row, role, text) {
+        clickCell(row, role, true)
+        var editor = table().valueEditor
+        verify(editor.visible, "the value editor did not open")
+        var combo = child("valueCombo", editor)
+        combo.editText = ""
+        combo.forceActiveFocus()
+        for (var i = 0; i < text.length; ++i) {
+            if (text.charCodeAt(i) < 128)
+                keyClick(text.charAt(i))
+            else // letters the test keyboard lacks, as an input method puts them in
+                combo.editText += text.charAt(i)
+        }
+        compare(combo.editText, text)
+        mouseClick(child("valueOk", editor))
+        verify(!editor.visible, "the value editor refused " + text)
+    }
+    function shownText(row, role) {
+        var t = table()
+        var r = t.model.get(row)
+        return t.cellText(role, r)
+    }
+
+    // --- DMR tab -------------------------------------------------------------------
+
+    function dmr() { return screen.dmrTab }
+    function contactRow(name) {
+        var m = dmr().contactModel
+        for (var i = 0; i < m.count; ++i)
+            if (m.get(i).name === name)
+                return i
+        fail("no contact " + name)
+    }
+    function renameContact(row, text) {
+        showTab(4)
+        var cell = child("contactName_" + row, dmr())
+        typeText(cell, text)
+    }
+    function renameKey(row, text) {
+        showTab(4)
+        var cell = child("keyName_" + row, dmr())
+        typeText(cell, text)
+    }
+
+    // --- set-up --------------------------------------------------------------------
+
+    function initTestCase() {
+        var component = Qt.createComponent("qrc:/main.qml")
+        compare(component.status, Component.Ready, component.errorString())
+        window = component.createObject(null)
+        verify(window !== null)
+        screen = window.mainScreen
+        waitForRendering(screen)
+        verify(!screen.enabled)
+        // The About window is in front; closing it enables the main screen.
+        verify(window.aboutWindow.visible)
+        var close = findChild(window.aboutWindow, "aboutCloseButton")
+        verify(close !== null)
+        mouseClick(close)
+        tryCompare(screen, "enabled", true)
+        // Keys go to the window that has the focus.
+        window.requestActivate()
+        tryCompare(window, "active", true)
+        compare(screen.state, "state_start")
+        // The tool buttons' fixed hold and the transient states' 2 s are
+        // not the subject here.
+        screen.readHoldMs = 0
+        screen.writeHoldMs = 0
+        screen.stateTimer.interval = 50
+    }
+    function cleanupTestCase() {
+        if (window)
+            window.destroy()
+    }
+
+    function init() {
+        verify(Radio.reset())
+        decoded = []
+        readResults = []
+        wrote = []
+        shown = []
+        if (window.languageIndex !== 0)
+            screen.topPanel.applyLanguage(0)
+        screen.stateTimer.stop()
+        showTab(0)
+    }
+
+    // --- tests ---------------------------------------------------------------------
+
+    function test_readEditWriteReadSave() {
+        var first = read()
+        wait(0)
+        // The progress of the read showed on the way.
+        var loading = shownTexts("state_read_loading")
+        verify(loading.length >= 3, "the read showed no progress")
+        compare(loading[loading.length - 1], "Загрузка данных с радиостанции: 99%") // an image read ends at 99
+        compare(shown[shown.length - 1], "state_work|")
+        var t = table()
+        compare(t.model.count, first.freqList.length)
+        verify(t.model.count > 5)
+        for (var i = 0; i < first.freqList.length; ++i) {
+            compare(t.model.get(i).name, first.freqList[i].name)
+            compare(t.model.get(i).recv_freq, (first.freqList[i].recvFreq / 1000000).toFixed(5))
+        }
+        compare(child("serialNumberField").text, first.serialNumber)
+        var serial = child("serialNumberInput")
+        verify(first.serialNumber.length >= 16)
+        verify(serial.contentWidth <= serial.width, "the serial number is cut")
+
+        // A new frequency and a tone, through the table's own editors.
+        typeFrequency(1, "recv_freq", "446.1875")
+        compare(t.model.get(1).recv_freq, "446.1875")
+        var analogue = -1
+        for (i = 0; i < first.freqList.length && analogue < 0; ++i)
+            if (!first.freqList[i].typeChannel)
+                analogue = i
+        verify(analogue >= 0, "the factory image has no analogue channel")
+        chooseValue(analogue, "recv_qt_dqt", "67.0")
+        compare(shownText(analogue, "recv_qt_dqt"), "67.0")
+        chooseValue(analogue, "send_qt_dqt", "D754I")
+
+        var written = Radio.blocksWritten()
+        shown = []
+        write()
+        verify(Radio.blocksWritten() > written, "nothing reached the radio")
+        var writing = shownTexts("state_write_loading")
+        verify(writing.length >= 3, "the write showed no progress")
+        compare(writing[writing.length - 1], "Не выключайте радиостанцию до звукового сигнала! \n \n"
+                + " Запись данных на радиостанцию: 100%")
+        compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
+        compare(Radio.protocolErrors(), [])
+
+        var second = read()
+        compare(second.freqList[1].recvFreq, 446187500)
+        compare(second.freqList[analogue].recvQtDqt, 0x670)
+        compare(second.freqList[analogue].QtDqtTypeRcv, 1)
+        compare(second.freqList[analogue].sendQtDqt, 0xC754)
+        compare(second.freqList[analogue].QtDqtTypeTrasm, 3)
+        compare(t.model.get(1).recv_freq, "446.18750")
+
+        // Save what the screen shows, with one more change not yet written.
+        typeFrequency(2, "send_freq", "447.5000")
+        var url = Radio.fileUrl("saved.ovc")
+        screen.fileChosen("save_config", url)
+        compare(screen.state, "state_saving_successed")
+        compare(child("loadingText").text, "Данные успешно\nсохранены")
+        verify(Radio.exists(url))
+        tryCompare(screen, "state", "state_work", 1000)
+
+        // Opening the file shows it; its decode holds both changes.
+        typeFrequency(2, "send_freq", "448.0000") // overwritten by the open
+        screen.fileChosen("open_config", url)
+        var fromFile = lastDecoded()
+        compare(decoded.length, 3)
+        compare(fromFile.freqList[1].recvFreq, 446187500)
+        compare(fromFile.freqList[2].sendFreq, 447500000)
+        compare(fromFile.freqList[analogue].recvQtDqt, 0x670)
+        compare(t.model.get(2).send_freq, "447.50000")
+        // The radio still holds what was written, not the saved edit.
+        compare(read().freqList[2].sendFreq, first.freqList[2].sendFreq)
+    }
+
+    // In the smallest window every column title of the channel table stays
+    // inside its column, in both languages.
+    function test_channelTitlesFitTheirColumns() {
+        read()
+        compare(window.width, window.minimumWidth)
+        for (var lang = 0; lang < 2; ++lang) {
+            screen.topPanel.applyLanguage(lang)
+            var t = table()
+            for (var i = 0; i < t.columns.length; ++i) {
+                var title = child("columnTitle_" + i, t)
+                verify(title.text.length > 0)
+                verify(title.paintedWidth <= title.width + 0.5 && title.paintedHeight <= title.height + 0.5,
+                       JSON.stringify(title.text) + " is wider than its column")
+            }
+        }
+    }
+
+    function test_reconnectCountdownThenNoDevice() {
+        Radio.unplug()
+        screen.stateTimer.stop()
+        shown = []
+        clickTool("buttonRead")
+        wait(0)
+        compare(readResults, [false])
+        var expected = []
+        for (var n = 10; n >= 1; --n)
+            expected.push("state_reconnect|Устройство не найдено.\nПроверьте подключение устройства."
+                          + "\n\nПовторное подключение  " + n)
+        expected.push("state_no_device|Устройство не найдено.\nПроверьте подключение устройства")
+        compare(shown, expected)
+        verify(!child("tabView").visible, "the tabs show without a radio")
+
+        // Plugged in again, the next read fills the screen.
+        Radio.plug()
+        read()
+        verify(child("tabView").visible)
+    }
+
+    function test_englishRelabelsButtonsAndTabs() {
+        read()
+        var selector = child("languageSelector")
+        selector.forceActiveFocus()
+        keyClick(Qt.Key_Down)
+        compare(selector.currentIndex, 1)
+        compare(window.languageIndex, 1)
+        var captions = []
+        var names = ["buttonRead", "buttonWrite", "buttonOpen", "buttonSave"]
+        for (var i = 0; i < names.length; ++i)
+            captions.push(child(names[i]).text)
+        compare(captions, ["Read", "Write", "Open", "Save"])
+        var tv = child("tabView")
+        var titles = []
+        for (i = 0; i < tv.count; ++i)
+            titles.push(tv.getTab(i).title.trim())
+        compare(titles, ["Channels", "Zones", "Basic settings", "Buttons", "DMR settings",
+                         "Navigation"])
+        compare(child("buttonDefaultSettings").text, "Factory settings")
+        compare(table().titles[0], "Channel")
+        // Back in Russian.
+        keyClick(Qt.Key_Up)
+        compare(window.languageIndex, 0)
+        compare(child("buttonRead").text, "Считать")
+        compare(tv.getTab(5).title, "Навигация")
+    }
+
+    function test_oneChangeOnEveryTabAndNothingElse() {
+        var before = copy(read())
+        var expected = copy(before)
+
+        // Channel: a frequency and a tone.
+        typeFrequency(0, "send_freq", "446.5000")
+        expected.freqList[0].sendFreq = 446500000
+        var analogue = 0
+        while (expected.freqList[analogue].typeChannel)
+            ++analogue
+        chooseValue(analogue, "send_qt_dqt", "D023N")
+        expected.freqList[analogue].sendQtDqt = 0x8023
+        expected.freqList[analogue].QtDqtTypeTrasm = 2
+
+        // Zone: a new one, which starts with channel 0.
+        showTab(1)
+        var zones = screen.zoneTab
+        typeText(child("newZoneField", zones), "Зона 2")
+        compare(zones.zonesList.length, before.zoneList.length + 1)
+        expected.zoneList.push({ "title": "Зона 2", "selectedChannels": [0] })
+
+        // Contact: a new number.
+        showTab(4)
+        typeText(child("contactNumber_1", dmr()), "4242")
+        expected.contactList[1].number = 4242
+
+        // Receive group: every free contact joins group 1.
+        var free = child("freeContactList", dmr())
+        verify(free.count > 0, "group 1 has no free contact to add")
+        while (free.count > 0) {
+            var ref = free.model[0].ref
+            free.currentIndex = 0
+            mouseClick(child("addMemberButton", dmr()))
+            expected.RxGroupsList[0].selectedContacts.push(ref)
+        }
+
+        // Key: a new value.
+        typeText(child("keyValue_0", dmr()), "A1B2")
+        for (var key in expected.encryptList) {
+            expected.encryptList[key] = "a1b2"
+            break
+        }
+
+        // Basic setting: microphone gain one step up.
+        showTab(2)
+        var gain = child("mic_gain_level", screen.settingsTab)
+        gain.forceActiveFocus()
+        keyClick(Qt.Key_Down)
+        compare(gain.currentIndex, before.basicSettings.mic_gain_level + 1)
+        expected.basicSettings.mic_gain_level += 1
+
+        // GPS setting: a new logging interval.
+        typeText(child("gps_interval", screen.settingsTab), "45")
+        expected.GPSSetup.save_interval = 45
+
+        // Button: the orange button's short press one entry up.
+        showTab(3)
+        var orange = child("orange_button_short_press", screen.buttonsTab)
+        orange.forceActiveFocus()
+        keyClick(Qt.Key_Down)
+        expected.buttonsSettings.orange_button_short_press += 1
+
+        write()
+        var after = read()
+        compare(differences(expected, after, "decoded"), [])
+        // The test can tell: the change is there, not just "no difference".
+        verify(differences(before, after, "decoded").length >= 9)
+    }
+
+    function test_contactRemovedGroupsKeepTheirMembersByName() {
+        var before = read()
+        function memberNames(d) {
+            var result = []
+            for (var g = 0; g < d.RxGroupsList.length; ++g) {
+                var names = []
+                var members = d.RxGroupsList[g].selectedContacts
+                for (var m = 0; m < members.length; ++m) {
+                    var c = d.contactList[members[m] - 1]
+                    names.push(c ? c.name : "?" + members[m])
+                }
+                result.push(names)
+            }
+            return result
+        }
+        var names = memberNames(before)
+        verify(names[0].length >= 2, "group 1 needs two members")
+        // Remove the first member of group 1: the others move up one place.
+        var removed = names[0][0]
+        showTab(4)
+        var row = contactRow(removed)
+        dmr().pickContact(row)
+        mouseClick(child("removeContactButton", dmr()))
+        compare(dmr().contactModel.count, before.contactList.length - 1)
+
+        write()
+        var after = read()
+        compare(after.contactList.length, before.contactList.length - 1)
+        var expected = []
+        for (var g = 0; g < names.length; ++g)
+            expected.push(names[g].filter(function (n) { return n !== removed }))
+        compare(memberNames(after), expected)
+    }
+
+    function test_channelReferencesFollowRenamesAndRemovals() {
+        var before = read()
+        // Which channels name which contact and key.
+        var t = table()
+        var contactOf = [], keyOf = []
+        for (var i = 0; i < before.freqList.length; ++i) {
+            contactOf.push(before.freqList[i].contact)
+            keyOf.push(before.freqList[i].encrypt)
+        }
+        verify(contactOf.indexOf(2) >= 0 && contactOf.indexOf(3) >= 0, "no channel names contacts 2 and 3")
+        verify(keyOf.indexOf(1) >= 0, "no channel names key 1")
+
+        // Rename contact 2 and key 1: the channels show the new names.
+        renameContact(1, "Диспетчер")
+        renameKey(0, "Secret")
+        compare(dmr().contactModel.get(1).name, "Диспетчер")
+        compare(dmr().keyModel.get(0).name, "Secret")
+        var c2 = contactOf.indexOf(2), k1 = keyOf.indexOf(1)
+        compare(shownText(c2, "contact"), "Диспетчер")
+        compare(shownText(k1, "encrypt"), "Secret")
+        // Remove contact 1: a channel naming it shows "none", those naming
+        // later contacts keep naming them.
+        var c1 = contactOf.indexOf(1)
+        dmr().pickContact(0)
+        mouseClick(child("removeContactButton", dmr()))
+        compare(shownText(c1, "contact"), "НЕТ")
+        compare(shownText(c2, "contact"), "Диспетчер")
+
+        // A channel added now makes the main screen refill the table from
+        // the lists the DMR tab sent: the references hold through that too.
+        showTab(0)
+        var tab = screen.channelTab
+        typeText(tab.nameField, "New")
+        compare(t.model.count, before.freqList.length + 1)
+        compare(shownText(c2, "contact"), "Диспетчер")
+        compare(shownText(k1, "encrypt"), "Secret")
+        compare(shownText(c1, "contact"), "НЕТ")
+
+        write()
+        var after = read()
+        compare(after.freqList.length, before.freqList.length + 1)
+        for (i = 0; i < before.freqList.length; ++i) {
+            var was = contactOf[i]
+            compare(after.freqList[i].contact, was <= 1 ? was === 1 ? 0 : was : was - 1,
+                    "contact of channel " + i)
+            compare(after.freqList[i].encrypt, keyOf[i], "key of channel " + i)
+        }
+        compare(after.contactList[0].name, "Диспетчер")
+        compare(Object.keys(after.encryptList), ["Secret"])
+    }
+
+    // A channel moved to a new receive group keeps it when the group before
+    // it is removed; channels of the removed group name none.
+    function test_channelGroupFollowsGroupRemoval() {
+        var before = read()
+        verify(before.RxGroupsList.length === 1 && before.freqList[0].rxGroup === 1)
+        showTab(4)
+        typeText(child("groupTitleField", dmr()), "Вторая")
+        compare(dmr().rxGroupsList.length, 2)
+        showTab(0)
+        chooseValue(0, "rx_groupe", "Вторая")
+        compare(shownText(0, "rx_groupe"), "Вторая")
+        compare(shownText(1, "rx_groupe"), before.RxGroupsList[0].title)
+        showTab(4)
+        dmr().updateGroups(0)
+        mouseClick(child("removeGroupButton", dmr()))
+        compare(dmr().rxGroupsList.length, 1)
+        compare(shownText(0, "rx_groupe"), "Вторая")
+        compare(shownText(1, "rx_groupe"), "НЕТ")
+
+        write()
+        var after = read()
+        compare(after.RxGroupsList.length, 1)
+        compare(after.RxGroupsList[0].title, "Вторая")
+        compare(after.freqList[0].rxGroup, after.RxGroupsList[0].groups)
+        compare(after.freqList[1].rxGroup, 0)
+        compare(shownText(0, "rx_groupe"), "Вторая")
+    }
+
+    // Removing a channel: the zones lose it and keep naming the others;
+    // after the write the radio's zones hold the same channels by name.
+    function test_channelRemovedZonesKeepTheirChannels() {
+        var before = read()
+        function zoneNames(d) {
+            return d.zoneList.map(function (z) {
+                return z.selectedChannels.map(function (id) {
+                    var ch = d.freqList.filter(function (c) { return c.channel === id })[0]
+                    return ch ? ch.name : "?" + id
+                })
+            })
+        }
+        var removed = before.freqList[2].name
+        clickCell(2, "name", false)
+        compare(table().selectedRow, 2)
+        mouseClick(child("removeChannelButton", screen.channelTab))
+        compare(table().model.count, before.freqList.length - 1)
+        compare(table().model.get(2).channel, 2, "the channels after it moved up")
+
+        write()
+        var after = read()
+        compare(after.freqList.map(function (c) { return c.name }),
+                before.freqList.map(function (c) { return c.name })
+                .filter(function (n) { return n !== removed }))
+        var expected = zoneNames(before).map(function (names) {
+            return names.filter(function (n) { return n !== removed })
+        })
+        compare(zoneNames(after), expected)
+    }
+
+    // The factory-settings button loads the default image for the radio's
+    // band onto the screen; the radio itself is not written.
+    function test_factorySettingsReplaceTheEditsNotTheRadio() {
+        var first = read()
+        typeFrequency(0, "recv_freq", "450.0000")
+        write()
+        compare(read().freqList[0].recvFreq, 450000000)
+        var written = Radio.blocksWritten()
+        mouseClick(child("buttonDefaultSettings"))
+        compare(lastDecoded().freqList[0].recvFreq, first.freqList[0].recvFreq)
+        compare(table().model.get(0).recv_freq, (first.freqList[0].recvFreq / 1000000).toFixed(5))
+        compare(screen.state, "state_work")
+        compare(Radio.blocksWritten(), written)
+        compare(read().freqList[0].recvFreq, 450000000)
+    }
+
+    function test_openingAFileThatIsNoConfiguration() {
+        read()
+        var url = Radio.fileUrl("points.cdc")
+        mouseClick(screen.gpsTab.readButton)
+        screen.fileChosen("save_gps", url) // a GPS point file, not an image
+        compare(screen.state, "state_saving_successed")
+        var count = decoded.length
+        screen.fileChosen("open_config", url)
+        compare(decoded.length, count)
+        compare(screen.state, "state_reading_failed")
+        compare(child("loadingText").text, "Ошибка чтения данных\nиз файла")
+        tryCompare(screen, "state", "state_work", 1000)
+        // The GPS points come back from the same file.
+        screen.gpsTab.setGpsModel([])
+        screen.fileChosen("open_gps", url)
+        compare(screen.gpsTab.rows.length, Radio.gpsPoints())
+    }
+
+    function test_gpsReadDrawsTheTrack() {
+        read()
+        showTab(5)
+        var gps = screen.gpsTab
+        verify(gps.enabled, "the GPS tab is off for this radio")
+        mouseClick(gps.readButton)
+        compare(screen.state, "state_work")
+        compare(gps.gpsList.length, Radio.gpsPoints())
+        compare(gps.rows.length, Radio.gpsPoints())
+        compare(gps.pointTable.rowCount, Radio.gpsPoints())
+        // The points are 10 s apart: one track through all of them.
+        compare(gps.trackItems.length, 1)
+        compare(gps.trackItems[0].path.length, Radio.gpsPoints())
+        compare(gps.map.mapItems.length, 1)
+        // The map is centred on the second point.
+        var second = gps.gpsList[1]
+        compare(gps.map.center.latitude.toFixed(5), Number(second.lat).toFixed(5))
+    }
+}
