@@ -10,6 +10,10 @@ Item {
     id: tab
 
     property int langTick: 0 // bumped to re-evaluate every text
+    // Set once the tab has been on screen; parts that are only looked at are
+    // built then rather than with the window.
+    property bool shown: false
+    onVisibleChanged: if (visible) shown = true
     property alias scrollView: scroll
     readonly property var offOn: (langTick, [qsTr("ВЫКЛ"), qsTr("ВКЛ")])
 
@@ -108,7 +112,11 @@ Item {
         return list
     }
 
-    Component.onCompleted: retranslateUi()
+    Component.onCompleted: {
+        retranslateUi()
+        if (visible)
+            shown = true
+    }
 
     Connections {
         target: typeof Manager !== "undefined" ? Manager : null
@@ -201,53 +209,59 @@ Item {
                         height: basicGroup.height
                         title: (tab.langTick, qsTr("Список тонов"))
                         enabled: false
-                        Row {
+                        // Built when the tab is first shown: 32 spin boxes
+                        // are a large part of the window's start-up.
+                        Loader {
                             width: parent.width
-                            spacing: 10
-                            Repeater {
-                                model: 2
-                                Column {
-                                    id: toneHalf
-                                    property int first: index * 8
-                                    width: (toneGroup.width - 40) / 2
-                                    spacing: 5
-                                    Row {
-                                        height: 25
-                                        spacing: 6
-                                        Item { width: 60; height: 1 }
-                                        Text {
-                                            width: (toneHalf.width - 72) / 2; height: 25
-                                            verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
-                                            font.pixelSize: 13; color: "#808080"
-                                            fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
-                                            text: (tab.langTick, qsTr("Частота(Гц)"))
-                                        }
-                                        Text {
-                                            width: (toneHalf.width - 72) / 2; height: 25
-                                            verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
-                                            font.pixelSize: 13; color: "#808080"
-                                            fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
-                                            text: (tab.langTick, qsTr("Длительность(мс)"))
-                                        }
-                                    }
-                                    Repeater {
-                                        model: 8
+                            height: 9 * 25 + 8 * 5 // a header and eight tones
+                            active: tab.shown
+                            sourceComponent: Row {
+                                spacing: 10
+                                Repeater {
+                                    model: 2
+                                    Column {
+                                        id: toneHalf
+                                        property int first: index * 8
+                                        width: (toneGroup.width - 40) / 2
+                                        spacing: 5
                                         Row {
                                             height: 25
                                             spacing: 6
+                                            Item { width: 60; height: 1 }
                                             Text {
-                                                width: 60; height: 25
-                                                verticalAlignment: Text.AlignVCenter
+                                                width: (toneHalf.width - 72) / 2; height: 25
+                                                verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
                                                 font.pixelSize: 13; color: "#808080"
-                                                text: (tab.langTick, qsTr("Тон %1").arg(toneHalf.first + index + 1))
+                                                fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
+                                                text: (tab.langTick, qsTr("Частота(Гц)"))
                                             }
-                                            SpinBox {
+                                            Text {
                                                 width: (toneHalf.width - 72) / 2; height: 25
-                                                minimumValue: 400; maximumValue: 2500; stepSize: 0.1; decimals: 1
+                                                verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
+                                                font.pixelSize: 13; color: "#808080"
+                                                fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
+                                                text: (tab.langTick, qsTr("Длительность(мс)"))
                                             }
-                                            SpinBox {
-                                                width: (toneHalf.width - 72) / 2; height: 25
-                                                minimumValue: 0; maximumValue: 2550; stepSize: 10
+                                        }
+                                        Repeater {
+                                            model: 8
+                                            Row {
+                                                height: 25
+                                                spacing: 6
+                                                Text {
+                                                    width: 60; height: 25
+                                                    verticalAlignment: Text.AlignVCenter
+                                                    font.pixelSize: 13; color: "#808080"
+                                                    text: (tab.langTick, qsTr("Тон %1").arg(toneHalf.first + index + 1))
+                                                }
+                                                SpinBox {
+                                                    width: (toneHalf.width - 72) / 2; height: 25
+                                                    minimumValue: 400; maximumValue: 2500; stepSize: 0.1; decimals: 1
+                                                }
+                                                SpinBox {
+                                                    width: (toneHalf.width - 72) / 2; height: 25
+                                                    minimumValue: 0; maximumValue: 2550; stepSize: 10
+                                                }
                                             }
                                         }
                                     }
