@@ -399,8 +399,9 @@ Item {
         activeMapType: supportedMapTypes.length > 0 ? supportedMapTypes[0] : activeMapType
     }
 
-    MessageDialog {
+    LazyMessageDialog {
         id: portMessage
+        host: tab
         title: tab.dialogTitle
         icon: StandardIcon.Warning
     }
