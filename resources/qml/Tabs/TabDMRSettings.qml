@@ -352,8 +352,9 @@ Item {
         }
     }
 
-    MessageDialog {
+    LazyMessageDialog {
         id: limitDialog
+        host: tab
         icon: StandardIcon.Warning
         standardButtons: StandardButton.Ok
     }

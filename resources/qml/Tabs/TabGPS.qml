@@ -289,7 +289,8 @@ Item {
                 // Open on the day in the field.
                 var p = dateField.text.split(".")
                 var day = new Date(Number(p[2]), Number(p[1]) - 1, Number(p[0]))
-                calendar.selectedDate = isNaN(day.getTime()) ? new Date() : day
+                calendarLoader.active = true
+                dateDialog.calendar.selectedDate = isNaN(day.getTime()) ? new Date() : day
                 dateDialog.show()
             }
         }
@@ -398,8 +399,9 @@ Item {
         activeMapType: supportedMapTypes.length > 0 ? supportedMapTypes[0] : activeMapType
     }
 
-    MessageDialog {
+    LazyMessageDialog {
         id: portMessage
+        host: tab
         title: tab.dialogTitle
         icon: StandardIcon.Warning
     }
@@ -413,7 +415,10 @@ Item {
         flags: Qt.Dialog
         color: "#F0F0F0"
 
-        property alias calendar: calendar
+        // The calendar is made when the dialog is first opened: it is costly
+        // to create and most sessions never filter by date.
+        readonly property var calendar: calendarLoader.item
+        onVisibleChanged: if (visible) calendarLoader.active = true
 
         function apply() {
             dateField.text = Qt.formatDate(calendar.selectedDate, "dd.MM.yyyy")
@@ -431,12 +436,15 @@ Item {
             font.pixelSize: 14
             text: (tab.langTick, qsTr("Выберите дату для фильтрации треков:"))
         }
-        Calendar {
-            id: calendar
+        Loader {
+            id: calendarLoader
             anchors { top: dateText.bottom; topMargin: 10; horizontalCenter: parent.horizontalCenter }
             width: 360; height: 250
-            // The calendar speaks the language of the window.
-            locale: Qt.locale((tab.langTick, qsTr("ru_RU")))
+            active: false
+            sourceComponent: Calendar {
+                // The calendar speaks the language of the window.
+                locale: Qt.locale((tab.langTick, qsTr("ru_RU")))
+            }
         }
         Row {
             anchors { bottom: parent.bottom; bottomMargin: 12; horizontalCenter: parent.horizontalCenter }

@@ -10,16 +10,27 @@ Item {
     id: tab
 
     property int langTick: 0 // bumped to re-evaluate every text
-    property alias scrollView: scroll
+    // Set once the tab has been on screen; parts that are only looked at are
+    // built then rather than with the window.
+    property bool shown: false
+    onVisibleChanged: if (visible) shown = true
+    readonly property var scrollView: pageLoader.item
     readonly property var offOn: (langTick, [qsTr("ВЫКЛ"), qsTr("ВКЛ")])
 
+    // The page is built when the tab is first shown, or when its values are
+    // first asked for; values given before that are kept and put in then.
+    property var pending: ({})
+
+    function buildPage() {
+        pageLoader.active = true
+        return pageLoader.item
+    }
+
     function retranslateUi() {
-        var combos = [radioId, voxSensitivity, bluetooth, gpsActivation, gpsIndication,
-                      manDownActivation, manDownTrigger]
-        var kept = combos.map(function (c) { return c.currentIndex })
-        langTick++
-        for (var i = 0; i < combos.length; ++i)
-            combos[i].currentIndex = kept[i]
+        if (pageLoader.item)
+            pageLoader.item.retranslate()
+        else
+            langTick++
     }
 
     function num(v) {
@@ -28,77 +39,28 @@ Item {
     }
 
     function initBasicSettings(map) {
-        var m = map || {}
-        radioId.currentIndex = num(m.radio_id)
-        uniqueRadioId.text = m.unique_radio_id === undefined ? "" : String(m.unique_radio_id)
-        squelchNormal.currentIndex = num(m.squelch_normal_level)
-        squelchTight.currentIndex = num(m.squelch_tight_level)
-        preamble.value = num(m.preamble_duration) * 60
-        digitalVoiceLevel.currentIndex = num(m.digital_voice_level)
-        groupHang.value = num(m.group_call_hang_time) * 500
-        privateHang.value = num(m.private_call_hang_time) * 500
-        repeaterGroupHang.value = num(m.repeater_group_call_hang) * 500
-        repeaterPrivateHang.value = num(m.repeater_private_call_hang) * 500
-        analogHang.value = num(m.analog_hang_time) * 500
-        digitalHang.value = num(m.digital_hang_time) * 500
-        micGain.currentIndex = num(m.mic_gain_level)
-        voxSensitivity.currentIndex = num(m.vox_sensitivity)
-        voxHold.value = num(m.vox_hold_time) * 100
-        manDownActivation.currentIndex = num(m.man_down_activation)
-        manDownEntry.value = num(m.man_down_trig_entry)
-        manDownExit.value = num(m.man_down_trig_exit)
-        manDownPrealert.value = num(m.man_down_prealert)
-        manDownTrigger.currentIndex = num(m.man_down_trigger)
-        manDownTilt.currentIndex = num(m.man_down_tilt)
+        if (pageLoader.item)
+            pageLoader.item.initBasicSettings(map)
+        else
+            pending.basic = map
     }
 
     function initGPSSettings(map) {
-        var m = map || {}
-        gpsActivation.currentIndex = num(m.activated)
-        gpsInterval.value = num(m.save_interval)
-        gpsIndication.currentIndex = num(m.indication)
+        if (pageLoader.item)
+            pageLoader.item.initGPSSettings(map)
+        else
+            pending.gps = map
     }
 
     function initServises(serial, model, hw) {
-        serialNumber.text = serial === undefined ? "" : String(serial)
-        modelName.text = model === undefined ? "" : String(model)
-        hwVersion.text = hw === undefined ? "" : String(hw)
+        if (pageLoader.item)
+            pageLoader.item.initServises(serial, model, hw)
+        else
+            pending.services = [serial, model, hw]
     }
 
     function getSettings() {
-        return {
-            "radio_id": radioId.currentIndex,
-            "unique_radio_id": uniqueRadioId.text,
-            "squelch_normal_level": squelchNormal.currentIndex,
-            "squelch_tight_level": squelchTight.currentIndex,
-            "preamble_duration": Math.round(preamble.value / 60),
-            "digital_voice_level": digitalVoiceLevel.currentIndex,
-            "group_call_hang_time": Math.round(groupHang.value / 500),
-            "private_call_hang_time": Math.round(privateHang.value / 500),
-            "repeater_group_call_hang": Math.round(repeaterGroupHang.value / 500),
-            "repeater_private_call_hang": Math.round(repeaterPrivateHang.value / 500),
-            "analog_hang_time": Math.round(analogHang.value / 500),
-            "digital_hang_time": Math.round(digitalHang.value / 500),
-            "mic_gain_level": micGain.currentIndex,
-            "vox_sensitivity": voxSensitivity.currentIndex,
-            "vox_hold_time": String(Math.round(voxHold.value / 100)),
-            "gps_activation": gpsActivation.currentIndex,
-            "gps_interval": gpsInterval.value,
-            "gps_indication": gpsIndication.currentIndex,
-            "man_down_activation": manDownActivation.currentIndex,
-            "man_down_trig_entry": manDownEntry.value,
-            "man_down_trig_exit": manDownExit.value,
-            "man_down_prealert": manDownPrealert.value,
-            "man_down_trigger": manDownTrigger.currentIndex,
-            "man_down_tilt": manDownTilt.currentIndex,
-            "serial": serialNumber.text,
-            "name_model": modelName.text,
-            "hw_version": hwVersion.text,
-            "des_name": "DES 1",
-            "des_type": 1,
-            "des_mode": 0,
-            "des_channel": 0xFFFF
-        }
+        return buildPage().getSettings()
     }
 
     function numbers(from, to) {
@@ -108,7 +70,11 @@ Item {
         return list
     }
 
-    Component.onCompleted: retranslateUi()
+    Component.onCompleted: {
+        retranslateUi()
+        if (visible)
+            shown = true
+    }
 
     Connections {
         target: typeof Manager !== "undefined" ? Manager : null
@@ -116,154 +82,257 @@ Item {
         function onLanguageChanged() { tab.retranslateUi() }
     }
 
-    ScrollView {
-        id: scroll
+    Loader {
+        id: pageLoader
         anchors.fill: parent
-        verticalScrollBarPolicy: Qt.ScrollBarAlwaysOn
-        horizontalScrollBarPolicy: Qt.ScrollBarAlwaysOff
+        active: tab.shown
+        onLoaded: {
+            var p = tab.pending
+            tab.pending = {}
+            if (p.basic !== undefined)
+                item.initBasicSettings(p.basic)
+            if (p.gps !== undefined)
+                item.initGPSSettings(p.gps)
+            if (p.services !== undefined)
+                item.initServises(p.services[0], p.services[1], p.services[2])
+        }
+        sourceComponent: ScrollView {
+            id: scroll
+            function retranslate() {
+                var combos = [radioId, voxSensitivity, bluetooth, gpsActivation, gpsIndication,
+                              manDownActivation, manDownTrigger]
+                var kept = combos.map(function (c) { return c.currentIndex })
+                tab.langTick++
+                for (var i = 0; i < combos.length; ++i)
+                    combos[i].currentIndex = kept[i]
+            }
 
-        Item {
-            id: page
-            width: scroll.viewport.width
-            height: pageColumn.height + 20
+            function initBasicSettings(map) {
+                var m = map || {}
+                radioId.currentIndex = tab.num(m.radio_id)
+                uniqueRadioId.text = m.unique_radio_id === undefined ? "" : String(m.unique_radio_id)
+                squelchNormal.currentIndex = tab.num(m.squelch_normal_level)
+                squelchTight.currentIndex = tab.num(m.squelch_tight_level)
+                preamble.value = tab.num(m.preamble_duration) * 60
+                digitalVoiceLevel.currentIndex = tab.num(m.digital_voice_level)
+                groupHang.value = tab.num(m.group_call_hang_time) * 500
+                privateHang.value = tab.num(m.private_call_hang_time) * 500
+                repeaterGroupHang.value = tab.num(m.repeater_group_call_hang) * 500
+                repeaterPrivateHang.value = tab.num(m.repeater_private_call_hang) * 500
+                analogHang.value = tab.num(m.analog_hang_time) * 500
+                digitalHang.value = tab.num(m.digital_hang_time) * 500
+                micGain.currentIndex = tab.num(m.mic_gain_level)
+                voxSensitivity.currentIndex = tab.num(m.vox_sensitivity)
+                voxHold.value = tab.num(m.vox_hold_time) * 100
+                manDownActivation.currentIndex = tab.num(m.man_down_activation)
+                manDownEntry.value = tab.num(m.man_down_trig_entry)
+                manDownExit.value = tab.num(m.man_down_trig_exit)
+                manDownPrealert.value = tab.num(m.man_down_prealert)
+                manDownTrigger.currentIndex = tab.num(m.man_down_trigger)
+                manDownTilt.currentIndex = tab.num(m.man_down_tilt)
+            }
 
-            // The wheel scrolls the page even over a spin box or a combo box:
-            // turned by a wheel that meant to scroll, they would change a
-            // setting without the user noticing.
-            MouseArea {
-                objectName: "wheelScroll"
-                anchors.fill: parent
-                z: 1
-                acceptedButtons: Qt.NoButton
-                onWheel: {
-                    var f = scroll.flickableItem
-                    var step = wheel.pixelDelta.y !== 0 ? wheel.pixelDelta.y : wheel.angleDelta.y / 120 * 60
-                    var bottom = Math.max(0, f.contentHeight - f.height)
-                    f.contentY = Math.max(0, Math.min(bottom, f.contentY - step))
+            function initGPSSettings(map) {
+                var m = map || {}
+                gpsActivation.currentIndex = tab.num(m.activated)
+                gpsInterval.value = tab.num(m.save_interval)
+                gpsIndication.currentIndex = tab.num(m.indication)
+            }
+
+            function initServises(serial, model, hw) {
+                serialNumber.text = serial === undefined ? "" : String(serial)
+                modelName.text = model === undefined ? "" : String(model)
+                hwVersion.text = hw === undefined ? "" : String(hw)
+            }
+
+            function getSettings() {
+                return {
+                    "radio_id": radioId.currentIndex,
+                    "unique_radio_id": uniqueRadioId.text,
+                    "squelch_normal_level": squelchNormal.currentIndex,
+                    "squelch_tight_level": squelchTight.currentIndex,
+                    "preamble_duration": Math.round(preamble.value / 60),
+                    "digital_voice_level": digitalVoiceLevel.currentIndex,
+                    "group_call_hang_time": Math.round(groupHang.value / 500),
+                    "private_call_hang_time": Math.round(privateHang.value / 500),
+                    "repeater_group_call_hang": Math.round(repeaterGroupHang.value / 500),
+                    "repeater_private_call_hang": Math.round(repeaterPrivateHang.value / 500),
+                    "analog_hang_time": Math.round(analogHang.value / 500),
+                    "digital_hang_time": Math.round(digitalHang.value / 500),
+                    "mic_gain_level": micGain.currentIndex,
+                    "vox_sensitivity": voxSensitivity.currentIndex,
+                    "vox_hold_time": String(Math.round(voxHold.value / 100)),
+                    "gps_activation": gpsActivation.currentIndex,
+                    "gps_interval": gpsInterval.value,
+                    "gps_indication": gpsIndication.currentIndex,
+                    "man_down_activation": manDownActivation.currentIndex,
+                    "man_down_trig_entry": manDownEntry.value,
+                    "man_down_trig_exit": manDownExit.value,
+                    "man_down_prealert": manDownPrealert.value,
+                    "man_down_trigger": manDownTrigger.currentIndex,
+                    "man_down_tilt": manDownTilt.currentIndex,
+                    "serial": serialNumber.text,
+                    "name_model": modelName.text,
+                    "hw_version": hwVersion.text,
+                    "des_name": "DES 1",
+                    "des_type": 1,
+                    "des_mode": 0,
+                    "des_channel": 0xFFFF
                 }
             }
 
-            Column {
-                id: pageColumn
-                x: 10; y: 10
-                width: page.width - 20
-                spacing: 8
+            verticalScrollBarPolicy: Qt.ScrollBarAlwaysOn
+            horizontalScrollBarPolicy: Qt.ScrollBarAlwaysOff
 
-                readonly property real narrow: Math.floor(width * 0.4)
-                readonly property real half: Math.floor((width - 8) / 2)
+            Item {
+                id: page
+                width: scroll.viewport.width
+                height: pageColumn.height + 20
 
-                Row {
+                // The wheel scrolls the page even over a spin box or a combo box:
+                // turned by a wheel that meant to scroll, they would change a
+                // setting without the user noticing.
+                MouseArea {
+                    objectName: "wheelScroll"
+                    anchors.fill: parent
+                    z: 1
+                    acceptedButtons: Qt.NoButton
+                    onWheel: {
+                        var f = scroll.flickableItem
+                        var step = wheel.pixelDelta.y !== 0 ? wheel.pixelDelta.y : wheel.angleDelta.y / 120 * 60
+                        var bottom = Math.max(0, f.contentHeight - f.height)
+                        f.contentY = Math.max(0, Math.min(bottom, f.contentY - step))
+                    }
+                }
+
+                Column {
+                    id: pageColumn
+                    x: 10; y: 10
+                    width: page.width - 20
                     spacing: 8
-                    GroupBox {
-                        id: basicGroup
-                        width: pageColumn.narrow
-                        height: Math.max(implicitHeight, toneGroup.implicitHeight)
-                        title: (tab.langTick, qsTr("Основные"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Название радиостанции"))
-                                labelWidth: 245
-                                TextField { anchors.fill: parent; maximumLength: 16; enabled: false }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Текст заставки"))
-                                labelWidth: 245
-                                TextField { anchors.fill: parent; maximumLength: 16; enabled: false }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Идентификация"))
-                                labelWidth: 245
-                                ComboBox { id: radioId; objectName: "radio_id"; anchors.fill: parent; model: tab.offOn }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Идентификационный номер"))
-                                labelWidth: 245
-                                // The radio keeps one byte here.
-                                TextField {
-                                    id: uniqueRadioId; objectName: "unique_radio_id"
-                                    anchors.fill: parent; maximumLength: 16
-                                    validator: RegExpValidator { regExp: /(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])/ }
+
+                    readonly property real narrow: Math.floor(width * 0.4)
+                    readonly property real half: Math.floor((width - 8) / 2)
+
+                    Row {
+                        spacing: 8
+                        GroupBox {
+                            id: basicGroup
+                            width: pageColumn.narrow
+                            height: Math.max(implicitHeight, toneGroup.implicitHeight)
+                            title: (tab.langTick, qsTr("Основные"))
+                            Column {
+                                width: parent.width
+                                spacing: 5
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Название радиостанции"))
+                                    labelWidth: 245
+                                    TextField { anchors.fill: parent; maximumLength: 16; enabled: false }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Текст заставки"))
+                                    labelWidth: 245
+                                    TextField { anchors.fill: parent; maximumLength: 16; enabled: false }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Идентификация"))
+                                    labelWidth: 245
+                                    ComboBox { id: radioId; objectName: "radio_id"; anchors.fill: parent; model: tab.offOn }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Идентификационный номер"))
+                                    labelWidth: 245
+                                    // The radio keeps one byte here.
+                                    TextField {
+                                        id: uniqueRadioId; objectName: "unique_radio_id"
+                                        anchors.fill: parent; maximumLength: 16
+                                        validator: RegExpValidator { regExp: /(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])/ }
+                                    }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Шумоподавление нормальный уровень"))
+                                    labelWidth: 245
+                                    ComboBox { id: squelchNormal; objectName: "squelch_normal_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Шумоподавление сильный уровень"))
+                                    labelWidth: 245
+                                    ComboBox { id: squelchTight; objectName: "squelch_tight_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Преамбула передачи(мс)"))
+                                    labelWidth: 245
+                                    SpinBox { id: preamble; objectName: "preamble_duration"; anchors.fill: parent; minimumValue: 0; maximumValue: 8640; stepSize: 60 }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Усиление звука в цифровом канале"))
+                                    labelWidth: 245
+                                    ComboBox { id: digitalVoiceLevel; objectName: "digital_voice_level"; anchors.fill: parent; model: tab.numbers(1, 15) }
                                 }
                             }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Шумоподавление нормальный уровень"))
-                                labelWidth: 245
-                                ComboBox { id: squelchNormal; objectName: "squelch_normal_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Шумоподавление сильный уровень"))
-                                labelWidth: 245
-                                ComboBox { id: squelchTight; objectName: "squelch_tight_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Преамбула передачи(мс)"))
-                                labelWidth: 245
-                                SpinBox { id: preamble; objectName: "preamble_duration"; anchors.fill: parent; minimumValue: 0; maximumValue: 8640; stepSize: 60 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Усиление звука в цифровом канале"))
-                                labelWidth: 245
-                                ComboBox { id: digitalVoiceLevel; objectName: "digital_voice_level"; anchors.fill: parent; model: tab.numbers(1, 15) }
-                            }
                         }
-                    }
 
-                    // Shown for reference; the radio's tone list is not edited here.
-                    GroupBox {
-                        id: toneGroup
-                        width: pageColumn.width - pageColumn.narrow - 8
-                        height: basicGroup.height
-                        title: (tab.langTick, qsTr("Список тонов"))
-                        enabled: false
-                        Row {
-                            width: parent.width
-                            spacing: 10
-                            Repeater {
-                                model: 2
-                                Column {
-                                    id: toneHalf
-                                    property int first: index * 8
-                                    width: (toneGroup.width - 40) / 2
-                                    spacing: 5
-                                    Row {
-                                        height: 25
-                                        spacing: 6
-                                        Item { width: 60; height: 1 }
-                                        Text {
-                                            width: (toneHalf.width - 72) / 2; height: 25
-                                            verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
-                                            font.pixelSize: 13; color: "#808080"
-                                            fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
-                                            text: (tab.langTick, qsTr("Частота(Гц)"))
-                                        }
-                                        Text {
-                                            width: (toneHalf.width - 72) / 2; height: 25
-                                            verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
-                                            font.pixelSize: 13; color: "#808080"
-                                            fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
-                                            text: (tab.langTick, qsTr("Длительность(мс)"))
-                                        }
-                                    }
+                        // Shown for reference; the radio's tone list is not edited here.
+                        GroupBox {
+                            id: toneGroup
+                            width: pageColumn.width - pageColumn.narrow - 8
+                            height: basicGroup.height
+                            title: (tab.langTick, qsTr("Список тонов"))
+                            enabled: false
+                            // Built when the tab is first shown: 32 spin boxes
+                            // are a large part of the window's start-up.
+                            Loader {
+                                width: parent.width
+                                height: 9 * 25 + 8 * 5 // a header and eight tones
+                                active: tab.shown
+                                sourceComponent: Row {
+                                    spacing: 10
                                     Repeater {
-                                        model: 8
-                                        Row {
-                                            height: 25
-                                            spacing: 6
-                                            Text {
-                                                width: 60; height: 25
-                                                verticalAlignment: Text.AlignVCenter
-                                                font.pixelSize: 13; color: "#808080"
-                                                text: (tab.langTick, qsTr("Тон %1").arg(toneHalf.first + index + 1))
+                                        model: 2
+                                        Column {
+                                            id: toneHalf
+                                            property int first: index * 8
+                                            width: (toneGroup.width - 40) / 2
+                                            spacing: 5
+                                            Row {
+                                                height: 25
+                                                spacing: 6
+                                                Item { width: 60; height: 1 }
+                                                Text {
+                                                    width: (toneHalf.width - 72) / 2; height: 25
+                                                    verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
+                                                    font.pixelSize: 13; color: "#808080"
+                                                    fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
+                                                    text: (tab.langTick, qsTr("Частота(Гц)"))
+                                                }
+                                                Text {
+                                                    width: (toneHalf.width - 72) / 2; height: 25
+                                                    verticalAlignment: Text.AlignVCenter; horizontalAlignment: Text.AlignHCenter
+                                                    font.pixelSize: 13; color: "#808080"
+                                                    fontSizeMode: Text.HorizontalFit; minimumPointSize: 7
+                                                    text: (tab.langTick, qsTr("Длительность(мс)"))
+                                                }
                                             }
-                                            SpinBox {
-                                                width: (toneHalf.width - 72) / 2; height: 25
-                                                minimumValue: 400; maximumValue: 2500; stepSize: 0.1; decimals: 1
-                                            }
-                                            SpinBox {
-                                                width: (toneHalf.width - 72) / 2; height: 25
-                                                minimumValue: 0; maximumValue: 2550; stepSize: 10
+                                            Repeater {
+                                                model: 8
+                                                Row {
+                                                    height: 25
+                                                    spacing: 6
+                                                    Text {
+                                                        width: 60; height: 25
+                                                        verticalAlignment: Text.AlignVCenter
+                                                        font.pixelSize: 13; color: "#808080"
+                                                        text: (tab.langTick, qsTr("Тон %1").arg(toneHalf.first + index + 1))
+                                                    }
+                                                    SpinBox {
+                                                        width: (toneHalf.width - 72) / 2; height: 25
+                                                        minimumValue: 400; maximumValue: 2500; stepSize: 0.1; decimals: 1
+                                                    }
+                                                    SpinBox {
+                                                        width: (toneHalf.width - 72) / 2; height: 25
+                                                        minimumValue: 0; maximumValue: 2550; stepSize: 10
+                                                    }
+                                                }
                                             }
                                         }
                                     }
@@ -271,201 +340,201 @@ Item {
                             }
                         }
                     }
-                }
 
-                Row {
-                    spacing: 8
-                    GroupBox {
-                        width: pageColumn.half
-                        title: (tab.langTick, qsTr("Прямой канал"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
-                                labelWidth: 300
-                                SpinBox { id: groupHang; objectName: "group_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
-                                labelWidth: 300
-                                SpinBox { id: privateHang; objectName: "private_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                            }
-                        }
-                    }
-                    GroupBox {
-                        width: pageColumn.half
-                        title: (tab.langTick, qsTr("Ретранслятор"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
-                                labelWidth: 300
-                                SpinBox { id: repeaterGroupHang; objectName: "repeater_group_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
-                                labelWidth: 300
-                                SpinBox { id: repeaterPrivateHang; objectName: "repeater_private_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                            }
-                        }
-                    }
-                }
-
-                GroupBox {
-                    width: pageColumn.half
-                    title: (tab.langTick, qsTr("Сканирование"))
-                    Column {
-                        width: parent.width
-                        spacing: 5
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Время задержки на аналоговом канале (мс)"))
-                            labelWidth: 300
-                            SpinBox { id: analogHang; objectName: "analog_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Время задержки на цифровом канале (мс)"))
-                            labelWidth: 300
-                            SpinBox { id: digitalHang; objectName: "digital_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
-                        }
-                    }
-                }
-
-                GroupBox {
-                    width: pageColumn.narrow
-                    title: (tab.langTick, qsTr("Микрофон"))
-                    SettingsRow {
-                        width: parent.width
-                        text: (tab.langTick, qsTr("Уровень усиления"))
-                        labelWidth: 245
-                        ComboBox { id: micGain; objectName: "mic_gain_level"; anchors.fill: parent; model: tab.numbers(0, 19) }
-                    }
-                }
-
-                GroupBox {
-                    width: pageColumn.narrow
-                    title: (tab.langTick, qsTr("Голосовая активация передачи (VOX)"))
-                    Column {
-                        width: parent.width
-                        spacing: 5
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Чувствительность"))
-                            labelWidth: 245
-                            ComboBox {
-                                id: voxSensitivity; objectName: "vox_sensitivity"
-                                anchors.fill: parent
-                                model: {
-                                    tab.langTick
-                                    var list = []
-                                    for (var i = 0; i <= 10; ++i)
-                                        list.push(qsTr("Уровень ") + i + (i === 0 ? qsTr(" (Высокий)") : ""))
-                                    return list
+                    Row {
+                        spacing: 8
+                        GroupBox {
+                            width: pageColumn.half
+                            title: (tab.langTick, qsTr("Прямой канал"))
+                            Column {
+                                width: parent.width
+                                spacing: 5
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
+                                    labelWidth: 300
+                                    SpinBox { id: groupHang; objectName: "group_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
+                                    labelWidth: 300
+                                    SpinBox { id: privateHang; objectName: "private_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
                                 }
                             }
                         }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Задержка"))
-                            labelWidth: 245
-                            SpinBox { id: voxHold; objectName: "vox_hold_time"; anchors.fill: parent; minimumValue: 1000; maximumValue: 25500; stepSize: 100 }
-                        }
-                    }
-                }
-
-                // Shown for the radio's panel; not part of the image.
-                GroupBox {
-                    width: pageColumn.narrow
-                    title: (tab.langTick, qsTr("Bluetooth (беспроводная передача)"))
-                    ComboBox { id: bluetooth; width: 150; model: tab.offOn }
-                }
-
-                GroupBox {
-                    width: pageColumn.narrow
-                    title: (tab.langTick, qsTr("Навигация"))
-                    Column {
-                        width: parent.width
-                        spacing: 5
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Активация"))
-                            labelWidth: 245
-                            ComboBox { id: gpsActivation; objectName: "gps_activation"; anchors.fill: parent; model: tab.offOn }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Интервал записи (c)"))
-                            labelWidth: 245
-                            SpinBox { id: gpsInterval; objectName: "gps_interval"; anchors.fill: parent; minimumValue: 1; maximumValue: 250; stepSize: 1 }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Индикация"))
-                            labelWidth: 245
-                            ComboBox { id: gpsIndication; objectName: "gps_indication"; anchors.fill: parent; model: tab.offOn }
-                        }
-                    }
-                }
-
-                GroupBox {
-                    width: pageColumn.narrow
-                    title: (tab.langTick, qsTr("Акселерометр (датчик падения)"))
-                    Column {
-                        width: parent.width
-                        spacing: 5
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Активация"))
-                            labelWidth: 245
-                            ComboBox { id: manDownActivation; objectName: "man_down_activation"; anchors.fill: parent; model: tab.offOn }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Задержка перед тревогой (с)"))
-                            labelWidth: 245
-                            SpinBox { id: manDownEntry; objectName: "man_down_trig_entry"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Задержка отключения тревоги(с)"))
-                            labelWidth: 245
-                            SpinBox { id: manDownExit; objectName: "man_down_trig_exit"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Время оповещения перед тревогой(с)"))
-                            labelWidth: 245
-                            SpinBox { id: manDownPrealert; objectName: "man_down_prealert"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
-                        }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Условия срабатывания"))
-                            labelWidth: 245
-                            ComboBox {
-                                id: manDownTrigger; objectName: "man_down_trigger"
-                                anchors.fill: parent
-                                model: (tab.langTick, [qsTr("Угол"), qsTr("Остановка"), qsTr("Угол или остановка")])
+                        GroupBox {
+                            width: pageColumn.half
+                            title: (tab.langTick, qsTr("Ретранслятор"))
+                            Column {
+                                width: parent.width
+                                spacing: 5
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
+                                    labelWidth: 300
+                                    SpinBox { id: repeaterGroupHang; objectName: "repeater_group_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                }
+                                SettingsRow {
+                                    text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
+                                    labelWidth: 300
+                                    SpinBox { id: repeaterPrivateHang; objectName: "repeater_private_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                }
                             }
                         }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Угол отклонения"))
-                            labelWidth: 245
-                            ComboBox { id: manDownTilt; objectName: "man_down_tilt"; anchors.fill: parent; model: ["60", "45"] }
+                    }
+
+                    GroupBox {
+                        width: pageColumn.half
+                        title: (tab.langTick, qsTr("Сканирование"))
+                        Column {
+                            width: parent.width
+                            spacing: 5
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Время задержки на аналоговом канале (мс)"))
+                                labelWidth: 300
+                                SpinBox { id: analogHang; objectName: "analog_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Время задержки на цифровом канале (мс)"))
+                                labelWidth: 300
+                                SpinBox { id: digitalHang; objectName: "digital_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
+                            }
                         }
                     }
-                }
 
-                GroupBox {
-                    width: pageColumn.narrow
-                    title: (tab.langTick, qsTr("Сервисные настройки"))
-                    Column {
-                        width: parent.width
-                        spacing: 5
+                    GroupBox {
+                        width: pageColumn.narrow
+                        title: (tab.langTick, qsTr("Микрофон"))
                         SettingsRow {
-                            text: (tab.langTick, qsTr("Серийный номер"))
+                            width: parent.width
+                            text: (tab.langTick, qsTr("Уровень усиления"))
                             labelWidth: 245
-                            TextField { id: serialNumber; objectName: "serial"; anchors.fill: parent; maximumLength: 16; enabled: false }
+                            ComboBox { id: micGain; objectName: "mic_gain_level"; anchors.fill: parent; model: tab.numbers(0, 19) }
                         }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Название модели"))
-                            labelWidth: 245
-                            TextField { id: modelName; objectName: "name_model"; anchors.fill: parent; maximumLength: 16; enabled: false }
+                    }
+
+                    GroupBox {
+                        width: pageColumn.narrow
+                        title: (tab.langTick, qsTr("Голосовая активация передачи (VOX)"))
+                        Column {
+                            width: parent.width
+                            spacing: 5
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Чувствительность"))
+                                labelWidth: 245
+                                ComboBox {
+                                    id: voxSensitivity; objectName: "vox_sensitivity"
+                                    anchors.fill: parent
+                                    model: {
+                                        tab.langTick
+                                        var list = []
+                                        for (var i = 0; i <= 10; ++i)
+                                            list.push(qsTr("Уровень ") + i + (i === 0 ? qsTr(" (Высокий)") : ""))
+                                        return list
+                                    }
+                                }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Задержка"))
+                                labelWidth: 245
+                                SpinBox { id: voxHold; objectName: "vox_hold_time"; anchors.fill: parent; minimumValue: 1000; maximumValue: 25500; stepSize: 100 }
+                            }
                         }
-                        SettingsRow {
-                            text: (tab.langTick, qsTr("Аппаратная версия"))
-                            labelWidth: 245
-                            TextField { id: hwVersion; objectName: "hw_version"; anchors.fill: parent; maximumLength: 16; enabled: false }
+                    }
+
+                    // Shown for the radio's panel; not part of the image.
+                    GroupBox {
+                        width: pageColumn.narrow
+                        title: (tab.langTick, qsTr("Bluetooth (беспроводная передача)"))
+                        ComboBox { id: bluetooth; width: 150; model: tab.offOn }
+                    }
+
+                    GroupBox {
+                        width: pageColumn.narrow
+                        title: (tab.langTick, qsTr("Навигация"))
+                        Column {
+                            width: parent.width
+                            spacing: 5
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Активация"))
+                                labelWidth: 245
+                                ComboBox { id: gpsActivation; objectName: "gps_activation"; anchors.fill: parent; model: tab.offOn }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Интервал записи (c)"))
+                                labelWidth: 245
+                                SpinBox { id: gpsInterval; objectName: "gps_interval"; anchors.fill: parent; minimumValue: 1; maximumValue: 250; stepSize: 1 }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Индикация"))
+                                labelWidth: 245
+                                ComboBox { id: gpsIndication; objectName: "gps_indication"; anchors.fill: parent; model: tab.offOn }
+                            }
+                        }
+                    }
+
+                    GroupBox {
+                        width: pageColumn.narrow
+                        title: (tab.langTick, qsTr("Акселерометр (датчик падения)"))
+                        Column {
+                            width: parent.width
+                            spacing: 5
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Активация"))
+                                labelWidth: 245
+                                ComboBox { id: manDownActivation; objectName: "man_down_activation"; anchors.fill: parent; model: tab.offOn }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Задержка перед тревогой (с)"))
+                                labelWidth: 245
+                                SpinBox { id: manDownEntry; objectName: "man_down_trig_entry"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Задержка отключения тревоги(с)"))
+                                labelWidth: 245
+                                SpinBox { id: manDownExit; objectName: "man_down_trig_exit"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Время оповещения перед тревогой(с)"))
+                                labelWidth: 245
+                                SpinBox { id: manDownPrealert; objectName: "man_down_prealert"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Условия срабатывания"))
+                                labelWidth: 245
+                                ComboBox {
+                                    id: manDownTrigger; objectName: "man_down_trigger"
+                                    anchors.fill: parent
+                                    model: (tab.langTick, [qsTr("Угол"), qsTr("Остановка"), qsTr("Угол или остановка")])
+                                }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Угол отклонения"))
+                                labelWidth: 245
+                                ComboBox { id: manDownTilt; objectName: "man_down_tilt"; anchors.fill: parent; model: ["60", "45"] }
+                            }
+                        }
+                    }
+
+                    GroupBox {
+                        width: pageColumn.narrow
+                        title: (tab.langTick, qsTr("Сервисные настройки"))
+                        Column {
+                            width: parent.width
+                            spacing: 5
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Серийный номер"))
+                                labelWidth: 245
+                                TextField { id: serialNumber; objectName: "serial"; anchors.fill: parent; maximumLength: 16; enabled: false }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Название модели"))
+                                labelWidth: 245
+                                TextField { id: modelName; objectName: "name_model"; anchors.fill: parent; maximumLength: 16; enabled: false }
+                            }
+                            SettingsRow {
+                                text: (tab.langTick, qsTr("Аппаратная версия"))
+                                labelWidth: 245
+                                TextField { id: hwVersion; objectName: "hw_version"; anchors.fill: parent; maximumLength: 16; enabled: false }
+                            }
                         }
                     }
                 }

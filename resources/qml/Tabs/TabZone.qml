@@ -155,8 +155,9 @@ Item {
 
     Component.onCompleted: retranslateUi()
 
-    MessageDialog {
+    LazyMessageDialog {
         id: limitDialog
+        host: tab
         icon: StandardIcon.Warning
         standardButtons: StandardButton.Ok
     }

@@ -17,6 +17,11 @@ Item {
             Loader { width: 1080; height: 600; source: "qrc:/qml/Tabs/TabMainSettings.qml" }
         }
 
+        Component {
+            id: hiddenTabComponent
+            Loader { width: 1080; height: 600; visible: false; source: "qrc:/qml/Tabs/TabMainSettings.qml" }
+        }
+
         function makeTab() {
             var loader = createTemporaryObject(tabComponent, root)
             tryCompare(loader, "status", Loader.Ready)
@@ -209,6 +214,49 @@ Item {
             compare(s.gps_activation, 1)
             Manager.setLanguage("ru")
             compare(H.find(tab, "radio_id").currentText, "ВКЛ")
+        }
+
+        // The page is built on first show or first getSettings; what the main
+        // screen hands over before that must reach the controls.
+        function test_valuesBeforeThePageIsBuilt_data() {
+            return [
+                { tag: "read back while hidden", show: false },
+                { tag: "shown afterwards", show: true }
+            ]
+        }
+        function test_valuesBeforeThePageIsBuilt(data) {
+            var loader = createTemporaryObject(hiddenTabComponent, root)
+            tryCompare(loader, "status", Loader.Ready)
+            var tab = loader.item
+            tab.initBasicSettings(basicMap({ radio_id: 1, preamble_duration: 5 }))
+            tab.initBasicSettings(basicMap({ radio_id: 1, preamble_duration: 10, vox_hold_time: 30 }))
+            tab.initGPSSettings({ activated: true, indication: true, save_interval: 316 })
+            tab.initServises("SN7", "Orvane-400", "HW 2")
+            verify(Manager.setLanguage("en"))
+            Manager.setLanguage("ru")
+            compare(tab.scrollView, null)
+            compare(H.find(tab, "radio_id"), null)
+            if (data.show) {
+                loader.visible = true
+                verify(tab.scrollView !== null)
+                compare(H.find(tab, "preamble_duration").value, 600)
+                compare(H.find(tab, "radio_id").currentText, "ВКЛ")
+                compare(H.find(tab, "serial").text, "SN7")
+            }
+            var s = tab.getSettings()
+            compare(s.radio_id, 1)
+            compare(s.preamble_duration, 10) // the later map wins
+            compare(s.vox_hold_time, "30")
+            compare(s.gps_activation, 1)
+            compare(s.gps_indication, 1)
+            compare(s.gps_interval, 250) // clamped as the box does
+            compare(s.serial, "SN7")
+            compare(s.name_model, "Orvane-400")
+            compare(s.hw_version, "HW 2")
+            // Built now: later values go straight to the controls.
+            tab.initBasicSettings(basicMap({ radio_id: 0 }))
+            compare(tab.getSettings().radio_id, 0)
+            compare(H.find(tab, "radio_id").currentIndex, 0)
         }
     }
 }
