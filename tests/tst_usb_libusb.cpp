@@ -7,6 +7,7 @@
 #include "emulator/umockdevradio.h"
 #include "support/logcapture.h"
 #include "support/radiojournal.h"
+#include "support/umockdevrig.h"
 #include "usb/cusb.h"
 
 using Fault = RadioEmulator::Fault;
@@ -21,7 +22,7 @@ const QString kStatus0 = QStringLiteral("  Mass Storage Status: 0  ");
 
 } // namespace
 
-class TestUsbLibusb : public QObject {
+class TestUsbLibusb : public QObject, private UmockdevRig {
     Q_OBJECT
 
 private slots:
@@ -38,32 +39,11 @@ private slots:
     void identitySecondQuery_data();
     void identitySecondQuery();
 
-private:
-    std::unique_ptr<LogCapture> quiet; // the transport logs every command
-    std::unique_ptr<RadioEmulator> radio;
-    std::unique_ptr<UmockdevRadio> adapter;
-    std::unique_ptr<CUsb> usb;
 };
 
-void TestUsbLibusb::init()
-{
-    quiet.reset(new LogCapture);
-    radio.reset(new RadioEmulator);
-    radio->setJournalEnabled(true);
-    adapter.reset(new UmockdevRadio(radio.get()));
-    QVERIFY(adapter->isValid());
-    usb.reset(new CUsb);
-}
+void TestUsbLibusb::init() { QVERIFY(start()); }
 
-void TestUsbLibusb::cleanup()
-{
-    if (usb && usb->isOpen())
-        usb->deInit();
-    usb.reset();
-    adapter.reset();
-    radio.reset();
-    quiet.reset();
-}
+void TestUsbLibusb::cleanup() { stop(); }
 
 void TestUsbLibusb::initWithoutRadio()
 {

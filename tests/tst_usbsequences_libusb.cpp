@@ -9,6 +9,7 @@
 #include "emulator/umockdevradio.h"
 #include "support/logcapture.h"
 #include "support/radiojournal.h"
+#include "support/umockdevrig.h"
 #include "usb/cusb.h"
 
 using Fault = RadioEmulator::Fault;
@@ -55,7 +56,7 @@ QVariantList patternImage()
 
 } // namespace
 
-class TestUsbSequencesLibusb : public QObject {
+class TestUsbSequencesLibusb : public QObject, private UmockdevRig {
     Q_OBJECT
 
 private slots:
@@ -71,32 +72,11 @@ private slots:
     void faultsInSequences();
     void ignoredWriteShowsOnReadBack();
 
-private:
-    std::unique_ptr<LogCapture> quiet; // the transport logs every command
-    std::unique_ptr<RadioEmulator> radio;
-    std::unique_ptr<UmockdevRadio> adapter;
-    std::unique_ptr<CUsb> usb;
 };
 
-void TestUsbSequencesLibusb::init()
-{
-    quiet.reset(new LogCapture);
-    radio.reset(new RadioEmulator);
-    radio->setJournalEnabled(true);
-    adapter.reset(new UmockdevRadio(radio.get()));
-    QVERIFY(adapter->isValid());
-    usb.reset(new CUsb);
-}
+void TestUsbSequencesLibusb::init() { QVERIFY(start()); }
 
-void TestUsbSequencesLibusb::cleanup()
-{
-    if (usb && usb->isOpen())
-        usb->deInit();
-    usb.reset();
-    adapter.reset();
-    radio.reset();
-    quiet.reset();
-}
+void TestUsbSequencesLibusb::cleanup() { stop(); }
 
 void TestUsbSequencesLibusb::framesOnTheWire()
 {
