@@ -6,6 +6,7 @@
 #include "emulator/radioemulator.h"
 #include "manager/decodedkeys.h"
 #include "manager/manager.h"
+#include "support/testimage.h"
 
 namespace {
 // The encoder's form of a decoded channel (the screens do this conversion).
@@ -40,25 +41,13 @@ QVariantMap settingsForWrite(const QVariantMap &decoded)
     return settings;
 }
 
-// A radio holding the factory default image the build generated.
-QVariantList factoryImage()
-{
-    QFile file(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QDataStream in(&file);
-    QVariantList list;
-    in >> list;
-    return list;
-}
-
 struct Fixture {
     RadioEmulator radio;
     Manager manager;
     QList<int> pauses;
     Fixture()
     {
-        radio.setImage(factoryImage());
+        radio.setImage(TestImage::factoryImage());
         manager.setUsbApi(radio.libusbApi(), true);
         manager.setPause([this](int ms) { pauses << ms; });
     }
@@ -123,7 +112,7 @@ private slots:
 void TestManagerDevice::initTestCase()
 {
     QVERIFY2(
-        factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
+        TestImage::factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
 }
 
 void TestManagerDevice::absentRadioTenAttempts()

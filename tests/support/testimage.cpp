@@ -1,5 +1,8 @@
 #include "testimage.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -83,6 +86,17 @@ QStringList differences(const BlockMap &a, const BlockMap &b, int limit)
             break;
     }
     return out;
+}
+
+QVariantList factoryImage(const QString &name)
+{
+    QFile file(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name);
+    QVariantList image;
+    if (file.open(QIODevice::ReadOnly)) {
+        QDataStream in(&file);
+        in >> image;
+    }
+    return image;
 }
 
 } // namespace TestImage

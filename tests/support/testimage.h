@@ -33,4 +33,8 @@ void markKr4700(BlockMap *blocks);
 // `limit` of them), for readable failure messages.
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);
 
+// A factory default image the build generated beside the test programs
+// ("default400-470.dcc" and its siblings), as its image list; empty when absent.
+QVariantList factoryImage(const QString &name = QStringLiteral("default400-470.dcc"));
+
 } // namespace TestImage

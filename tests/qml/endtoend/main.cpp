@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "emulator/radioemulator.h"
+#include "support/testimage.h"
 #include "manager/manager.h"
 
 // What a test may do to the radio on the other end of the cable.
@@ -63,12 +64,7 @@ public slots:
     void applicationAvailable()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QFile file(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
-        QVariantList image;
-        if (file.open(QIODevice::ReadOnly)) {
-            QDataStream in(&file);
-            in >> image;
-        }
+        const QVariantList image = TestImage::factoryImage();
         radio = std::make_unique<RadioEmulator>();
         control = std::make_unique<RadioControl>(radio.get(), image);
         control->reset();

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "emulator/radioemulator.h"
+#include "support/testimage.h"
 #include "manager/manager.h"
 
 class Setup : public QObject
@@ -18,12 +19,7 @@ public slots:
     void applicationAvailable()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QFile file(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
-        QVariantList image;
-        if (file.open(QIODevice::ReadOnly)) {
-            QDataStream in(&file);
-            in >> image;
-        }
+        const QVariantList image = TestImage::factoryImage();
         radio = std::make_unique<RadioEmulator>();
         radio->setImage(image);
         manager = std::make_unique<Manager>();
