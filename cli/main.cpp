@@ -15,6 +15,7 @@
 
 namespace {
 bool verbose = false;
+bool accessDenied = false; // the radio is present but may not be opened
 
 // The back end's log is noise for a script (the outcome is one line of our
 // own); --verbose shows it.
@@ -64,7 +65,8 @@ int readCommand(Manager &manager, const QString &output)
 {
     bool ok = false;
     QObject::connect(&manager, &Manager::signalRetryConnect, [](int left) {
-        std::fprintf(stderr, "radio not found; trying again (%d attempts left)\n", left - 1);
+        std::fprintf(stderr, "%s; trying again (%d attempts left)\n",
+            accessDenied ? "radio not accessible" : "radio not found", left - 1);
     });
     QObject::connect(
         &manager, &Manager::readProgressChanged, [](int p) { showProgress("reading", p); });
@@ -196,6 +198,14 @@ int main(int argc, char *argv[])
     }
 
     const bool needsOutput = command == QLatin1String("read") || command == QLatin1String("default")
+    QObject::connect(&manager, &Manager::usbAccessDenied, [] {
+        if (!accessDenied)
+            std::fprintf(stderr,
+                "orvane-cli: the radio is plugged in but this user may not open it: install the "
+                "udev rule 60-orvane.rules (sudo cp 60-orvane.rules /etc/udev/rules.d/; the "
+                "orvane package installs it) and plug the radio in again\n");
+        accessDenied = true;
+    });
         || command == QLatin1String("gps-read");
     const bool needsInput = command == QLatin1String("write") || command == QLatin1String("decode")
         || command == QLatin1String("gps-decode");

@@ -11,6 +11,7 @@ Manager::Manager()
 {
     connect(&usb, &CUsb::readProgressChanged, this, &Manager::slotSendReadProgress);
     connect(&usb, &CUsb::writeProgressChanged, this, &Manager::slotSendWriteProgress);
+    connect(&usb, &CUsb::accessDenied, this, &Manager::usbAccessDenied);
     connect(&serialPort, &SerialP::ReadyData, &gps, &dataGps::slotReadDataFromSerial);
     connect(&gps, &dataGps::signalSerialData, this, &Manager::signalSerialData);
 }

@@ -102,6 +102,9 @@ signals:
     void signalGPSReadFailed();
 
 private:
+    // The radio is plugged in but this user may not open it: the udev rule
+    // giving access is missing. Sent at each attempt that failed so.
+    void usbAccessDenied();
     // Marks a device operation as running for its whole extent, so that the
     // event-loop passes made during a transfer cannot start a second one.
     class DeviceOperation {

@@ -29,6 +29,7 @@ private slots:
     void init();
     void cleanup();
 
+    void initWithoutRadio_data();
     void initWithoutRadio();
     void initAndDeInitLog();
     void initInterfaceBusy();
@@ -38,24 +39,47 @@ private slots:
     void transportFaults();
     void identitySecondQuery_data();
     void identitySecondQuery();
-
 };
 
 void TestUsbLibusb::init() { QVERIFY(start()); }
 
 void TestUsbLibusb::cleanup() { stop(); }
 
+void TestUsbLibusb::initWithoutRadio_data()
+{
+    // Absent, or present but its device node may not be opened by this user.
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<int>("openError");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList absent = { "init(): code=0", "Err: dev_handle == NULL" };
+    QTest::newRow("absent") << false << int(LIBUSB_ERROR_NO_DEVICE) << absent;
+    QTest::newRow("access denied") << true << int(LIBUSB_ERROR_ACCESS)
+                                   << absent + QStringList("Err: no permission to open the radio");
+}
+
 void TestUsbLibusb::initWithoutRadio()
 {
-    adapter->unplug();
+    QFETCH(bool, denied);
+    QFETCH(int, openError);
+    QFETCH(QStringList, lines);
+    if (denied)
+        adapter->setOpenDenied(true);
+    else
+        adapter->unplug();
+    QSignalSpy accessDenied(usb.get(), &CUsb::accessDenied);
     LogCapture log;
-    QCOMPARE(usb->init(), 2);
-    QCOMPARE(log.lines(), QStringList({ "init(): code=0", "Err: dev_handle == NULL" }));
+    const int result = usb->init();
+    adapter->setOpenDenied(false);
+    QCOMPARE(result, 2);
+    QCOMPARE(log.lines(), lines);
+    QCOMPARE(usb->lastOpenError(), openError);
+    QCOMPARE(accessDenied.count(), denied ? 1 : 0);
     QVERIFY(usb->handle() == nullptr);
     QVERIFY(!usb->isOpen());
-    // A later attempt finds the radio once it is plugged in.
+    // A later attempt opens the radio once it is plugged in and permitted.
     adapter->plug();
     QCOMPARE(usb->init(), 0);
+    QCOMPARE(usb->lastOpenError(), 0);
 }
 
 void TestUsbLibusb::initAndDeInitLog()

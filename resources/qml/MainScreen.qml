@@ -578,4 +578,33 @@ Item {
             PropertyChanges { target: tabView; visible: false }
         }
     ]
+
+    // One line when the radio is plugged in but this user may not open it.
+    Text {
+        id: usbAccessLine
+        objectName: "usbAccessDeniedText"
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 8
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: parent.width - 40
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.WordWrap
+        font.pixelSize: 15
+        color: "#e30413"
+        visible: false
+        function retranslate() {
+            text = qsTr("Рация подключена, но нет прав доступа к ней: установите правило udev 60-orvane.rules в /etc/udev/rules.d (его ставит пакет orvane) и переподключите рацию")
+        }
+        Component.onCompleted: retranslate()
+        Connections {
+            target: Manager
+            ignoreUnknownSignals: true
+            function onUsbAccessDenied() { usbAccessLine.visible = true }
+            function onDataReadyReadFromDevice(success) {
+                if (success)
+                    usbAccessLine.visible = false
+            }
+            function onLanguageChanged() { usbAccessLine.retranslate() }
+        }
+    }
 }
