@@ -176,8 +176,16 @@ int main(int argc, char *argv[])
         QStringLiteral("Show the back end's log."));
     parser.addOption(outputOption);
     parser.addOption(verboseOption);
+    // --version only: -v is --verbose.
+    const QCommandLineOption versionOption(
+        QStringLiteral("version"), QStringLiteral("Show the program's version and exit."));
+    parser.addOption(versionOption);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
+    if (parser.isSet(versionOption)) {
+        std::printf("orvane-cli %s\n", ORVANE_VERSION);
+        return 0;
+    }
     verbose = parser.isSet(verboseOption);
     const EmulatorOptions emulator = emulatorOptions(parser);
 
@@ -189,6 +197,14 @@ int main(int argc, char *argv[])
     const QString output = parser.value(outputOption);
 
     Manager manager;
+    QObject::connect(&manager, &Manager::usbAccessDenied, [] {
+        if (!accessDenied)
+            std::fprintf(stderr,
+                "orvane-cli: the radio is plugged in but this user may not open it: install the "
+                "udev rule 60-orvane.rules into /etc/udev/rules.d (from dist/ in the sources; "
+                "the orvane package installs it) and plug the radio in again\n");
+        accessDenied = true;
+    });
     std::unique_ptr<EmulatorSession> session;
     if (emulator.enabled) {
         QString error;
@@ -198,14 +214,6 @@ int main(int argc, char *argv[])
     }
 
     const bool needsOutput = command == QLatin1String("read") || command == QLatin1String("default")
-    QObject::connect(&manager, &Manager::usbAccessDenied, [] {
-        if (!accessDenied)
-            std::fprintf(stderr,
-                "orvane-cli: the radio is plugged in but this user may not open it: install the "
-                "udev rule 60-orvane.rules (sudo cp 60-orvane.rules /etc/udev/rules.d/; the "
-                "orvane package installs it) and plug the radio in again\n");
-        accessDenied = true;
-    });
         || command == QLatin1String("gps-read");
     const bool needsInput = command == QLatin1String("write") || command == QLatin1String("decode")
         || command == QLatin1String("gps-decode");

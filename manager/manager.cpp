@@ -5,6 +5,16 @@
 #include <QJSValue>
 #include <QThread>
 
+namespace {
+// Every program built on the back end carries the project's version: the
+// window title and the About window show it, --version prints it.
+void setApplicationVersion()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+}
+} // namespace
+Q_COREAPP_STARTUP_FUNCTION(setApplicationVersion)
+
 Manager::Manager()
     : QObject(nullptr),
       pauseFunction([](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); })

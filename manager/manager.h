@@ -62,7 +62,9 @@ public:
     void writeImageToDevice();
 
     // Where a data file (factory default image, translation) is found: the
-    // working folder, then the program's folder, then the installed data folder.
+    // working folder, then the program's folder, then the data folder of the
+    // tree the program is installed in (../share/orvane), then the installed
+    // data folder of the build.
     QString dataFilePath(const QString &name) const;
 
     // A JS array or object handed over by QML arrives as a QJSValue inside the
@@ -100,11 +102,11 @@ signals:
     void signalSerialData(QVariant data);
     // A GPS log read that could not reach the radio or broke off.
     void signalGPSReadFailed();
-
-private:
     // The radio is plugged in but this user may not open it: the udev rule
     // giving access is missing. Sent at each attempt that failed so.
     void usbAccessDenied();
+
+private:
     // Marks a device operation as running for its whole extent, so that the
     // event-loop passes made during a transfer cannot start a second one.
     class DeviceOperation {

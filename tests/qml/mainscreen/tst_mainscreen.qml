@@ -232,6 +232,19 @@ TestCase {
         compare(screen.state, "state_no_device")
     }
 
+    function test_accessDeniedLine() {
+        closeAbout()
+        var line = child("usbAccessDeniedText")
+        verify(!line.visible)
+        mouseClick(child("buttonRead"))
+        Manager.usbAccessDenied()
+        Manager.signalRetryConnect(10)
+        verify(line.visible)
+        verify(line.text.indexOf("60-orvane.rules") > 0)
+        Manager.dataReadyReadFromDevice(true, sampleMap(1))
+        verify(!line.visible)
+    }
+
     function test_radioFoundAfterRetries() {
         closeAbout()
         mouseClick(child("buttonRead"))
