@@ -1,7 +1,10 @@
 // CUsb against the emulated radio through the real libusb (umockdev).
+#include <QProcess>
 #include <QtTest>
 
+#include <linux/capability.h>
 #include <memory>
+#include <sys/prctl.h>
 
 #include "emulator/radioemulator.h"
 #include "emulator/umockdevradio.h"
@@ -31,6 +34,7 @@ private slots:
 
     void initWithoutRadio_data();
     void initWithoutRadio();
+    void cliSaysAccessDenied();
     void initAndDeInitLog();
     void initInterfaceBusy();
     void vendorAndSenseWrappers();
@@ -80,6 +84,29 @@ void TestUsbLibusb::initWithoutRadio()
     adapter->plug();
     QCOMPARE(usb->init(), 0);
     QCOMPARE(usb->lastOpenError(), 0);
+}
+
+// orvane-cli, started from here, sees the same mocked radio through its own
+// real libusb and must name the missing udev rule rather than "not found".
+void TestUsbLibusb::cliSaysAccessDenied()
+{
+    // A program started by root gets back the override of file modes unless
+    // it is gone from the bounding set (for every later child of this test).
+    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    adapter->setOpenDenied(true);
+    QProcess cli;
+    cli.start(QCoreApplication::applicationDirPath() + "/orvane-cli",
+        { "gps-read", "-o", QDir::temp().filePath("orvane-denied.cdc") });
+    QVERIFY(cli.waitForFinished(60000));
+    adapter->setOpenDenied(false);
+    const QStringList lines = QString::fromUtf8(cli.readAllStandardError()).split('\n');
+    QCOMPARE(cli.exitCode(), 1);
+    QVERIFY2(lines.value(0).startsWith(
+                 "orvane-cli: the radio is plugged in but this user may not open it"),
+        qPrintable(lines.value(0)));
+    QVERIFY(lines.value(0).contains("udev rule 60-orvane.rules"));
+    QCOMPARE(
+        lines.value(1), QStringLiteral("orvane-cli: could not read the GPS log from the radio"));
 }
 
 void TestUsbLibusb::initAndDeInitLog()
