@@ -5,6 +5,7 @@
 #include <linux/capability.h>
 #include <memory>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include "emulator/radioemulator.h"
 #include "emulator/umockdevradio.h"
@@ -92,7 +93,8 @@ void TestUsbLibusb::cliSaysAccessDenied()
 {
     // A program started by root gets back the override of file modes unless
     // it is gone from the bounding set (for every later child of this test).
-    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    if (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 && geteuid() == 0)
+        QSKIP("root without CAP_SETPCAP: a started program would not be refused");
     adapter->setOpenDenied(true);
     QProcess cli;
     cli.start(QCoreApplication::applicationDirPath() + "/orvane-cli",
