@@ -579,30 +579,46 @@ Item {
         }
     ]
 
-    // One line when the radio is plugged in but this user may not open it.
-    Text {
-        id: usbAccessLine
-        objectName: "usbAccessDeniedText"
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: 8
-        anchors.horizontalCenter: parent.horizontalCenter
-        width: parent.width - 40
-        horizontalAlignment: Text.AlignHCenter
-        wrapMode: Text.WordWrap
-        font.pixelSize: 15
-        color: "#e30413"
-        visible: false
-        function retranslate() {
-            text = qsTr("Рация подключена, но нет прав доступа к ней: установите правило udev 60-orvane.rules в /etc/udev/rules.d (его ставит пакет orvane) и переподключите рацию")
+    // Instead of "not found": the radio is plugged in but this user may not
+    // open it (the udev rule is missing). Laid over the state text.
+    Rectangle {
+        id: usbAccess
+        objectName: "usbAccessDenied"
+        parent: indicator
+        anchors.fill: parent
+        color: "#F0F0F0"
+        property bool denied: false // the last attempt was refused so
+        property bool refused: false // during the attempt under way
+        visible: denied && (screen.state === "state_reconnect" || screen.state === "state_no_device"
+                            || screen.state === "state_write_failed")
+        function attemptEnded() {
+            denied = refused
+            refused = false
         }
-        Component.onCompleted: retranslate()
+        Text {
+            id: usbAccessLine
+            objectName: "usbAccessDeniedText"
+            anchors.centerIn: parent
+            width: parent.width - 40
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            font.pixelSize: 20
+            color: "#e30413"
+            function retranslate() {
+                text = qsTr("Рация подключена, но нет прав доступа к ней: установите правило udev 60-orvane.rules в /etc/udev/rules.d (его ставит пакет orvane) и переподключите рацию")
+            }
+            Component.onCompleted: retranslate()
+        }
         Connections {
             target: Manager
             ignoreUnknownSignals: true
-            function onUsbAccessDenied() { usbAccessLine.visible = true }
+            function onUsbAccessDenied() { usbAccess.refused = true }
+            function onSignalRetryConnect() { usbAccess.attemptEnded() }
+            function onDataWroteToDevice() { usbAccess.attemptEnded() }
+            function onSignalGPSReadFailed() { usbAccess.attemptEnded() }
             function onDataReadyReadFromDevice(success) {
                 if (success)
-                    usbAccessLine.visible = false
+                    usbAccess.denied = false
             }
             function onLanguageChanged() { usbAccessLine.retranslate() }
         }

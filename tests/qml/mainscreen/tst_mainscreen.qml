@@ -232,17 +232,24 @@ TestCase {
         compare(screen.state, "state_no_device")
     }
 
-    function test_accessDeniedLine() {
+    function test_accessDeniedInsteadOfNotFound() {
         closeAbout()
-        var line = child("usbAccessDeniedText")
-        verify(!line.visible)
+        var box = child("usbAccessDenied")
         mouseClick(child("buttonRead"))
-        Manager.usbAccessDenied()
-        Manager.signalRetryConnect(10)
-        verify(line.visible)
-        verify(line.text.indexOf("60-orvane.rules") > 0)
+        // Each attempt: refused for lack of permission, or the radio absent.
+        var refused = [true, false, true]
+        for (var i = 0; i < refused.length; ++i) {
+            if (refused[i])
+                Manager.usbAccessDenied()
+            Manager.signalRetryConnect(10 - i)
+            compare(box.visible, refused[i], "attempt " + i)
+        }
+        verify(child("usbAccessDeniedText").text.indexOf("60-orvane.rules") > 0)
+        Manager.dataReadyReadFromDevice(false, undefined)
+        compare(screen.state, "state_no_device")
+        verify(box.visible)
         Manager.dataReadyReadFromDevice(true, sampleMap(1))
-        verify(!line.visible)
+        verify(!box.visible)
     }
 
     function test_radioFoundAfterRetries() {
