@@ -17,6 +17,15 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version print and quit: they need no display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version"
+            || arg == "-v") {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "minimal");
+        }
+    }
     QGuiApplication app(argc, argv);
 
 #ifdef Q_OS_WIN
@@ -31,6 +40,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvane: programming tool for DMR radios"));
     parser.addHelpOption();
+    parser.addVersionOption();
     QCommandLineOption quitAfterFirstFrame(QStringLiteral("quit-after-first-frame"),
         QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
     parser.addOption(quitAfterFirstFrame);

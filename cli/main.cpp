@@ -15,6 +15,7 @@
 
 namespace {
 bool verbose = false;
+bool accessDenied = false; // the radio is present but may not be opened
 
 // The back end's log is noise for a script (the outcome is one line of our
 // own); --verbose shows it.
@@ -64,7 +65,8 @@ int readCommand(Manager &manager, const QString &output)
 {
     bool ok = false;
     QObject::connect(&manager, &Manager::signalRetryConnect, [](int left) {
-        std::fprintf(stderr, "radio not found; trying again (%d attempts left)\n", left - 1);
+        std::fprintf(stderr, "%s; trying again (%d attempts left)\n",
+            accessDenied ? "radio not accessible" : "radio not found", left - 1);
     });
     QObject::connect(
         &manager, &Manager::readProgressChanged, [](int p) { showProgress("reading", p); });
@@ -215,8 +217,16 @@ int main(int argc, char *argv[])
     parser.addOption(verboseOption);
     parser.addOption(forceOption);
     parser.addOption(noVerifyOption);
+    // --version only: -v is --verbose.
+    const QCommandLineOption versionOption(
+        QStringLiteral("version"), QStringLiteral("Show the program's version and exit."));
+    parser.addOption(versionOption);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
+    if (parser.isSet(versionOption)) {
+        std::printf("orvane-cli %s\n", ORVANE_VERSION);
+        return 0;
+    }
     verbose = parser.isSet(verboseOption);
     const EmulatorOptions emulator = emulatorOptions(parser);
 
@@ -228,6 +238,14 @@ int main(int argc, char *argv[])
     const QString output = parser.value(outputOption);
 
     Manager manager;
+    QObject::connect(&manager, &Manager::usbAccessDenied, [] {
+        if (!accessDenied)
+            std::fprintf(stderr,
+                "orvane-cli: the radio is plugged in but this user may not open it: install the "
+                "udev rule 60-orvane.rules into /etc/udev/rules.d (from dist/ in the sources; "
+                "the orvane package installs it) and plug the radio in again\n");
+        accessDenied = true;
+    });
     std::unique_ptr<EmulatorSession> session;
     if (emulator.enabled) {
         QString error;

@@ -101,9 +101,15 @@ int CUsb::init()
     m_handle = m_api->open_device_with_vid_pid(nullptr, kVendorId, kProductId);
     if (!m_handle) {
         logLine(QStringLiteral("Err: dev_handle == NULL"));
+        m_openError = openError();
+        if (m_openError == LIBUSB_ERROR_ACCESS) {
+            logLine(QStringLiteral("Err: no permission to open the radio"));
+            emit accessDenied();
+        }
         m_api->exit(nullptr);
         return 2;
     }
+    m_openError = 0;
 
     code = m_api->set_configuration(m_handle, kConfiguration);
     logLine(QStringLiteral("init(): code=%1").arg(code));
@@ -123,6 +129,29 @@ int CUsb::init()
     }
     m_open = true;
     return 0;
+}
+
+// open_device_with_vid_pid gives no reason for a failure: look for the radio
+// again and open it directly to learn the libusb error.
+int CUsb::openError() const
+{
+    libusb_device **list = nullptr;
+    const ssize_t count = m_api->get_device_list(nullptr, &list);
+    if (count < 0)
+        return int(count);
+    int result = LIBUSB_ERROR_NO_DEVICE;
+    for (ssize_t i = 0; i < count && result != LIBUSB_ERROR_ACCESS; ++i) {
+        libusb_device_descriptor desc;
+        if (m_api->get_device_descriptor(list[i], &desc) != 0 || desc.idVendor != kVendorId
+            || desc.idProduct != kProductId)
+            continue;
+        libusb_device_handle *handle = nullptr;
+        result = m_api->open(list[i], &handle);
+        if (result == 0)
+            m_api->close(handle);
+    }
+    m_api->free_device_list(list, 1);
+    return result;
 }
 
 int CUsb::deInit()

@@ -103,6 +103,7 @@ signals:
     void signalStatusPort(QVariant data);
     void signalSerialData(QVariant data);
     void signalGPSReadFailed();
+    void usbAccessDenied();
 
 private:
     static QVariant plain(const QVariant &v)
@@ -133,6 +134,8 @@ class Setup : public QObject {
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        // As the back end does in every program.
+        QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
         engine->rootContext()->setContextProperty(QStringLiteral("Manager"), &manager);
     }
 
