@@ -1,6 +1,7 @@
 // The GUI program: publishes Manager to the QML window and runs the event loop.
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QIcon>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -44,8 +45,15 @@ int main(int argc, char *argv[])
     QCommandLineOption quitAfterFirstFrame(QStringLiteral("quit-after-first-frame"),
         QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
     parser.addOption(quitAfterFirstFrame);
+    // -v is --version here (Qt's convention); the log of every USB exchange
+    // is --verbose.
+    QCommandLineOption verbose(QStringLiteral("verbose"),
+        QStringLiteral("Log every exchange with the radio (off by default)."));
+    parser.addOption(verbose);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
+    if (parser.isSet(verbose))
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
 
     QQmlApplicationEngine engine;
     Manager *manager = Manager::instance();

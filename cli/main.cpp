@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -228,6 +229,8 @@ int main(int argc, char *argv[])
         return 0;
     }
     verbose = parser.isSet(verboseOption);
+    if (verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
     const EmulatorOptions emulator = emulatorOptions(parser);
 
     const QStringList positional = parser.positionalArguments();

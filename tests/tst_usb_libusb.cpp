@@ -1,5 +1,6 @@
 // CUsb against the emulated radio through the real libusb (umockdev).
 #include <QProcess>
+#include <QLoggingCategory>
 #include <QtTest>
 
 #include <linux/capability.h>
@@ -30,6 +31,11 @@ class TestUsbLibusb : public QObject, private UmockdevRig {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The lines of every exchange are part of what is checked.
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
+    }
     void init();
     void cleanup();
 

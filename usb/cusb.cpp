@@ -1,8 +1,12 @@
 #include "usb/cusb.h"
 
+#include <QLoggingCategory>
+
 #include <QDebug>
 
 #include <cstring>
+
+Q_LOGGING_CATEGORY(usbExchange, "orvane.usb.exchange", QtInfoMsg)
 
 namespace {
 
@@ -33,6 +37,14 @@ constexpr uint8_t kReceiveBlock[16]
 
 // One debug line, exactly as given (no quoting, no trimming of spaces).
 void logLine(const QString &text) { qDebug("%s", text.toUtf8().constData()); }
+
+// The lines every successful exchange writes: off unless asked for (-v, or
+// QT_LOGGING_RULES="orvane.usb.exchange.debug=true"), as on a pipe they cost
+// more than the exchange itself. Failures always go to logLine.
+void exchangeLine(const QString &text)
+{
+    qCDebug(usbExchange, "%s", text.toUtf8().constData());
+}
 
 // Command block length by SCSI group; 0 where the group defines none.
 uint8_t commandBlockLength(uint8_t opcode)
@@ -216,7 +228,7 @@ int CUsb::send_mass_storage_command(libusb_device_handle *handle, uint8_t endpoi
         logLine(QStringLiteral("send_mass_storage_command: Err %1").arg(result));
         return -1;
     }
-    logLine(QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length));
+    exchangeLine(QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length));
     return 0;
 }
 
@@ -251,9 +263,11 @@ int CUsb::get_mass_storage_status(
         return -1;
     }
     const uint8_t status = csw[12];
-    logLine(QStringLiteral("  Mass Storage Status: %1  ").arg(status));
-    if (status == 0)
+    if (status == 0) {
+        exchangeLine(QStringLiteral("  Mass Storage Status: %1  ").arg(status));
         return 0;
+    }
+    logLine(QStringLiteral("  Mass Storage Status: %1  ").arg(status));
     if (status == 1)
         return -2;
     return -1;
