@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <yaml-cpp/yaml.h>
 
 #include "codeplug/channel.h"
 #include "codeplug/editmerge.h"
@@ -443,43 +442,70 @@ Document document(const Decoded &image)
     return doc;
 }
 
+namespace {
+// A double-quoted YAML scalar. Texts that need more than escaping the quote
+// and the backslash are written with the !utf16 tag instead.
+void appendQuoted(QString *out, const QString &text)
+{
+    out->append(QLatin1Char('"'));
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('"') || ch == QLatin1Char('\\'))
+            out->append(QLatin1Char('\\'));
+        out->append(ch);
+    }
+    out->append(QLatin1Char('"'));
+}
+
+void appendValue(QString *out, const Field &f)
+{
+    if (f.isList) {
+        out->append(QLatin1Char('['));
+        for (int i = 0; i < f.items.size(); ++i) {
+            if (i)
+                out->append(QStringLiteral(", "));
+            if (f.itemQuoted.value(i))
+                appendQuoted(out, f.items.at(i));
+            else
+                out->append(f.items.at(i));
+        }
+        out->append(QLatin1Char(']'));
+    } else if (f.utf16) {
+        out->append(QStringLiteral("!utf16 \"")).append(f.text).append(QLatin1Char('"'));
+    } else if (f.quoted) {
+        appendQuoted(out, f.text);
+    } else {
+        out->append(f.text);
+    }
+}
+} // namespace
+
+// Written directly (the document's shape is fixed): block mappings, lists of
+// block mappings, flow lists for members.
 QByteArray toYaml(const Document &doc)
 {
-    YAML::Emitter out;
-    out.SetIndent(2);
-    const auto scalar = [&out](const QString &text, bool quoted) {
-        if (quoted)
-            out << YAML::DoubleQuoted;
-        out << text.toStdString();
-    };
-    out << YAML::BeginMap;
-    out << YAML::Key << "format" << YAML::Value << "orvane-codeplug 1";
+    QString out;
+    out.reserve(1 << 20);
+    out.append(QStringLiteral("format: \"orvane-codeplug 1\"\n"));
     for (const Section &s : doc) {
-        out << YAML::Key << s.name.toStdString() << YAML::Value;
-        if (s.isList)
-            out << YAML::BeginSeq;
-        for (const Record &r : s.records) {
-            out << YAML::BeginMap;
-            for (const Field &f : r.fields) {
-                out << YAML::Key << f.key.toStdString() << YAML::Value;
-                if (f.isList) {
-                    out << YAML::Flow << YAML::BeginSeq;
-                    for (int i = 0; i < f.items.size(); ++i)
-                        scalar(f.items.at(i), f.itemQuoted.value(i));
-                    out << YAML::EndSeq;
-                } else if (f.utf16) {
-                    out << YAML::LocalTag("utf16") << f.text.toStdString();
-                } else {
-                    scalar(f.text, f.quoted);
-                }
-            }
-            out << YAML::EndMap;
+        out.append(s.name).append(QLatin1Char(':'));
+        if (s.isList && s.records.isEmpty()) {
+            out.append(QStringLiteral(" []\n"));
+            continue;
         }
-        if (s.isList)
-            out << YAML::EndSeq;
+        out.append(QLatin1Char('\n'));
+        for (const Record &r : s.records) {
+            bool first = true;
+            for (const Field &f : r.fields) {
+                out.append(s.isList ? (first ? QStringLiteral("  - ") : QStringLiteral("    "))
+                                    : QStringLiteral("  "));
+                first = false;
+                out.append(f.key).append(QStringLiteral(": "));
+                appendValue(&out, f);
+                out.append(QLatin1Char('\n'));
+            }
+        }
     }
-    out << YAML::EndMap;
-    return QByteArray(out.c_str()) + '\n';
+    return out.toUtf8();
 }
 
 QByteArray exportYaml(const QVariantList &image) { return toYaml(document(decode(image))); }
