@@ -113,7 +113,7 @@ QStringList diff(const QVariantList &a, const QVariantList &b)
     QStringList lines = diffDocuments(document(da), document(db));
     // b's fields written onto a: what still differs is in bytes no field
     // describes.
-    const QVariantList carried = applyCollections(a, db.map, db.keys);
+    const QVariantList carried = applyCollections(a, da, db.map, db.keys);
     QStringList raw;
     int more = 0;
     const int elements = std::max(carried.size(), b.size());

@@ -820,7 +820,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
         });
     if (!result.errors.isEmpty())
         return result;
-    result.image = applyCollections(base, map, keys);
+    result.image = applyCollections(base, b, map, keys);
     result.ok = true;
     return result;
 }

@@ -569,7 +569,12 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
 QVariantList applyCollections(
     const QVariantList &base, const QVariantMap &map, const QVariantList &keys)
 {
-    const Decoded b = decode(base);
+    return applyCollections(base, decode(base), map, keys);
+}
+
+QVariantList applyCollections(
+    const QVariantList &base, const Decoded &b, const QVariantMap &map, const QVariantList &keys)
+{
     Channel codec;
     codec.setRadioType(b.radioType);
     const BlockMap blocks

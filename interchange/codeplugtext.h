@@ -83,6 +83,9 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys);
 // base's own collections; blocks and identity as in the base otherwise.
 QVariantList applyCollections(
     const QVariantList &base, const QVariantMap &map, const QVariantList &keys);
+// The same with the base already decoded (b = decode(base)).
+QVariantList applyCollections(
+    const QVariantList &base, const Decoded &b, const QVariantMap &map, const QVariantList &keys);
 
 // Differences between two images in human terms, grouped by section, then
 // the bytes no field describes ("block 4 offset 700: 08 -> 09").
