@@ -1,17 +1,21 @@
 // orvane-cli: the back end without a window, for scripts and headless use.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
+#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
 
 #include "cli/jsonvariant.h"
 #include "emulator/emulatorsession.h"
+#include "interchange/channelcsv.h"
+#include "interchange/codeplugtext.h"
 #include "manager/manager.h"
 
 namespace {
@@ -178,6 +182,160 @@ int gpsDecodeCommand(Manager &manager, const QString &input)
     printJson(points.toList());
     return 0;
 }
+// Writes text to FILE, or to standard output when FILE is "" or "-".
+bool writeText(const QString &path, const QByteArray &text)
+{
+    if (path.isEmpty() || path == QLatin1String("-")) {
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        return true;
+    }
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+bool readText(const QString &path, QByteArray *text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *text = file.readAll();
+    return true;
+}
+
+void printIssues(const char *kind, const QVector<CodeplugText::Issue> &issues, const QString &file)
+{
+    for (const CodeplugText::Issue &i : issues)
+        std::fprintf(stderr, "%s: %s: %s\n", file.toLocal8Bit().constData(), kind,
+            i.text().toLocal8Bit().constData());
+}
+
+int exportCommand(const QString &input, const QString &output)
+{
+    QString error;
+    const QVariantList image = CodeplugText::loadImageFile(input, &error);
+    if (image.isEmpty())
+        return fail(error);
+    if (!writeText(output, CodeplugText::exportYaml(image)))
+        return fail(QStringLiteral("could not save %1").arg(output));
+    return 0;
+}
+
+// The base image: the one given, or the factory default image the document's
+// model and band call for.
+QVariantList baseImage(const Manager &manager, const QString &base, const QByteArray &text,
+    const QString &file, QString *error)
+{
+    if (!base.isEmpty())
+        return CodeplugText::loadImageFile(base, error);
+    CodeplugText::Issue issue;
+    const QString name = CodeplugText::defaultImageName(text, &issue);
+    if (name.isEmpty()) {
+        *error = QStringLiteral("%1: %2").arg(file, issue.text());
+        return {};
+    }
+    return CodeplugText::loadImageFile(manager.dataFilePath(name), error);
+}
+
+int importCommand(const Manager &manager, const QString &input, const QString &base,
+    const QString &output, bool strict)
+{
+    QByteArray text;
+    if (!readText(input, &text))
+        return fail(QStringLiteral("cannot read %1").arg(input));
+    QString error;
+    const QVariantList baseList = baseImage(manager, base, text, input, &error);
+    if (baseList.isEmpty())
+        return fail(error);
+    const CodeplugText::ImportResult result = CodeplugText::importYaml(text, baseList, strict);
+    printIssues("warning", result.warnings, input);
+    if (!result.ok) {
+        printIssues("error", result.errors, input);
+        return fail(QStringLiteral("%1 not imported (%2 errors); nothing written")
+                        .arg(input)
+                        .arg(result.errors.size()));
+    }
+    if (!CodeplugText::saveImageFile(output, result.image, &error))
+        return fail(error);
+    return 0;
+}
+
+int channelsImportCommand(
+    const QString &input, const QString &base, const QString &output, bool append)
+{
+    QByteArray text;
+    if (!readText(input, &text))
+        return fail(QStringLiteral("cannot read %1").arg(input));
+    QString error;
+    const QVariantList baseList = CodeplugText::loadImageFile(base, &error);
+    if (baseList.isEmpty())
+        return fail(error);
+    const CodeplugText::ImportResult result = ChannelCsv::importCsv(text, baseList, append);
+    printIssues("warning", result.warnings, input);
+    if (!result.ok) {
+        printIssues("error", result.errors, input);
+        return fail(QStringLiteral("%1 not imported (%2 errors); nothing written")
+                        .arg(input)
+                        .arg(result.errors.size()));
+    }
+    if (!CodeplugText::saveImageFile(output, result.image, &error))
+        return fail(error);
+    return 0;
+}
+
+int channelsExportCommand(const QString &input, const QString &output)
+{
+    QString error;
+    const QVariantList image = CodeplugText::loadImageFile(input, &error);
+    if (image.isEmpty())
+        return fail(error);
+    if (!writeText(output, ChannelCsv::exportCsv(image)))
+        return fail(QStringLiteral("could not save %1").arg(output));
+    return 0;
+}
+
+// An image file as it is, or a document applied onto `onto` (or onto the
+// factory default image of its model and band).
+QVariantList imageOrDocument(
+    const Manager &manager, const QString &path, const QVariantList &onto, QString *error)
+{
+    QString notImage;
+    const QVariantList image = CodeplugText::loadImageFile(path, &notImage);
+    if (!image.isEmpty())
+        return image;
+    QByteArray text;
+    if (!readText(path, &text)) {
+        *error = QStringLiteral("cannot read %1").arg(path);
+        return {};
+    }
+    const QVariantList base
+        = onto.isEmpty() ? baseImage(manager, QString(), text, path, error) : onto;
+    if (base.isEmpty())
+        return {};
+    const CodeplugText::ImportResult result = CodeplugText::importYaml(text, base);
+    if (!result.ok) {
+        printIssues("error", result.errors, path);
+        *error = QStringLiteral("%1 is neither an image nor a valid document").arg(path);
+        return {};
+    }
+    return result.image;
+}
+
+int diffCommand(const Manager &manager, const QString &a, const QString &b)
+{
+    QString error;
+    const QVariantList first = imageOrDocument(manager, a, {}, &error);
+    const QVariantList second
+        = first.isEmpty() ? QVariantList() : imageOrDocument(manager, b, first, &error);
+    if (second.isEmpty()) {
+        fail(error);
+        return 2;
+    }
+    const QStringList lines = CodeplugText::diff(first, second);
+    QTextStream out(stdout);
+    for (const QString &line : lines)
+        out << line << '\n';
+    return lines.isEmpty() ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -198,7 +356,17 @@ int main(int argc, char *argv[])
         "  default -o IMAGE.ovc    identify the radio and save its factory default image\n"
         "  gps-read -o POINTS.cdc  read the radio's GPS log and save its points\n"
         "  gps-decode POINTS.cdc   print a GPS point file as JSON\n"
-        "  backups                 list the radio images kept before writes and after reads\n\n"
+        "  backups                 list the radio images kept before writes and after reads\n"
+        "  export IMAGE.ovc [-o FILE.yaml]\n"
+        "                          write the codeplug as a YAML document\n"
+        "  import FILE.yaml [--base IMAGE.ovc] -o OUT.ovc\n"
+        "                          apply a YAML (or JSON) document onto the base image (default:\n"
+        "                          the factory default image of the document's model and band)\n"
+        "  channels-export IMAGE.ovc -o LIST.csv\n"
+        "  channels-import LIST.csv [--base IMAGE.ovc] [--append] -o OUT.ovc\n"
+        "                          channel lists as CSV\n"
+        "  diff A B                differences between two images or documents (exit status 0\n"
+        "                          equal, 1 different, 2 trouble)\n\n"
         "--emulator[=FILE] talks to the emulated radio instead, keeping its memory in FILE\n"
         "(created from a factory default image when absent).\n"
         "--emulator-gps-log=FILE gives the emulated radio the raw GPS log in FILE."));
@@ -222,6 +390,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption versionOption(
         QStringLiteral("version"), QStringLiteral("Show the program's version and exit."));
     parser.addOption(versionOption);
+    const QCommandLineOption baseOption(QStringLiteral("base"),
+        QStringLiteral("import, channels-import: the image the document is applied onto."),
+        QStringLiteral("IMAGE"));
+    const QCommandLineOption strictOption(
+        QStringLiteral("strict"), QStringLiteral("import: refuse a document with warnings too."));
+    const QCommandLineOption appendOption(QStringLiteral("append"),
+        QStringLiteral("channels-import: add the channels after the image's own."));
+    parser.addOption(baseOption);
+    parser.addOption(strictOption);
+    parser.addOption(appendOption);
+    parser.addPositionalArgument(QStringLiteral("second"), QStringLiteral("diff: the second file"),
+        QStringLiteral("[second]"));
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
     if (parser.isSet(versionOption)) {
@@ -258,9 +438,13 @@ int main(int argc, char *argv[])
     }
 
     const bool needsOutput = command == QLatin1String("read") || command == QLatin1String("default")
-        || command == QLatin1String("gps-read");
+        || command == QLatin1String("gps-read") || command == QLatin1String("import")
+        || command == QLatin1String("channels-import")
+        || command == QLatin1String("channels-export");
     const bool needsInput = command == QLatin1String("write") || command == QLatin1String("decode")
-        || command == QLatin1String("gps-decode");
+        || command == QLatin1String("gps-decode") || command == QLatin1String("export")
+        || command == QLatin1String("import") || command == QLatin1String("channels-import")
+        || command == QLatin1String("channels-export");
     if (needsOutput && output.isEmpty())
         return fail(QStringLiteral("%1 needs -o FILE").arg(command));
     if (needsInput && file.isEmpty())
@@ -284,5 +468,25 @@ int main(int argc, char *argv[])
         return gpsReadCommand(manager, output);
     if (command == QLatin1String("gps-decode"))
         return gpsDecodeCommand(manager, file);
+    if (command == QLatin1String("export"))
+        return exportCommand(file, output);
+    if (command == QLatin1String("import"))
+        return importCommand(
+            manager, file, parser.value(baseOption), output, parser.isSet(strictOption));
+    if (command == QLatin1String("channels-export"))
+        return channelsExportCommand(file, output);
+    if (command == QLatin1String("channels-import")) {
+        const QString base = parser.isSet(baseOption)
+            ? parser.value(baseOption)
+            : manager.dataFilePath(QStringLiteral("default400-470.dcc"));
+        return channelsImportCommand(file, base, output, parser.isSet(appendOption));
+    }
+    if (command == QLatin1String("diff")) {
+        if (positional.size() != 3) {
+            fail(QStringLiteral("diff needs two files"));
+            return 2;
+        }
+        return diffCommand(manager, file, positional.at(2));
+    }
     return fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(command));
 }

@@ -21,6 +21,8 @@ public:
     // Capacities of the tables (records that fit their areas).
     static constexpr int MaxChannels = 999;
     static constexpr int MaxZoneMembers = 16;
+    // Zones a user can have (the encoder also writes stored ones past these).
+    static constexpr int MaxZonesWritten = 20;
     static constexpr int MaxKeys = 40;
 
     void setRadioType(int radioType);

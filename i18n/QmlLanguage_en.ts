@@ -149,6 +149,81 @@ PTT-ID</translation>
     </message>
 </context>
 <context>
+    <name>InterchangeMenu</name>
+    <message>
+        <source>Экспорт не выполнен</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>Нет данных для экспорта, или файл не удалось записать.</source>
+        <translation>There is nothing to export, or the file could not be written.</translation>
+    </message>
+    <message>
+        <source>Файл не импортирован, ничего не изменено</source>
+        <translation>File not imported; nothing was changed</translation>
+    </message>
+    <message>
+        <source>Импортировано с предупреждениями</source>
+        <translation>Imported with warnings</translation>
+    </message>
+    <message>
+        <source>Сравнение с файлом</source>
+        <translation>Comparison with a file</translation>
+    </message>
+    <message>
+        <source>Различий нет.</source>
+        <translation>No differences.</translation>
+    </message>
+    <message>
+        <source>Текст…</source>
+        <translation>Text…</translation>
+    </message>
+    <message>
+        <source>Экспорт…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Импорт…</source>
+        <translation>Import…</translation>
+    </message>
+    <message>
+        <source>Сравнить с файлом…</source>
+        <translation>Compare with file…</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Экспорт</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Импорт</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Сравнить с файлом</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>Конфигурация или документ (*.ovc *.dcc *.yaml *.yml *.json)</source>
+        <translation>Configuration or document (*.ovc *.dcc *.yaml *.yml *.json)</translation>
+    </message>
+    <message>
+        <source>Документ YAML (*.yaml *.yml)</source>
+        <translation>YAML document (*.yaml *.yml)</translation>
+    </message>
+    <message>
+        <source>Каналы CSV (*.csv)</source>
+        <translation>Channels CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Документ JSON (*.json)</source>
+        <translation>JSON document (*.json)</translation>
+    </message>
+</context>
+<context>
     <name>MainScreen</name>
     <message>
         <source>Рация подключена, но нет прав доступа к ней: установите правило udev 60-orvane.rules в /etc/udev/rules.d (его ставит пакет orvane) и переподключите рацию</source>

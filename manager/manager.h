@@ -63,6 +63,21 @@ public:
     // "radioId".
     Q_INVOKABLE QVariantList backupList() const;
 
+    // --- the codeplug as text ---
+    // Writes the image in memory as a YAML document, or its channels as CSV
+    // when the file name ends in ".csv". False when there is no image or the
+    // file cannot be written.
+    Q_INVOKABLE bool exportDocument(QString url);
+    // Applies a YAML/JSON document (or a channel CSV, ".csv") onto the image
+    // in memory (without one: onto the factory default image of the
+    // document's model and band). {"ok", "errors", "warnings"}, the last two
+    // lists of texts. On success the result becomes the image in memory (the
+    // screens refill) and counts as unsaved; on error nothing changes.
+    Q_INVOKABLE QVariantMap importDocument(QString url);
+    // The differences between the image in memory and an image or document
+    // file, one per line ("" when equal; a line starting "!" on error).
+    Q_INVOKABLE QString diffWithFile(QString url);
+
     // --- set-up by the front ends and tests ---
     // Every fixed pause of the workflows goes through this function.
     void setPause(std::function<void(int ms)> pause);
@@ -209,4 +224,5 @@ private:
     } writePhase;
     QVariantList editBaseline; // the six collections as first shown
     QVariantList savedCollections; // ... as last loaded, saved or written
+    bool importUnsaved = false; // an imported document not yet saved or written
 };

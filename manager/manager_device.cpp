@@ -59,6 +59,7 @@ void Manager::setImage(const QVariantList &image, bool loaded)
     // The screens set a new baseline once they show the new image.
     editBaseline.clear();
     savedCollections.clear();
+    importUnsaved = false;
     decodeImage();
     emit imageChanged();
 }
@@ -204,8 +205,10 @@ void Manager::writeBlocks(const BlockMap &blocks, const QVariantList &collection
     }
     slotSendWriteProgress(100);
     usb.deInit();
-    if (ok && !collections.isEmpty())
+    if (ok && !collections.isEmpty()) {
         savedCollections = collections;
+        importUnsaved = false;
+    }
     emit dataWroteToDevice(ok);
 }
 

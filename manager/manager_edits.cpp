@@ -28,6 +28,8 @@ void Manager::setEditBaseline(QVariant data, QVariant zones, QVariant rxGroups, 
 bool Manager::hasUnsavedChanges(QVariant data, QVariant zones, QVariant rxGroups,
     QVariant contacts, QVariant settings, QVariant encrypt) const
 {
+    if (importUnsaved)
+        return true;
     if (savedCollections.isEmpty())
         return false;
     return plainCollections({ data, zones, rxGroups, contacts, settings, encrypt })

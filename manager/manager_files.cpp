@@ -114,6 +114,7 @@ bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zo
     if (!saveList(localPath(filename), edited))
         return false;
     savedCollections = collections;
+    importUnsaved = false;
     return true;
 }
 

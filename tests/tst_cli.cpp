@@ -65,6 +65,7 @@ private slots:
     void readDecodeWriteReadAgain();
     void gpsLog();
     void factoryDefault();
+    void textFormats();
     void failures_data();
     void failures();
 
@@ -175,6 +176,70 @@ void TestCli::factoryDefault()
     QFile shipped(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
     QVERIFY(mine.open(QIODevice::ReadOnly) && shipped.open(QIODevice::ReadOnly));
     QCOMPARE(mine.readAll(), shipped.readAll());
+}
+
+// export / import / diff / channels-export / channels-import end to end,
+// and the example of the format description.
+void TestCli::textFormats()
+{
+    const QString shipped = QCoreApplication::applicationDirPath() + "/default400-470.dcc";
+    const auto bytes = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const auto write = [this](const QString &name, const QByteArray &text) {
+        QFile f(path(name));
+        return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+    };
+    Run r = cli({ "export", shipped, "-o", path("a.yaml") });
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    r = cli({ "import", path("a.yaml"), "--base", shipped, "-o", path("b.ovc") });
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QCOMPARE(bytes(path("b.ovc")), bytes(shipped));
+    r = cli({ "diff", shipped, path("b.ovc") });
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.isEmpty());
+
+    // The documented example, onto the default image its model and band name.
+    const QByteArray doc = bytes(ORVANE_SOURCE_DIR "/docs/codeplug-format.md");
+    const int begin = doc.indexOf("```yaml\n") + 8;
+    QVERIFY(begin > 8 && write("example.yaml", doc.mid(begin, doc.indexOf("```", begin) - begin)));
+    r = cli({ "import", path("example.yaml"), "-o", path("example.ovc") });
+    QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), r.err.constData());
+    r = cli({ "diff", shipped, path("example.yaml") });
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.out.contains("rx_frequency 446.0125 → 439.1 MHz"), r.out.constData());
+    QCOMPARE(cli({ "diff", path("example.yaml"), path("example.ovc") }).exitCode, 0);
+    QCOMPARE(cli({ "diff", shipped, "/nonexistent.ovc" }).exitCode, 2);
+
+    // A bad document: every problem with its place, nothing written.
+    QVERIFY(write("bad.yaml",
+        "radio: {model: KR4500, band: 400-470}\nchannels:\n  - rx_frequency: 512.5\n    power: "
+        "max\n"));
+    r = cli({ "import", path("bad.yaml"), "-o", path("bad.ovc") });
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("line 3, column 19: channels[0].rx_frequency: 512.5 MHz is outside"),
+        r.err.constData());
+    QVERIFY(r.err.contains("line 4, column 12: channels[0].power"));
+    QVERIFY(!QFile::exists(path("bad.ovc")));
+    // A warning passes, and stops the import with --strict.
+    QVERIFY(write("long.yaml", "zones:\n  - name: \"A zone name far too long\"\n"));
+    r = cli({ "import", path("long.yaml"), "--base", shipped, "-o", path("long.ovc") });
+    QVERIFY2(r.exitCode == 0 && r.err.contains("warning: line 2"), r.err.constData());
+    QCOMPARE(cli({ "import", path("long.yaml"), "--base", shipped, "--strict", "-o",
+                     path("strict.ovc") })
+                 .exitCode,
+        1);
+    QVERIFY(!QFile::exists(path("strict.ovc")));
+
+    // Channels as CSV and back: the same bytes.
+    r = cli({ "channels-export", path("example.ovc"), "-o", path("list.csv") });
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QVERIFY(bytes(path("list.csv")).contains("\r\n2,PMR 1,446.006250,,0.000000,DTCS,"));
+    r = cli({ "channels-import", path("list.csv"), "--base", path("example.ovc"), "-o",
+        path("c.ovc") });
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QCOMPARE(bytes(path("c.ovc")), bytes(path("example.ovc")));
 }
 
 void TestCli::failures_data()

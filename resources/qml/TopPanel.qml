@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
+import "UI"
 
 // Top panel: logo, serial number, the factory-settings button and the
 // language selector.
@@ -90,6 +91,12 @@ Rectangle {
         anchors.rightMargin: 100
         anchors.verticalCenter: parent.verticalCenter
         onClicked: panel.defaultSettingsClicked()
+    }
+
+    InterchangeMenu {
+        anchors.right: defaultButton.left
+        anchors.rightMargin: 10
+        anchors.verticalCenter: parent.verticalCenter
     }
 
     ComboBox {

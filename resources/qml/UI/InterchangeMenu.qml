@@ -1,0 +1,174 @@
+import QtQuick 2.7
+import QtQuick.Controls 1.4
+import QtQuick.Dialogs 1.2
+
+// The codeplug as text: export and import of the YAML document or the channel
+// list (CSV), and the comparison with another image or document. Import
+// problems are listed in a dialog; on error nothing changes.
+Item {
+    id: menu
+    objectName: "interchangeMenu"
+    width: button.width
+    height: button.height
+
+    // The back end (Manager in the window; tests give a stand-in).
+    property var backend: typeof Manager !== "undefined" ? Manager : null
+    // Where the list dialog is drawn: the window's content by default.
+    property Item overlayParent: null
+
+    function topItem() {
+        var item = menu
+        while (item.parent)
+            item = item.parent
+        return item
+    }
+
+    function exportTo(url) {
+        if (!backend.exportDocument(url.toString()))
+            listDialog.showList(qsTr("Экспорт не выполнен"),
+                                [qsTr("Нет данных для экспорта, или файл не удалось записать.")])
+    }
+    function importFrom(url) {
+        var r = backend.importDocument(url.toString())
+        if (!r.ok)
+            listDialog.showList(qsTr("Файл не импортирован, ничего не изменено"),
+                                r.errors.concat(r.warnings))
+        else if (r.warnings.length > 0)
+            listDialog.showList(qsTr("Импортировано с предупреждениями"), r.warnings)
+    }
+    function compareWith(url) {
+        var t = backend.diffWithFile(url.toString())
+        listDialog.showList(qsTr("Сравнение с файлом"), t === "" ? [qsTr("Различий нет.")]
+                                                                 : t.split("\n"))
+    }
+
+    function retranslateUi() {
+        button.text = qsTr("Текст…")
+        exportItem.text = qsTr("Экспорт…")
+        importItem.text = qsTr("Импорт…")
+        compareItem.text = qsTr("Сравнить с файлом…")
+        closeButton.text = qsTr("Закрыть")
+    }
+    Component.onCompleted: retranslateUi()
+    Connections {
+        target: typeof Manager !== "undefined" ? Manager : null
+        ignoreUnknownSignals: true
+        function onLanguageChanged() { menu.retranslateUi() }
+    }
+
+    Button {
+        id: button
+        objectName: "interchangeButton"
+        menu: Menu {
+            MenuItem { id: exportItem; onTriggered: files.openFor("export") }
+            MenuItem { id: importItem; onTriggered: files.openFor("import") }
+            MenuItem { id: compareItem; onTriggered: files.openFor("compare") }
+        }
+    }
+
+    QtObject {
+        id: files
+        property string mode: ""
+        function openFor(m) {
+            mode = m
+            loader.active = true
+            var d = loader.item
+            d.title = m === "export" ? qsTr("Экспорт") : m === "import" ? qsTr("Импорт")
+                                                                        : qsTr("Сравнить с файлом")
+            d.selectExisting = m !== "export"
+            d.nameFilters = m === "compare"
+                    ? [qsTr("Конфигурация или документ (*.ovc *.dcc *.yaml *.yml *.json)")]
+                    : [qsTr("Документ YAML (*.yaml *.yml)"), qsTr("Каналы CSV (*.csv)"),
+                       qsTr("Документ JSON (*.json)")]
+            d.open()
+        }
+        function chosen(url) {
+            if (mode === "export")
+                menu.exportTo(url)
+            else if (mode === "import")
+                menu.importFrom(url)
+            else
+                menu.compareWith(url)
+        }
+    }
+    Loader {
+        id: loader
+        active: false
+        sourceComponent: FileDialog {
+            folder: shortcuts.home
+            selectMultiple: false
+            selectFolder: false
+            onAccepted: files.chosen(fileUrl)
+        }
+    }
+
+    // A title and a scrollable list of lines over the whole window.
+    Item {
+        id: listDialog
+        objectName: "interchangeDialog"
+        parent: menu.overlayParent ? menu.overlayParent : menu.topItem()
+        anchors.fill: parent
+        z: 1000
+        visible: shown
+        property bool shown: false
+        property alias title: titleText.text
+        property var lines: []
+
+        function showList(t, list) {
+            titleText.text = t
+            lines = list
+            shown = true
+            closeButton.forceActiveFocus()
+        }
+
+        Rectangle {
+            anchors.fill: parent
+            color: "black"
+            opacity: 0.25
+            MouseArea { anchors.fill: parent; onWheel: {} }
+        }
+        Rectangle {
+            anchors.centerIn: parent
+            width: Math.min(parent.width - 40, 760)
+            height: Math.min(parent.height - 40, 480)
+            color: "#f0f0f0"
+            border.color: "#9F9F9F"
+            radius: 4
+            Text {
+                id: titleText
+                objectName: "interchangeTitle"
+                x: 15
+                y: 15
+                width: parent.width - 30
+                font.pixelSize: 15
+                font.bold: true
+                color: "#e30413"
+                wrapMode: Text.WordWrap
+            }
+            TextArea {
+                id: body
+                objectName: "interchangeLines"
+                anchors.top: titleText.bottom
+                anchors.topMargin: 10
+                anchors.bottom: closeButton.top
+                anchors.bottomMargin: 10
+                x: 15
+                width: parent.width - 30
+                readOnly: true
+                font.family: "monospace"
+                text: listDialog.lines.join("\n")
+            }
+            Button {
+                id: closeButton
+                objectName: "interchangeClose"
+                anchors.right: parent.right
+                anchors.rightMargin: 15
+                anchors.bottom: parent.bottom
+                anchors.bottomMargin: 15
+                width: 90
+                onClicked: listDialog.shown = false
+                Keys.onReturnPressed: listDialog.shown = false
+            }
+        }
+    }
+}

@@ -1,0 +1,251 @@
+// The codeplug as text: export then import gives the same bytes; bad
+// documents are refused with the place of every problem; channel CSV files
+// as the ecosystem writes them; the diff of known edits.
+#include <QtTest>
+
+#include "emulator/radioemulator.h"
+#include "interchange/channelcsv.h"
+#include "interchange/codeplugtext.h"
+#include "manager/decodedkeys.h"
+#include "manager/manager.h"
+#include "support/testimage.h"
+
+using namespace CodeplugText;
+
+namespace {
+QString issues(const QVector<Issue> &list)
+{
+    QStringList lines;
+    for (const Issue &i : list)
+        lines << i.text();
+    return lines.join(QLatin1Char('\n'));
+}
+
+QVariantList emulatorRead()
+{
+    RadioEmulator radio;
+    radio.setImage(TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc")));
+    Manager manager;
+    manager.setUsbApi(radio.libusbApi(), true);
+    manager.setPause([](int) {});
+    manager.readDataFromDevice();
+    return manager.image();
+}
+
+// Random bytes everywhere, then a few counts made small enough for the
+// tables to decode as lists of garbage records.
+QVariantList hostile(quint32 start, int channels)
+{
+    BlockMap blocks = TestImage::randomBlocks(start);
+    blocks[42][142] = char(channels), blocks[42][143] = 0;
+    blocks[6][0x8C] = char(start % 44); // contact count (may be over capacity)
+    return TestImage::imageListFrom(blocks, TestImage::identity(start % 2 ? 3 : 0, start % 3 == 0));
+}
+
+QVariantList factory() { return TestImage::factoryImage(); }
+} // namespace
+
+class TestInterchange : public QObject {
+    Q_OBJECT
+private slots:
+    // The decoders' log about garbage counts is expected here.
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
+    void roundTrip_data();
+    void roundTrip();
+    void errors_data();
+    void errors();
+    void csvImport();
+    void diffOfKnownEdits();
+};
+
+void TestInterchange::roundTrip_data()
+{
+    QTest::addColumn<QVariantList>("image");
+    QTest::newRow("factory 400-470") << factory();
+    QTest::newRow("factory KR4700 136-174")
+        << TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc"));
+    QTest::newRow("emulator read") << emulatorRead();
+    QTest::newRow("random, 999 channels") << hostile(7, 999 & 0xFF);
+    QTest::newRow("random, 40 channels") << hostile(11, 40);
+    QTest::newRow("random, 200 channels") << hostile(12, 200);
+    QTest::newRow("blank 0xFF") << TestImage::imageListFrom(
+        TestImage::blankBlocks(0xFF), TestImage::identity());
+}
+
+void TestInterchange::roundTrip()
+{
+    QFETCH(QVariantList, image);
+    QVERIFY(image.size() == 178);
+    const QByteArray yaml = exportYaml(image);
+    const ImportResult r = importYaml(yaml, image, true);
+    QVERIFY2(r.ok, qPrintable(issues(r.errors)));
+    QVERIFY2(r.image == image,
+        qPrintable(TestImage::differences(decode(r.image).blocks, decode(image).blocks).join(' ')));
+    QCOMPARE(exportYaml(r.image), yaml);
+    QCOMPARE(diff(image, r.image), QStringList());
+}
+
+void TestInterchange::errors_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<bool>("strict");
+    QTest::newRow("unknown key") << QByteArray("channels:\n  - name: \"A\"\n    colour: 3\n")
+                                 << "channels[0].colour" << 3 << "unknown key" << false;
+    QTest::newRow("wrong type") << QByteArray("settings:\n  squelch_normal_level: high\n")
+                                << "settings.squelch_normal_level" << 2 << "not a whole number"
+                                << false;
+    QTest::newRow("out of range") << QByteArray("buttons:\n  long_press_duration: 256\n")
+                                  << "buttons.long_press_duration" << 2 << "outside 0 to 255"
+                                  << false;
+    QTest::newRow("outside band") << QByteArray(
+        "channels:\n  - kind: analogue\n    rx_frequency: 512.5\n")
+                                  << "channels[0].rx_frequency" << 3
+                                  << "outside the band 400–470 MHz" << false;
+    QTest::newRow("bad tone") << QByteArray(
+        "channels:\n  - kind: analogue\n    rx_tone: \"CTCSS x\"\n")
+                              << "channels[0].rx_tone" << 3 << "not a tone" << false;
+    QTest::newRow("missing reference")
+        << QByteArray("zones:\n  - name: \"Z\"\n    channels: [\"Nope\"]\n")
+        << "zones[0].channels[0]" << 3 << "no channel named \"Nope\"" << false;
+    QTest::newRow("missing number")
+        << QByteArray("channels:\n  - kind: digital\n    contact: 99\n") << "channels[0].contact"
+        << 3 << "no contact number 99" << false;
+    QTest::newRow("duplicate name") << QByteArray("zones:\n  - name: \"A\"\n  - name: \"A\"\n")
+                                    << "zones[1].name" << 3 << "names must be unique" << false;
+    QByteArray keys("keys:\n");
+    for (int i = 0; i < 41; ++i)
+        keys += "  - {name: \"k" + QByteArray::number(i) + "\", value: \"1\"}\n";
+    QTest::newRow("over capacity") << keys << "keys" << 2 << "at most 40" << false;
+    QByteArray zone("zones:\n  - name: \"Z\"\n    channels: [");
+    for (int i = 0; i < 17; ++i)
+        zone += (i ? ", " : "") + QByteArray::number(1);
+    QTest::newRow("zone over capacity") << zone + "]\n"
+                                        << "zones[0].channels" << 3 << "at most 16" << false;
+    QTest::newRow("field of the other kind")
+        << QByteArray("channels:\n  - kind: digital\n    bandwidth: 25\n")
+        << "channels[0].bandwidth" << 3 << "only analogue" << false;
+    QTest::newRow("new channel without frequency") << QByteArray("channels:\n"
+        + QByteArray("  - {kind: analogue, rx_frequency: 446.1, tx_frequency: 446.1}\n")
+              .repeated(40)
+        + "  - kind: analogue\n") << "channels[40]" << 42
+                                                   << "needs rx_frequency" << false;
+    QTest::newRow("name cut, strict")
+        << QByteArray("zones:\n  - name: \"A very long zone name indeed\"\n") << "zones[0].name"
+        << 2 << "cut to" << true;
+    QTest::newRow("not YAML") << QByteArray("channels: [\n") << "" << 2 << "" << false;
+}
+
+void TestInterchange::errors()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QString, path);
+    QFETCH(int, line);
+    QFETCH(QString, words);
+    QFETCH(bool, strict);
+    const ImportResult r = importYaml(document, factory(), strict);
+    QVERIFY(!r.ok);
+    QVERIFY(r.image.isEmpty());
+    const auto found = std::find_if(r.errors.cbegin(), r.errors.cend(), [&](const Issue &i) {
+        return i.path == path && i.line == line && i.message.contains(words);
+    });
+    QVERIFY2(found != r.errors.cend(), qPrintable(issues(r.errors)));
+    if (!strict)
+        QVERIFY(importYaml(document, factory(), false).errors.size() == r.errors.size());
+}
+
+void TestInterchange::csvImport()
+{
+    // As the ecosystem writes it: a byte-order mark, CRLF, quoted fields,
+    // empty trailing columns, unknown columns.
+    const QByteArray csv
+        = "\xEF\xBB\xBF"
+          "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+          "Mode,TStep,Skip,Power,Comment,URCALL,ColorCode,RxGroup,Contact\r\n"
+          "0,\"Rep, "
+          "\"\"North\"\"\",439.100000,-,7.600000,Tone,88.5,88.5,023,NN,FM,12.50,,5.0W,,,,,\r\n"
+          "1,Simplex,446.006250,,0.000000,TSQL,88.5,123.0,023,NN,NFM,6.25,S,1.0W,,\r\n"
+          "2,Dcs,433.500000,split,434.000000,DTCS,88.5,88.5,754,RN,FM,12.50,,4W,,\r\n"
+          "3,Dmr,438.250000,,0.000000,,88.5,88.5,023,NN,DMR,12.50,,5.0W,,,7,,\r\n";
+    const QVariantList base = factory();
+    const ImportResult r = ChannelCsv::importCsv(csv, base, false);
+    QVERIFY2(r.ok, qPrintable(issues(r.errors)));
+    const QVariantList ch = decode(r.image).map.value(DecodedKey::FreqList).toList();
+    QCOMPARE(ch.size(), 4);
+    const auto f = [&](int i, const char *key) { return ch.at(i).toMap().value(key); };
+    QCOMPARE(f(0, "name").toString(), QStringLiteral("Rep, \"North\""));
+    QCOMPARE(f(0, "recvFreq").toUInt(), 439100000u);
+    QCOMPARE(f(0, "sendFreq").toUInt(), 431500000u);
+    QCOMPARE(f(0, "QtDqtTypeTrasm").toInt(), 1);
+    QCOMPARE(f(0, "sendQtDqt").toInt(), 0x0885);
+    QCOMPARE(f(0, "QtDqtTypeRcv").toInt(), 0);
+    QCOMPARE(f(0, "chanelBand").toInt(), 0);
+    QCOMPARE(f(0, "powerCH").toBool(), true);
+    QCOMPARE(f(1, "sendFreq").toUInt(), 446006250u);
+    QCOMPARE(f(1, "recvQtDqt").toInt(), 0x1230);
+    QCOMPARE(f(1, "sendQtDqt").toInt(), 0x1230);
+    QCOMPARE(f(1, "chanelBand").toInt(), 1);
+    QCOMPARE(f(1, "powerCH").toBool(), false);
+    QCOMPARE(f(2, "sendFreq").toUInt(), 434000000u);
+    QCOMPARE(f(2, "sendQtDqt").toInt(), 0xC754); // R: inverted transmit
+    QCOMPARE(f(2, "QtDqtTypeRcv").toInt(), 2);
+    QCOMPARE(f(2, "recvQtDqt").toInt(), 0x8754);
+    QCOMPARE(f(2, "powerCH").toBool(), true); // 4 W: nearer the high level
+    QCOMPARE(f(3, "typeChannel").toBool(), true);
+    QCOMPARE(f(3, "colorCod").toInt(), 7);
+
+    // Export, then import onto the result: the same bytes.
+    const ImportResult again
+        = ChannelCsv::importCsv(ChannelCsv::exportCsv(r.image), r.image, false);
+    QVERIFY2(again.ok, qPrintable(issues(again.errors)));
+    QVERIFY(again.image == r.image);
+
+    // Rows that cannot be represented: refused with their line numbers.
+    const ImportResult bad = ChannelCsv::importCsv(
+        "Name,Frequency,Mode\r\nA,446.1,AM\r\nB,512.5,FM\r\nC,446.1,FM\r\n", base, true);
+    QVERIFY(!bad.ok);
+    QCOMPARE(bad.errors.size(), 2);
+    QCOMPARE(bad.errors.at(0).line, 2);
+    QCOMPARE(bad.errors.at(1).line, 3);
+
+    // --append keeps the image's channels and adds after them.
+    const int before = decode(base).map.value(DecodedKey::FreqList).toList().size();
+    const ImportResult appended = ChannelCsv::importCsv("Name,Frequency\nX,446.1\n", base, true);
+    const QVariantList all = decode(appended.image).map.value(DecodedKey::FreqList).toList();
+    QCOMPARE(all.size(), before + 1);
+    QCOMPARE(all.last().toMap().value("name").toString(), QStringLiteral("X"));
+    QCOMPARE(all.mid(0, before), decode(base).map.value(DecodedKey::FreqList).toList());
+}
+
+void TestInterchange::diffOfKnownEdits()
+{
+    const QVariantList base = factory();
+    const Decoded d = decode(base);
+    const QString first
+        = d.map.value(DecodedKey::FreqList).toList().first().toMap().value("name").toString();
+    QByteArray yaml = exportYaml(base);
+    const QByteArray freq
+        = mhz(d.map.value(DecodedKey::FreqList).toList().first().toMap().value("recvFreq").toUInt())
+              .toLatin1();
+    yaml.replace("rx_frequency: " + freq, "rx_frequency: 446.01875");
+    const ImportResult r = importYaml(yaml, base);
+    QVERIFY2(r.ok, qPrintable(issues(r.errors)));
+    QVariantList edited = r.image;
+    QByteArray identity = edited.at(0).toByteArray();
+    identity[200] = char(identity.at(200) ^ 0x5A);
+    edited[0] = identity;
+
+    const QStringList lines = diff(base, edited);
+    QVERIFY2(lines.contains(QStringLiteral("channels:")), qPrintable(lines.join('\n')));
+    QVERIFY2(lines.contains(QStringLiteral("  channel 1 \"%1\": rx_frequency %2 → 446.01875 MHz")
+                                .arg(first, QString(freq))),
+        qPrintable(lines.join('\n')));
+    QVERIFY(lines.contains(QStringLiteral("bytes no field describes:")));
+    QCOMPARE(lines.filter(QStringLiteral("identity offset 200:")).size(), 1);
+    QCOMPARE(lines.size(), 4);
+}
+
+QTEST_GUILESS_MAIN(TestInterchange)
+#include "tst_interchange.moc"
