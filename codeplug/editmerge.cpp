@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "codeplug/channel.h"
+#include "codeplug/fieldcodecs.h"
 
 namespace EditMerge {
 
@@ -63,19 +64,6 @@ QVariantList changedRecords(const QVariantList &current, const QVariantList &bas
     return out;
 }
 
-// Recomputes the answer checksum of a stored block: the sum of bytes 5 to 2059.
-void refreshChecksum(QByteArray &block)
-{
-    if (block.size() != Block::Size)
-        return;
-    quint16 sum = 0;
-    const uchar *d = reinterpret_cast<const uchar *>(block.constData());
-    for (int i = 5; i < Block::ContentEnd; ++i)
-        sum = quint16(sum + d[i]);
-    block[Block::ContentEnd] = char(sum >> 8);
-    block[Block::ContentEnd + 1] = char(sum);
-}
-
 } // namespace
 
 BlockMap apply(Channel &codec, const BlockMap &image, const QVariantList &collections,
@@ -105,7 +93,7 @@ BlockMap apply(Channel &codec, const BlockMap &image, const QVariantList &collec
         codec.encodeSettings(changed(Settings), &blocks);
     for (auto it = blocks.begin(); it != blocks.end(); ++it) {
         if (it.value() != image.value(it.key()))
-            refreshChecksum(it.value());
+            refreshAnswerChecksum(it.value());
     }
     return blocks;
 }

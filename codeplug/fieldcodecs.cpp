@@ -151,3 +151,15 @@ void BlockEdit::insert(int offset, quint8 mask, int value)
     if (inside(offset))
         data[offset] = char(maskedInsert(quint8(data[offset]), mask, value));
 }
+
+void refreshAnswerChecksum(QByteArray &block)
+{
+    if (block.size() != Block::Size)
+        return;
+    quint16 sum = 0;
+    const uchar *d = reinterpret_cast<const uchar *>(block.constData());
+    for (int i = 5; i < Block::ContentEnd; ++i)
+        sum = quint16(sum + d[i]);
+    block[Block::ContentEnd] = char(sum >> 8);
+    block[Block::ContentEnd + 1] = char(sum);
+}

@@ -33,6 +33,10 @@ int twoBitField(quint8 byte, quint8 mask);
 // kept, so an oversized value cannot reach a neighbouring field.
 quint8 maskedInsert(quint8 old, quint8 mask, int value);
 
+// Recomputes the answer checksum of a whole stored block (bytes 2060-2061:
+// the sum of bytes 5 to 2059, big-endian), as the radio would answer it.
+void refreshAnswerChecksum(QByteArray &block);
+
 // True when bytes offset .. offset+length-1 are content bytes present in block.
 bool hasBytes(const QByteArray &block, int offset, int length);
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "codeplug/channel.h"
+#include "codeplug/fieldcodecs.h"
 #include "emulator/radioemulator.h"
 
 namespace {
@@ -137,6 +138,9 @@ bool build(const QString &path, const Band &band, bool kr4700)
         QVariantList { QVariantMap { { "name", QStringLiteral("Key 1") }, { "number", "7E2B" } } },
         &blocks);
     codec.encodeSettings(settings(), &blocks);
+    // Each block as the radio would answer it.
+    for (QByteArray &block : blocks)
+        refreshAnswerChecksum(block);
 
     QVariantList image;
     image << blank.first();
