@@ -2,13 +2,15 @@ import QtQuick 2.7
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
 import QtQuick.Layouts 1.1
+import "../UI"
 
 // The buttons tab: the action of each programmable button on a short and a
 // long press, and the two press durations.
 //
 // The radio keeps each duration in one byte: the long-press duration in
 // steps of 250 ms, the alarm-off press in steps of 0.5 s. The map carries
-// those steps; the spin boxes show milliseconds and seconds.
+// those steps; the spin boxes show milliseconds and seconds, and a stored
+// step count outside the offered range is shown as it is, not clamped.
 Item {
     id: tab
 
@@ -93,21 +95,19 @@ Item {
         var m = map || {}
         typeRadio = num(m.type_radio)
         var combos = allCombos()
-        for (var i = 0; i < keys.length; ++i) {
-            var v = num(m[keys[i]])
-            combos[i].currentIndex = v >= 0 && v < actions.length ? v : 0
-        }
-        longPress.value = num(m.long_press_duration) * longPressStepMs
-        emgOff.value = num(m.long_press_duration_emg_off) * emgOffStepS
+        for (var i = 0; i < keys.length; ++i)
+            combos[i].setStored(num(m[keys[i]]))
+        longPress.setStored(num(m.long_press_duration))
+        emgOff.setStored(num(m.long_press_duration_emg_off))
     }
 
     function getSettings() {
         var m = {}
         var combos = allCombos()
         for (var i = 0; i < keys.length; ++i)
-            m[keys[i]] = combos[i].currentIndex
-        m.long_press_duration = Math.round(longPress.value / longPressStepMs)
-        m.long_press_duration_emg_off = Math.round(emgOff.value / emgOffStepS)
+            m[keys[i]] = combos[i].stored()
+        m.long_press_duration = longPress.stored()
+        m.long_press_duration_emg_off = emgOff.stored()
         return m
     }
 
@@ -195,29 +195,29 @@ Item {
                     Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
                     text: (tab.langTick, qsTr("Оранжевая кнопка"))
                 }
-                ComboBox { id: orangeShort; objectName: "orange_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, false, index) }
-                ComboBox { id: orangeLong; objectName: "orange_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, true, index) }
+                StoredCombo { id: orangeShort; objectName: "orange_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, false, index) }
+                StoredCombo { id: orangeLong; objectName: "orange_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, true, index) }
 
                 Text {
                     Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
                     text: (tab.langTick, qsTr("Боковая кнопка 1"))
                 }
-                ComboBox { id: side1Short; objectName: "side_button1_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, false, index) }
-                ComboBox { id: side1Long; objectName: "side_button1_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, true, index) }
+                StoredCombo { id: side1Short; objectName: "side_button1_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, false, index) }
+                StoredCombo { id: side1Long; objectName: "side_button1_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, true, index) }
 
                 Text {
                     Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
                     text: (tab.langTick, qsTr("Боковая кнопка 2"))
                 }
-                ComboBox { id: side2Short; objectName: "side_button2_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, false, index) }
-                ComboBox { id: side2Long; objectName: "side_button2_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, true, index) }
+                StoredCombo { id: side2Short; objectName: "side_button2_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, false, index) }
+                StoredCombo { id: side2Long; objectName: "side_button2_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, true, index) }
 
                 Text {
                     Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
                     text: (tab.langTick, qsTr("Верхняя вспомогательная кнопка"))
                 }
-                ComboBox { id: purpleShort; objectName: "purple_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, false, index) }
-                ComboBox { id: purpleLong; objectName: "purple_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, true, index) }
+                StoredCombo { id: purpleShort; objectName: "purple_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, false, index) }
+                StoredCombo { id: purpleLong; objectName: "purple_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, true, index) }
 
                 Text {
                     id: upName
@@ -225,8 +225,8 @@ Item {
                     Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
                     text: (tab.langTick, qsTr("Вверх"))
                 }
-                ComboBox { id: upShort; objectName: "up_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, false, index) }
-                ComboBox { id: upLong; objectName: "up_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, true, index) }
+                StoredCombo { id: upShort; objectName: "up_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, false, index) }
+                StoredCombo { id: upLong; objectName: "up_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, true, index) }
 
                 Text {
                     id: downName
@@ -234,8 +234,8 @@ Item {
                     Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
                     text: (tab.langTick, qsTr("Вниз"))
                 }
-                ComboBox { id: downShort; objectName: "down_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, false, index) }
-                ComboBox { id: downLong; objectName: "down_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, true, index) }
+                StoredCombo { id: downShort; objectName: "down_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, false, index) }
+                StoredCombo { id: downLong; objectName: "down_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, true, index) }
             }
         }
 
@@ -248,11 +248,11 @@ Item {
                 font.pixelSize: 13
                 text: (tab.langTick, qsTr("Длительность долгого нажатия(ms)"))
             }
-            SpinBox {
+            StoredSpin {
                 id: longPress
                 objectName: "long_press_duration"
                 width: 200
-                minimumValue: 500; maximumValue: 3750; stepSize: 250
+                unit: tab.longPressStepMs; lowest: 500; highest: 3750; stepSize: 250
                 onEditingFinished: value = tab.roundLongPress(value)
             }
             Item { width: 1; height: 10 }
@@ -262,11 +262,11 @@ Item {
                 font.pixelSize: 13
                 text: (tab.langTick, qsTr("Длительность нажатия отключения тревоги(s)"))
             }
-            SpinBox {
+            StoredSpin {
                 id: emgOff
                 objectName: "long_press_duration_emg_off"
                 width: 200
-                minimumValue: 0.5; maximumValue: 5; stepSize: 0.5; decimals: 1
+                unit: tab.emgOffStepS; lowest: 0.5; highest: 5; stepSize: 0.5; decimals: 1
                 onEditingFinished: value = tab.cutEmgOff(value)
             }
         }

@@ -1,6 +1,7 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
 import QtQuick.Layouts 1.1
+import "../UI"
 
 // The basic-settings tab: radio-wide settings, GPS logging, the fall sensor
 // and the service data. Several radio values are kept in coarse units and
@@ -109,34 +110,34 @@ Item {
 
             function initBasicSettings(map) {
                 var m = map || {}
-                radioId.currentIndex = tab.num(m.radio_id)
+                radioId.setStored(m.radio_id)
                 uniqueRadioId.text = m.unique_radio_id === undefined ? "" : String(m.unique_radio_id)
-                squelchNormal.currentIndex = tab.num(m.squelch_normal_level)
-                squelchTight.currentIndex = tab.num(m.squelch_tight_level)
-                preamble.value = tab.num(m.preamble_duration) * 60
-                digitalVoiceLevel.currentIndex = tab.num(m.digital_voice_level)
-                groupHang.value = tab.num(m.group_call_hang_time) * 500
-                privateHang.value = tab.num(m.private_call_hang_time) * 500
-                repeaterGroupHang.value = tab.num(m.repeater_group_call_hang) * 500
-                repeaterPrivateHang.value = tab.num(m.repeater_private_call_hang) * 500
-                analogHang.value = tab.num(m.analog_hang_time) * 500
-                digitalHang.value = tab.num(m.digital_hang_time) * 500
-                micGain.currentIndex = tab.num(m.mic_gain_level)
-                voxSensitivity.currentIndex = tab.num(m.vox_sensitivity)
-                voxHold.value = tab.num(m.vox_hold_time) * 100
-                manDownActivation.currentIndex = tab.num(m.man_down_activation)
-                manDownEntry.value = tab.num(m.man_down_trig_entry)
-                manDownExit.value = tab.num(m.man_down_trig_exit)
-                manDownPrealert.value = tab.num(m.man_down_prealert)
-                manDownTrigger.currentIndex = tab.num(m.man_down_trigger)
-                manDownTilt.currentIndex = tab.num(m.man_down_tilt)
+                squelchNormal.setStored(m.squelch_normal_level)
+                squelchTight.setStored(m.squelch_tight_level)
+                preamble.setStored(m.preamble_duration)
+                digitalVoiceLevel.setStored(m.digital_voice_level)
+                groupHang.setStored(m.group_call_hang_time)
+                privateHang.setStored(m.private_call_hang_time)
+                repeaterGroupHang.setStored(m.repeater_group_call_hang)
+                repeaterPrivateHang.setStored(m.repeater_private_call_hang)
+                analogHang.setStored(m.analog_hang_time)
+                digitalHang.setStored(m.digital_hang_time)
+                micGain.setStored(m.mic_gain_level)
+                voxSensitivity.setStored(m.vox_sensitivity)
+                voxHold.setStored(m.vox_hold_time)
+                manDownActivation.setStored(m.man_down_activation)
+                manDownEntry.setStored(m.man_down_trig_entry)
+                manDownExit.setStored(m.man_down_trig_exit)
+                manDownPrealert.setStored(m.man_down_prealert)
+                manDownTrigger.setStored(m.man_down_trigger)
+                manDownTilt.setStored(m.man_down_tilt)
             }
 
             function initGPSSettings(map) {
                 var m = map || {}
-                gpsActivation.currentIndex = tab.num(m.activated)
-                gpsInterval.value = tab.num(m.save_interval)
-                gpsIndication.currentIndex = tab.num(m.indication)
+                gpsActivation.setStored(m.activated)
+                gpsInterval.setStored(m.save_interval)
+                gpsIndication.setStored(m.indication)
             }
 
             function initServises(serial, model, hw) {
@@ -147,30 +148,30 @@ Item {
 
             function getSettings() {
                 return {
-                    "radio_id": radioId.currentIndex,
+                    "radio_id": radioId.stored(),
                     "unique_radio_id": uniqueRadioId.text,
-                    "squelch_normal_level": squelchNormal.currentIndex,
-                    "squelch_tight_level": squelchTight.currentIndex,
-                    "preamble_duration": Math.round(preamble.value / 60),
-                    "digital_voice_level": digitalVoiceLevel.currentIndex,
-                    "group_call_hang_time": Math.round(groupHang.value / 500),
-                    "private_call_hang_time": Math.round(privateHang.value / 500),
-                    "repeater_group_call_hang": Math.round(repeaterGroupHang.value / 500),
-                    "repeater_private_call_hang": Math.round(repeaterPrivateHang.value / 500),
-                    "analog_hang_time": Math.round(analogHang.value / 500),
-                    "digital_hang_time": Math.round(digitalHang.value / 500),
-                    "mic_gain_level": micGain.currentIndex,
-                    "vox_sensitivity": voxSensitivity.currentIndex,
-                    "vox_hold_time": String(Math.round(voxHold.value / 100)),
-                    "gps_activation": gpsActivation.currentIndex,
-                    "gps_interval": gpsInterval.value,
-                    "gps_indication": gpsIndication.currentIndex,
-                    "man_down_activation": manDownActivation.currentIndex,
-                    "man_down_trig_entry": manDownEntry.value,
-                    "man_down_trig_exit": manDownExit.value,
-                    "man_down_prealert": manDownPrealert.value,
-                    "man_down_trigger": manDownTrigger.currentIndex,
-                    "man_down_tilt": manDownTilt.currentIndex,
+                    "squelch_normal_level": squelchNormal.stored(),
+                    "squelch_tight_level": squelchTight.stored(),
+                    "preamble_duration": preamble.stored(),
+                    "digital_voice_level": digitalVoiceLevel.stored(),
+                    "group_call_hang_time": groupHang.stored(),
+                    "private_call_hang_time": privateHang.stored(),
+                    "repeater_group_call_hang": repeaterGroupHang.stored(),
+                    "repeater_private_call_hang": repeaterPrivateHang.stored(),
+                    "analog_hang_time": analogHang.stored(),
+                    "digital_hang_time": digitalHang.stored(),
+                    "mic_gain_level": micGain.stored(),
+                    "vox_sensitivity": voxSensitivity.stored(),
+                    "vox_hold_time": String(voxHold.stored()),
+                    "gps_activation": gpsActivation.stored(),
+                    "gps_interval": gpsInterval.stored(),
+                    "gps_indication": gpsIndication.stored(),
+                    "man_down_activation": manDownActivation.stored(),
+                    "man_down_trig_entry": manDownEntry.stored(),
+                    "man_down_trig_exit": manDownExit.stored(),
+                    "man_down_prealert": manDownPrealert.stored(),
+                    "man_down_trigger": manDownTrigger.stored(),
+                    "man_down_tilt": manDownTilt.stored(),
                     "serial": serialNumber.text,
                     "name_model": modelName.text,
                     "hw_version": hwVersion.text,
@@ -237,7 +238,7 @@ Item {
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Идентификация"))
                                     labelWidth: 245
-                                    ComboBox { id: radioId; objectName: "radio_id"; anchors.fill: parent; model: tab.offOn }
+                                    StoredCombo { id: radioId; objectName: "radio_id"; anchors.fill: parent; choices: tab.offOn }
                                 }
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Идентификационный номер"))
@@ -252,22 +253,22 @@ Item {
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Шумоподавление нормальный уровень"))
                                     labelWidth: 245
-                                    ComboBox { id: squelchNormal; objectName: "squelch_normal_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
+                                    StoredCombo { id: squelchNormal; objectName: "squelch_normal_level"; anchors.fill: parent; choices: tab.numbers(0, 9) }
                                 }
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Шумоподавление сильный уровень"))
                                     labelWidth: 245
-                                    ComboBox { id: squelchTight; objectName: "squelch_tight_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
+                                    StoredCombo { id: squelchTight; objectName: "squelch_tight_level"; anchors.fill: parent; choices: tab.numbers(0, 9) }
                                 }
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Преамбула передачи(мс)"))
                                     labelWidth: 245
-                                    SpinBox { id: preamble; objectName: "preamble_duration"; anchors.fill: parent; minimumValue: 0; maximumValue: 8640; stepSize: 60 }
+                                    StoredSpin { id: preamble; objectName: "preamble_duration"; anchors.fill: parent; unit: 60; lowest: 0; highest: 8640; stepSize: 60 }
                                 }
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Усиление звука в цифровом канале"))
                                     labelWidth: 245
-                                    ComboBox { id: digitalVoiceLevel; objectName: "digital_voice_level"; anchors.fill: parent; model: tab.numbers(1, 15) }
+                                    StoredCombo { id: digitalVoiceLevel; objectName: "digital_voice_level"; anchors.fill: parent; choices: tab.numbers(1, 15) }
                                 }
                             }
                         }
@@ -352,12 +353,12 @@ Item {
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
                                     labelWidth: 300
-                                    SpinBox { id: groupHang; objectName: "group_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                    StoredSpin { id: groupHang; objectName: "group_call_hang_time"; anchors.fill: parent; unit: 500; lowest: 0; highest: 30000; stepSize: 500 }
                                 }
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
                                     labelWidth: 300
-                                    SpinBox { id: privateHang; objectName: "private_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                    StoredSpin { id: privateHang; objectName: "private_call_hang_time"; anchors.fill: parent; unit: 500; lowest: 0; highest: 30000; stepSize: 500 }
                                 }
                             }
                         }
@@ -370,12 +371,12 @@ Item {
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
                                     labelWidth: 300
-                                    SpinBox { id: repeaterGroupHang; objectName: "repeater_group_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                    StoredSpin { id: repeaterGroupHang; objectName: "repeater_group_call_hang"; anchors.fill: parent; unit: 500; lowest: 0; highest: 30000; stepSize: 500 }
                                 }
                                 SettingsRow {
                                     text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
                                     labelWidth: 300
-                                    SpinBox { id: repeaterPrivateHang; objectName: "repeater_private_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
+                                    StoredSpin { id: repeaterPrivateHang; objectName: "repeater_private_call_hang"; anchors.fill: parent; unit: 500; lowest: 0; highest: 30000; stepSize: 500 }
                                 }
                             }
                         }
@@ -390,12 +391,12 @@ Item {
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Время задержки на аналоговом канале (мс)"))
                                 labelWidth: 300
-                                SpinBox { id: analogHang; objectName: "analog_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
+                                StoredSpin { id: analogHang; objectName: "analog_hang_time"; anchors.fill: parent; unit: 500; lowest: 500; highest: 10000; stepSize: 500 }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Время задержки на цифровом канале (мс)"))
                                 labelWidth: 300
-                                SpinBox { id: digitalHang; objectName: "digital_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
+                                StoredSpin { id: digitalHang; objectName: "digital_hang_time"; anchors.fill: parent; unit: 500; lowest: 500; highest: 10000; stepSize: 500 }
                             }
                         }
                     }
@@ -407,7 +408,7 @@ Item {
                             width: parent.width
                             text: (tab.langTick, qsTr("Уровень усиления"))
                             labelWidth: 245
-                            ComboBox { id: micGain; objectName: "mic_gain_level"; anchors.fill: parent; model: tab.numbers(0, 19) }
+                            StoredCombo { id: micGain; objectName: "mic_gain_level"; anchors.fill: parent; choices: tab.numbers(0, 19) }
                         }
                     }
 
@@ -420,10 +421,10 @@ Item {
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Чувствительность"))
                                 labelWidth: 245
-                                ComboBox {
+                                StoredCombo {
                                     id: voxSensitivity; objectName: "vox_sensitivity"
                                     anchors.fill: parent
-                                    model: {
+                                    choices: {
                                         tab.langTick
                                         var list = []
                                         for (var i = 0; i <= 10; ++i)
@@ -435,7 +436,7 @@ Item {
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Задержка"))
                                 labelWidth: 245
-                                SpinBox { id: voxHold; objectName: "vox_hold_time"; anchors.fill: parent; minimumValue: 1000; maximumValue: 25500; stepSize: 100 }
+                                StoredSpin { id: voxHold; objectName: "vox_hold_time"; anchors.fill: parent; unit: 100; lowest: 1000; highest: 25500; stepSize: 100 }
                             }
                         }
                     }
@@ -456,17 +457,17 @@ Item {
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Активация"))
                                 labelWidth: 245
-                                ComboBox { id: gpsActivation; objectName: "gps_activation"; anchors.fill: parent; model: tab.offOn }
+                                StoredCombo { id: gpsActivation; objectName: "gps_activation"; anchors.fill: parent; choices: tab.offOn }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Интервал записи (c)"))
                                 labelWidth: 245
-                                SpinBox { id: gpsInterval; objectName: "gps_interval"; anchors.fill: parent; minimumValue: 1; maximumValue: 250; stepSize: 1 }
+                                StoredSpin { id: gpsInterval; objectName: "gps_interval"; anchors.fill: parent; unit: 1; lowest: 1; highest: 250; stepSize: 1 }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Индикация"))
                                 labelWidth: 245
-                                ComboBox { id: gpsIndication; objectName: "gps_indication"; anchors.fill: parent; model: tab.offOn }
+                                StoredCombo { id: gpsIndication; objectName: "gps_indication"; anchors.fill: parent; choices: tab.offOn }
                             }
                         }
                     }
@@ -480,36 +481,36 @@ Item {
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Активация"))
                                 labelWidth: 245
-                                ComboBox { id: manDownActivation; objectName: "man_down_activation"; anchors.fill: parent; model: tab.offOn }
+                                StoredCombo { id: manDownActivation; objectName: "man_down_activation"; anchors.fill: parent; choices: tab.offOn }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Задержка перед тревогой (с)"))
                                 labelWidth: 245
-                                SpinBox { id: manDownEntry; objectName: "man_down_trig_entry"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
+                                StoredSpin { id: manDownEntry; objectName: "man_down_trig_entry"; anchors.fill: parent; unit: 1; lowest: 0; highest: 254 }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Задержка отключения тревоги(с)"))
                                 labelWidth: 245
-                                SpinBox { id: manDownExit; objectName: "man_down_trig_exit"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
+                                StoredSpin { id: manDownExit; objectName: "man_down_trig_exit"; anchors.fill: parent; unit: 1; lowest: 0; highest: 254 }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Время оповещения перед тревогой(с)"))
                                 labelWidth: 245
-                                SpinBox { id: manDownPrealert; objectName: "man_down_prealert"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
+                                StoredSpin { id: manDownPrealert; objectName: "man_down_prealert"; anchors.fill: parent; unit: 1; lowest: 0; highest: 254 }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Условия срабатывания"))
                                 labelWidth: 245
-                                ComboBox {
+                                StoredCombo {
                                     id: manDownTrigger; objectName: "man_down_trigger"
                                     anchors.fill: parent
-                                    model: (tab.langTick, [qsTr("Угол"), qsTr("Остановка"), qsTr("Угол или остановка")])
+                                    choices: (tab.langTick, [qsTr("Угол"), qsTr("Остановка"), qsTr("Угол или остановка")])
                                 }
                             }
                             SettingsRow {
                                 text: (tab.langTick, qsTr("Угол отклонения"))
                                 labelWidth: 245
-                                ComboBox { id: manDownTilt; objectName: "man_down_tilt"; anchors.fill: parent; model: ["60", "45"] }
+                                StoredCombo { id: manDownTilt; objectName: "man_down_tilt"; anchors.fill: parent; choices: ["60", "45"] }
                             }
                         }
                     }

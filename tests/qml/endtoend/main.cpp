@@ -13,9 +13,10 @@
 #include <QtQuickTest>
 #include <memory>
 
+#include "codeplug/channel.h"
 #include "emulator/radioemulator.h"
-#include "support/testimage.h"
 #include "manager/manager.h"
+#include "support/testimage.h"
 
 // What a test may do to the radio on the other end of the cable.
 class RadioControl : public QObject {
@@ -50,9 +51,82 @@ public:
         return QFile::exists(QUrl(url).toLocalFile());
     }
 
+    // The radio holds the factory image with settings the screens cannot
+    // offer: durations of 0 and 244 steps, values one past each spin range
+    // and combo list.
+    Q_INVOKABLE bool loadHostileImage()
+    {
+        Channel channel;
+        channel.setRadioType(0);
+        BlockMap blocks = blocksOf(factory);
+        const QVariantMap decoded = channel.decodeAll(blocks);
+        QVariantMap settings = decoded.value(QStringLiteral("basicSettings")).toMap();
+        QVariantMap buttons = decoded.value(QStringLiteral("buttonsSettings")).toMap();
+        const QVariantMap hostileSettings { { "squelch_normal_level", 12 },
+            { "squelch_tight_level", 10 }, { "preamble_duration", 200 },
+            { "digital_voice_level", 15 }, { "group_call_hang_time", 100 },
+            { "private_call_hang_time", 61 }, { "analog_hang_time", 0 },
+            { "digital_hang_time", 25 }, { "mic_gain_level", 20 }, { "vox_sensitivity", 11 },
+            { "vox_hold_time", 5 }, { "gps_interval", 0 }, { "man_down_trig_entry", 255 },
+            { "man_down_trig_exit", 13 }, { "radio_id", 2 }, { "des_type", 1 },
+            { "des_channel", 0xFFFF } };
+        const QVariantMap hostileButtons { { "long_press_duration", 244 },
+            { "long_press_duration_emg_off", 13 }, { "orange_button_short_press", 40 },
+            { "side_button1_long_press", 28 }, { "purple_button_short_press", 255 } };
+        for (auto it = hostileSettings.cbegin(); it != hostileSettings.cend(); ++it)
+            settings.insert(it.key(), it.value());
+        for (auto it = hostileButtons.cbegin(); it != hostileButtons.cend(); ++it)
+            buttons.insert(it.key(), it.value());
+        settings.insert(QStringLiteral("buttonsSettings"), buttons);
+        channel.encodeSettings(settings, &blocks);
+        return radio->setImage(TestImage::imageListFrom(blocks, factory.first().toByteArray()));
+    }
+
+    // Where two configuration files differ, as "block:offset" texts
+    // ("identity" or "elements" when those differ); empty for the same bytes.
+    // contentOnly: only the 2048 content bytes of each block count, not the
+    // head or the answer checksum.
+    Q_INVOKABLE QStringList fileDifferences(
+        const QString &urlA, const QString &urlB, bool contentOnly = false) const
+    {
+        const QVariantList a = load(urlA), b = load(urlB);
+        if (a.isEmpty() || b.isEmpty() || a.size() != b.size())
+            return { QStringLiteral("elements") };
+        QStringList out;
+        if (a.first() != b.first() && !contentOnly)
+            out << QStringLiteral("identity");
+        for (const QString &at : TestImage::differences(blocksOf(a), blocksOf(b), 400)) {
+            const int offset = at.section(QLatin1Char(':'), 1).toInt();
+            if (!contentOnly || (offset >= 12 && offset < 2060))
+                out << at;
+        }
+        return out;
+    }
+
     static constexpr int generatedPoints = 300;
 
 private:
+    static QVariantList load(const QString &url)
+    {
+        QFile file(QUrl(url).toLocalFile());
+        QVariantList list;
+        if (file.open(QIODevice::ReadOnly)) {
+            QDataStream in(&file);
+            in >> list;
+        }
+        return list;
+    }
+    static BlockMap blocksOf(const QVariantList &image)
+    {
+        BlockMap blocks;
+        for (int i = 1; i < image.size(); ++i) {
+            const QByteArray block = image.at(i).toByteArray();
+            if (block.size() > 7)
+                blocks.insert(quint8(block.at(7)), block);
+        }
+        return blocks;
+    }
+
     RadioEmulator *radio;
     QVariantList factory;
     QTemporaryDir folder;
