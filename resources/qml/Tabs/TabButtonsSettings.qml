@@ -1,7 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
-import QtQuick.Layouts 1.1
 import "../UI"
 
 // The buttons tab: the action of each programmable button on a short and a
@@ -21,7 +20,7 @@ Item {
     readonly property int comboWidth: 312
     readonly property real emgOffStepS: 0.5
 
-    // The ten keys of the map, in the order of the rows.
+    // The eight action keys of the map, in the order of the boxes.
     readonly property var keys: [
         "orange_button_short_press", "orange_button_long_press",
         "side_button1_short_press", "side_button1_long_press",
@@ -60,21 +59,27 @@ Item {
         qsTr("Запрос тревоги")
     ])
 
-    // Row names and combo pairs, top to bottom; the last two only exist on
-    // radios of type 1.
-    property var rows: [
-        { name: "orange", shortBox: orangeShort, longBox: orangeLong },
-        { name: "side1", shortBox: side1Short, longBox: side1Long },
-        { name: "side2", shortBox: side2Short, longBox: side2Long },
-        { name: "purple", shortBox: purpleShort, longBox: purpleLong },
-        { name: "up", shortBox: upShort, longBox: upLong },
-        { name: "down", shortBox: downShort, longBox: downLong }
-    ]
+    // The rows, top to bottom: the button's title and the object names of its
+    // two boxes (the map keys where the map has them); the last two only
+    // exist on radios of type 1.
+    readonly property var rowDefs: (langTick, [
+        { name: "orange", title: qsTr("Оранжевая кнопка"),
+          shortKey: "orange_button_short_press", longKey: "orange_button_long_press" },
+        { name: "side1", title: qsTr("Боковая кнопка 1"),
+          shortKey: "side_button1_short_press", longKey: "side_button1_long_press" },
+        { name: "side2", title: qsTr("Боковая кнопка 2"),
+          shortKey: "side_button2_short_press", longKey: "side_button2_long_press" },
+        { name: "purple", title: qsTr("Верхняя вспомогательная кнопка"),
+          shortKey: "purple_button_short_press", longKey: "purple_button_long_press" },
+        { name: "up", title: qsTr("Вверх"), shortKey: "up_short", longKey: "up_long", only1: true },
+        { name: "down", title: qsTr("Вниз"), shortKey: "down_short", longKey: "down_long", only1: true }
+    ])
 
+    // The short- and long-press boxes of every row, in row order.
     function allCombos() {
         var list = []
-        for (var i = 0; i < rows.length; ++i)
-            list.push(rows[i].shortBox, rows[i].longBox)
+        for (var i = 0; i < buttonRows.count; ++i)
+            list.push(buttonRows.itemAt(i).shortBox, buttonRows.itemAt(i).longBox)
         return list
     }
 
@@ -113,9 +118,9 @@ Item {
 
     // The choices the user makes that bring their partner along.
     function userPicked(row, isLong, index) {
-        var r = rows[row]
+        var r = buttonRows.itemAt(row)
         var other = isLong ? r.shortBox : r.longBox
-        switch (r.name) {
+        switch (rowDefs[row].name) {
         case "orange":
             if (!isLong && index === 1) other.currentIndex = 2
             if (isLong && index === 2) other.currentIndex = 1
@@ -168,74 +173,55 @@ Item {
             id: buttonsGroup
             title: (tab.langTick, qsTr("Кнопки"))
 
-            GridLayout {
-                columns: 3
-                rowSpacing: 10
-                columnSpacing: 6
-
-                Item { Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth }
-                Text {
-                    Layout.preferredHeight: 30
-                    Layout.preferredWidth: tab.comboWidth
-                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    font.pixelSize: 15
-                    verticalAlignment: Text.AlignVCenter
-                    text: (tab.langTick, qsTr("Короткое нажатие"))
+            Column {
+                spacing: 10
+                Row {
+                    spacing: 6
+                    Item { width: tab.nameWidth; height: 30 }
+                    Repeater {
+                        model: (tab.langTick, [qsTr("Короткое нажатие"), qsTr("Долгое нажатие")])
+                        Text {
+                            width: tab.comboWidth; height: 30
+                            fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
+                            font.pixelSize: 15
+                            verticalAlignment: Text.AlignVCenter
+                            text: modelData
+                        }
+                    }
                 }
-                Text {
-                    Layout.preferredHeight: 30
-                    Layout.preferredWidth: tab.comboWidth
-                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    font.pixelSize: 15
-                    verticalAlignment: Text.AlignVCenter
-                    text: (tab.langTick, qsTr("Долгое нажатие"))
+                Repeater {
+                    id: buttonRows
+                    model: tab.rowDefs.length
+                    Row {
+                        id: buttonRow
+                        readonly property int rowIndex: index
+                        readonly property var def: tab.rowDefs[index]
+                        property alias shortBox: shortBox
+                        property alias longBox: longBox
+                        visible: !def.only1 || tab.typeRadio === 1
+                        spacing: 6
+                        Text {
+                            width: tab.nameWidth; height: 30
+                            font.pixelSize: 15; verticalAlignment: Text.AlignVCenter
+                            fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
+                            text: buttonRow.def.title
+                        }
+                        StoredCombo {
+                            id: shortBox
+                            objectName: buttonRow.def.shortKey
+                            width: tab.comboWidth; height: 30
+                            choices: tab.actions; style: actionStyle
+                            onActivated: tab.userPicked(buttonRow.rowIndex, false, index)
+                        }
+                        StoredCombo {
+                            id: longBox
+                            objectName: buttonRow.def.longKey
+                            width: tab.comboWidth; height: 30
+                            choices: tab.actions; style: actionStyle
+                            onActivated: tab.userPicked(buttonRow.rowIndex, true, index)
+                        }
+                    }
                 }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Оранжевая кнопка"))
-                }
-                StoredCombo { id: orangeShort; objectName: "orange_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, false, index) }
-                StoredCombo { id: orangeLong; objectName: "orange_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, true, index) }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Боковая кнопка 1"))
-                }
-                StoredCombo { id: side1Short; objectName: "side_button1_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, false, index) }
-                StoredCombo { id: side1Long; objectName: "side_button1_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, true, index) }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Боковая кнопка 2"))
-                }
-                StoredCombo { id: side2Short; objectName: "side_button2_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, false, index) }
-                StoredCombo { id: side2Long; objectName: "side_button2_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, true, index) }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Верхняя вспомогательная кнопка"))
-                }
-                StoredCombo { id: purpleShort; objectName: "purple_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, false, index) }
-                StoredCombo { id: purpleLong; objectName: "purple_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, true, index) }
-
-                Text {
-                    id: upName
-                    visible: tab.typeRadio === 1
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Вверх"))
-                }
-                StoredCombo { id: upShort; objectName: "up_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, false, index) }
-                StoredCombo { id: upLong; objectName: "up_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, true, index) }
-
-                Text {
-                    id: downName
-                    visible: tab.typeRadio === 1
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Вниз"))
-                }
-                StoredCombo { id: downShort; objectName: "down_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, false, index) }
-                StoredCombo { id: downLong; objectName: "down_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; choices: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, true, index) }
             }
         }
 

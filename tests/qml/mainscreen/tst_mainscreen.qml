@@ -247,7 +247,9 @@ TestCase {
             Manager.dataReadyReadFromDevice(false, undefined)
         } else {
             screen.fileChosen("open_config", "file:///tmp/broken.ovc")
+            compare(calls(), [{ "name": "readDataFromFile", "args": ["file:///tmp/broken.ovc"] }])
             Manager.dataReadyReadFromFile(false, undefined)
+            compare(text(), "Ошибка чтения данных\nиз файла")
         }
         compare(screen.state, data.state)
         tryCompare(screen, "state", "state_work", 2500)
@@ -271,6 +273,10 @@ TestCase {
         screen.writeClicked()
         screen.saveClicked()
         compare(calls().length, 0)
+        // A failed open with no image goes back to the start.
+        Manager.dataReadyReadFromFile(false, undefined)
+        compare(screen.state, "state_reading_failed")
+        tryCompare(screen, "state", "state_start", 2500)
         Manager.hasImage = true
         verify(child("buttonSave").enabled)
     }
@@ -345,6 +351,9 @@ TestCase {
         Manager.writeProblem(data.kind, "DETAIL-" + data.kind)
         Manager.dataWroteToDevice(false)
         compare(screen.state, "state_write_failed")
+        compare(text(), "Запись данных\nзавершилась ошибкой")
+        verify(child("tabView").visible)
+        verify(!child("tabView").enabled)
         verify(screen.dialogs.visible)
         if (data.kind !== 4)
             verify(screen.dialogs.text.indexOf("DETAIL-" + data.kind) >= 0, screen.dialogs.text)
@@ -437,19 +446,6 @@ TestCase {
         tryCompare(screen, "state", "state_work", 1500)
     }
 
-    function test_writeFailed() {
-        closeAbout()
-        fill(2)
-        mouseClick(child("buttonWrite"))
-        Manager.dataWroteToDevice(false)
-        compare(screen.state, "state_write_failed")
-        compare(text(), "Запись данных\nзавершилась ошибкой")
-        verify(child("tabView").visible)
-        verify(!child("tabView").enabled)
-        tryCompare(screen, "state", "state_work", 2500)
-        verify(child("tabView").enabled)
-    }
-
     function test_openAndSaveDialogs_data() {
         return [
             { tag: "open", button: "buttonOpen", mode: "open_config", title: "Выберите файл для открытия",
@@ -472,18 +468,6 @@ TestCase {
         compare(dialog.nameFilters, [data.filter])
         compare(calls().length, 0) // nothing happens until a file is chosen
         dialog.close()
-    }
-
-    function test_openCallsReadDataFromFile() {
-        closeAbout()
-        screen.fileChosen("open_config", "file:///tmp/a.ovc")
-        compare(callNames(), ["readDataFromFile"])
-        compare(calls()[0].args, ["file:///tmp/a.ovc"])
-        Manager.hasImage = false
-        Manager.dataReadyReadFromFile(false, undefined)
-        compare(screen.state, "state_reading_failed")
-        compare(text(), "Ошибка чтения данных\nиз файла")
-        tryCompare(screen, "state", "state_start", 2500)
     }
 
     function test_saveWritesWhatTheScreenShows_data() {
