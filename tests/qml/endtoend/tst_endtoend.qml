@@ -207,16 +207,6 @@ TestCase {
                 return i
         fail("no contact " + name)
     }
-    function renameContact(row, text) {
-        showTab(4)
-        var cell = child("contactName_" + row, dmr())
-        typeText(cell, text)
-    }
-    function renameKey(row, text) {
-        showTab(4)
-        var cell = child("keyName_" + row, dmr())
-        typeText(cell, text)
-    }
 
     // --- set-up --------------------------------------------------------------------
 
@@ -482,85 +472,6 @@ TestCase {
         for (var g = 0; g < names.length; ++g)
             expected.push(names[g].filter(function (n) { return n !== removed }))
         compare(memberNames(after), expected)
-    }
-
-    function test_channelReferencesFollowRenamesAndRemovals() {
-        var before = read()
-        // Which channels name which contact and key.
-        var t = table()
-        var contactOf = [], keyOf = []
-        for (var i = 0; i < before.freqList.length; ++i) {
-            contactOf.push(before.freqList[i].contact)
-            keyOf.push(before.freqList[i].encrypt)
-        }
-        verify(contactOf.indexOf(2) >= 0 && contactOf.indexOf(3) >= 0, "no channel names contacts 2 and 3")
-        verify(keyOf.indexOf(1) >= 0, "no channel names key 1")
-
-        // Rename contact 2 and key 1: the channels show the new names.
-        renameContact(1, "Диспетчер")
-        renameKey(0, "Secret")
-        compare(dmr().contactModel.get(1).name, "Диспетчер")
-        compare(dmr().keyModel.get(0).name, "Secret")
-        var c2 = contactOf.indexOf(2), k1 = keyOf.indexOf(1)
-        compare(shownText(c2, "contact"), "Диспетчер")
-        compare(shownText(k1, "encrypt"), "Secret")
-        // Remove contact 1: a channel naming it shows "none", those naming
-        // later contacts keep naming them.
-        var c1 = contactOf.indexOf(1)
-        dmr().pickContact(0)
-        mouseClick(child("removeContactButton", dmr()))
-        compare(shownText(c1, "contact"), "НЕТ")
-        compare(shownText(c2, "contact"), "Диспетчер")
-
-        // A channel added now makes the main screen refill the table from
-        // the lists the DMR tab sent: the references hold through that too.
-        showTab(0)
-        var tab = screen.channelTab
-        typeText(tab.nameField, "New")
-        compare(t.model.count, before.freqList.length + 1)
-        compare(shownText(c2, "contact"), "Диспетчер")
-        compare(shownText(k1, "encrypt"), "Secret")
-        compare(shownText(c1, "contact"), "НЕТ")
-
-        write()
-        var after = read()
-        compare(after.freqList.length, before.freqList.length + 1)
-        for (i = 0; i < before.freqList.length; ++i) {
-            var was = contactOf[i]
-            compare(after.freqList[i].contact, was <= 1 ? was === 1 ? 0 : was : was - 1,
-                    "contact of channel " + i)
-            compare(after.freqList[i].encrypt, keyOf[i], "key of channel " + i)
-        }
-        compare(after.contactList[0].name, "Диспетчер")
-        compare(Object.keys(after.encryptList), ["Secret"])
-    }
-
-    // A channel moved to a new receive group keeps it when the group before
-    // it is removed; channels of the removed group name none.
-    function test_channelGroupFollowsGroupRemoval() {
-        var before = read()
-        verify(before.RxGroupsList.length === 1 && before.freqList[0].rxGroup === 1)
-        showTab(4)
-        typeText(child("groupTitleField", dmr()), "Вторая")
-        compare(dmr().rxGroupsList.length, 2)
-        showTab(0)
-        chooseValue(0, "rx_groupe", "Вторая")
-        compare(shownText(0, "rx_groupe"), "Вторая")
-        compare(shownText(1, "rx_groupe"), before.RxGroupsList[0].title)
-        showTab(4)
-        dmr().updateGroups(0)
-        mouseClick(child("removeGroupButton", dmr()))
-        compare(dmr().rxGroupsList.length, 1)
-        compare(shownText(0, "rx_groupe"), "Вторая")
-        compare(shownText(1, "rx_groupe"), "НЕТ")
-
-        write()
-        var after = read()
-        compare(after.RxGroupsList.length, 1)
-        compare(after.RxGroupsList[0].title, "Вторая")
-        compare(after.freqList[0].rxGroup, after.RxGroupsList[0].groups)
-        compare(after.freqList[1].rxGroup, 0)
-        compare(shownText(0, "rx_groupe"), "Вторая")
     }
 
     // Removing a channel: the zones lose it and keep naming the others;

@@ -374,25 +374,6 @@ TestCase {
         compare(Manager.verifyWrites, false)
     }
 
-    function test_readWithoutRadio() {
-        closeAbout()
-        Manager.hasImage = false
-        mouseClick(child("buttonRead"))
-        for (var n = 10; n >= 1; --n) {
-            Manager.signalRetryConnect(n)
-            compare(screen.state, "state_reconnect")
-            compare(text(), "Устройство не найдено.\nПроверьте подключение устройства.\n\nПовторное подключение  " + n)
-            verify(!child("tabView").visible)
-            verify(!child("loadingProgress").visible)
-        }
-        Manager.dataReadyReadFromDevice(false, undefined)
-        compare(screen.state, "state_no_device")
-        compare(text(), "Устройство не найдено.\nПроверьте подключение устройства")
-        verify(!child("tabView").visible)
-        wait(2200)
-        compare(screen.state, "state_no_device")
-    }
-
     function test_radioFoundAfterRetries() {
         closeAbout()
         mouseClick(child("buttonRead"))
