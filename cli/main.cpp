@@ -85,12 +85,44 @@ int writeCommand(Manager &manager, const QString &input)
     if (!loadImage(manager, input, &decoded))
         return fail(QStringLiteral("%1 is not a readable configuration file").arg(input));
     bool ok = false;
+    QString problem;
     QObject::connect(
         &manager, &Manager::writeProgressChanged, [](int p) { showProgress("writing", p); });
+    QObject::connect(&manager, &Manager::writeProblem, [&problem](int kind, const QString &detail) {
+        switch (kind) {
+        case Manager::IncompleteImage:
+            problem = QStringLiteral("the image is incomplete (%1); nothing was sent").arg(detail);
+            break;
+        case Manager::OtherModelOrBand:
+            problem = QStringLiteral("the radio is not the model or band of the image (%1); "
+                                     "nothing was sent (--force writes anyway)")
+                          .arg(detail);
+            break;
+        case Manager::VerifyFailed:
+            problem = QStringLiteral("the radio does not hold what was written (blocks %1)")
+                          .arg(detail);
+            break;
+        default:
+            problem = QStringLiteral("cancelled; the radio may hold a partial image");
+        }
+    });
     QObject::connect(&manager, &Manager::dataWroteToDevice, [&ok](bool success) { ok = success; });
     manager.writeImageToDevice();
     if (!ok)
-        return fail(QStringLiteral("writing to the radio failed"));
+        return fail(problem.isEmpty() ? QStringLiteral("writing to the radio failed") : problem);
+    return 0;
+}
+
+int backupsCommand(Manager &manager)
+{
+    QTextStream out(stdout);
+    for (const QVariant &entry : manager.backupList()) {
+        const QVariantMap b = entry.toMap();
+        out << b.value(QStringLiteral("time")).toString() << '\t'
+            << b.value(QStringLiteral("model")).toString() << '\t'
+            << b.value(QStringLiteral("radioId")).toString() << '\t'
+            << b.value(QStringLiteral("path")).toString() << '\n';
+    }
     return 0;
 }
 
@@ -156,11 +188,14 @@ int main(int argc, char *argv[])
         "Orvane command-line radio programming tool.\n\n"
         "Commands:\n"
         "  read -o IMAGE.ovc       read the radio and save its image\n"
-        "  write IMAGE.ovc         write an image file to the radio as it stands\n"
+        "  write IMAGE.ovc         write an image file to the radio as it stands, then read it\n"
+        "                          back and compare (refused for an incomplete image, or a\n"
+        "                          radio of another model or band unless --force)\n"
         "  decode IMAGE.ovc        print the decoded image as JSON\n"
         "  default -o IMAGE.ovc    identify the radio and save its factory default image\n"
         "  gps-read -o POINTS.cdc  read the radio's GPS log and save its points\n"
-        "  gps-decode POINTS.cdc   print a GPS point file as JSON\n\n"
+        "  gps-decode POINTS.cdc   print a GPS point file as JSON\n"
+        "  backups                 list the radio images kept before writes and after reads\n\n"
         "--emulator[=FILE] talks to the emulated radio instead, keeping its memory in FILE\n"
         "(created from a factory default image when absent).\n"
         "--emulator-gps-log=FILE gives the emulated radio the raw GPS log in FILE."));
@@ -172,8 +207,14 @@ int main(int argc, char *argv[])
         QStringLiteral("Output file."), QStringLiteral("FILE"));
     const QCommandLineOption verboseOption({ QStringLiteral("v"), QStringLiteral("verbose") },
         QStringLiteral("Show the back end's log."));
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+        QStringLiteral("write: write even to a radio of another model or band than the image."));
+    const QCommandLineOption noVerifyOption(QStringLiteral("no-verify"),
+        QStringLiteral("write: do not read the blocks back and compare them."));
     parser.addOption(outputOption);
     parser.addOption(verboseOption);
+    parser.addOption(forceOption);
+    parser.addOption(noVerifyOption);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
     verbose = parser.isSet(verboseOption);
@@ -204,8 +245,14 @@ int main(int argc, char *argv[])
     if (needsInput && file.isEmpty())
         return fail(QStringLiteral("%1 needs a file").arg(command));
 
+    if (parser.isSet(forceOption))
+        manager.allowModelMismatchOnce();
+    if (parser.isSet(noVerifyOption))
+        manager.overrideVerifyWrites(false);
     if (command == QLatin1String("read"))
         return readCommand(manager, output);
+    if (command == QLatin1String("backups"))
+        return backupsCommand(manager);
     if (command == QLatin1String("write"))
         return writeCommand(manager, file);
     if (command == QLatin1String("decode"))

@@ -88,19 +88,21 @@ enum Field {
     AlarmAck,
     CallIndication,
     PttId,
+    Origin,
     FieldCount
 };
 const char *const fieldKeys[FieldCount]
     = { "name", "channel", "sendFreq", "recvFreq", "powerCH", "refFreq", "vox", "chanelBand",
           "typeChannel", "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel", "recvQtDqt", "sendQtDqt",
           "colorCod", "rxGroup", "contact", "encrypt", "autoScan", "rxOnly", "emergencySystem",
-          "emergencyAlarmIndication", "emergencyAlarmAck", "emergencyCallIndication", "sendPttId" };
+          "emergencyAlarmIndication", "emergencyAlarmAck", "emergencyCallIndication", "sendPttId",
+          "origin" };
 const std::initializer_list<Field> analogueFields
     = { Name, Position, SendFreq, RecvFreq, Power, RefFreq, Vox, Band, Digital, ToneTypeRcv,
-          ToneTypeTrasm, Squelch, RecvTone, SendTone, ColorCode, RxGroup, ContactNo, Encrypt };
+          ToneTypeTrasm, Squelch, RecvTone, SendTone, ColorCode, RxGroup, ContactNo, Encrypt, Origin };
 const std::initializer_list<Field> digitalFields = { Name, Position, SendFreq, RecvFreq, Power,
     RefFreq, Vox, Band, Digital, AutoScan, RxOnly, EmergencySystem, AlarmIndication, AlarmAck,
-    CallIndication, Encrypt, ColorCode, RxGroup, ContactNo, RecvTone, SendTone, PttId };
+    CallIndication, Encrypt, ColorCode, RxGroup, ContactNo, RecvTone, SendTone, PttId, Origin };
 
 class MapShape {
 public:
@@ -175,6 +177,7 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
 
     nameByCode.clear();
     nameByPosition.clear();
+    positionByCode.clear();
     QVariantList list;
     if (n <= 0)
         return list;
@@ -209,23 +212,21 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
         const quint16 code
             = u16le(idx.block == L[Entry::NameBlock] ? nameBlock : directory, idx.offset);
         const int slot = code ? code - 1 : 0;
-        QByteArray rawName;
-        if (p < NamesInFirstBlock) {
-            rawName = rawField(nameBlock, L[Entry::NameBase] + nameLen * slot, nameLen);
-        } else {
-            const Place np = namePlace(p);
-            if (np.block != loadedName) {
-                nameArea = blocks.value(quint16(np.block));
-                loadedName = np.block;
-            }
-            rawName = rawField(nameArea, np.offset, nameLen);
+        const Place np = nameFieldOf(p, code);
+        if (np.block != loadedName) {
+            nameArea = np.block == L[Entry::NameBlock] ? nameBlock : blocks.value(quint16(np.block));
+            loadedName = np.block;
         }
+        const QByteArray rawName = rawField(nameArea, np.offset, nameLen);
         nameByCode.insert(quint16(slot + 1), rawName);
         nameByPosition.insert(quint16(p), rawName);
+        if (!positionByCode.contains(code))
+            positionByCode.insert(code, p);
 
         QVariant v[FieldCount];
         v[Name] = decodeUtf16Units(rawName);
         v[Position] = p;
+        v[Origin] = p;
         const auto le32 = [&at](int i) {
             return uint(at(i) | (at(i + 1) << 8) | (at(i + 2) << 16) | (uint(at(i + 3)) << 24));
         };
@@ -274,6 +275,53 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
     return list;
 }
 
+namespace {
+// Local edits of a 32-byte channel record.
+void put16(QByteArray &r, int at, int v)
+{
+    r[at] = char(v & 0xFF);
+    r[at + 1] = char((v >> 8) & 0xFF);
+}
+void put32(QByteArray &r, int at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        r[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+int get16(const QByteArray &r, int at) { return quint8(r.at(at)) | (quint8(r.at(at + 1)) << 8); }
+void insertBits(QByteArray &r, int at, int mask, int value)
+{
+    r[at] = char(maskedInsert(quint8(r.at(at)), quint8(mask), value));
+}
+} // namespace
+
+std::vector<Channel::Place> Channel::recordPlaces(int count) const
+{
+    const Layout &L = layout;
+    std::vector<Place> places;
+    places.reserve(size_t(std::max(count, 0)));
+    RecordCursor rec { L[Entry::RecordBlock], L[Entry::RecordBase] + L[Entry::RecordLength],
+        L[Entry::RecordLength] };
+    for (int p = 0; p < count; ++p, rec.advance())
+        places.push_back({ rec.block, rec.offset });
+    return places;
+}
+
+Channel::Place Channel::nameFieldOf(int position, quint16 code) const
+{
+    // The first names are found through the index entry, the others by position.
+    if (position < NamesInFirstBlock) {
+        const int slot = code ? code - 1 : 0;
+        return { layout[Entry::NameBlock],
+            layout[Entry::NameBase] + layout[Entry::NameLength] * slot };
+    }
+    return namePlace(position);
+}
+
+// A row with an "origin" (its position in the table the blocks held) carries
+// only what was edited: every key it lacks keeps the bytes stored for that
+// channel, which move with it to its new position. A row without one is a new
+// channel, laid down from the template of its kind with every field written.
+// A kind change lays the new kind's template under the stored frequencies.
 void Channel::WriteChanells(const QVariant &data, BlockMap *blocks)
 {
     const QVariantList list = data.toList();
@@ -287,59 +335,98 @@ void Channel::WriteChanells(const QVariant &data, BlockMap *blocks)
         n = MaxChannels;
     }
     const Layout &L = layout;
-    const int nameUnits = L[Entry::NameLength] / 2;
+    const int len = L[Entry::RecordLength];
+    const int nameLen = L[Entry::NameLength];
+    const int nameUnits = nameLen / 2;
+    const BlockMap stored = *blocks;
+    const QByteArray storedDirectory = stored.value(L[Entry::DirectoryBlock]);
+    const QByteArray storedNameBlock = stored.value(L[Entry::NameBlock]);
+    const int storedCount
+        = std::clamp(int(qint16(u16le(storedDirectory, L[Entry::ChannelCount]))), 0, MaxChannels);
+    const std::vector<Place> places = recordPlaces(std::max(n, storedCount));
+
     BlockEdit directory(blocks, L[Entry::DirectoryBlock]);
     BlockEdit nameBlock(blocks, L[Entry::NameBlock]);
     directory.set16le(L[Entry::ChannelCount], n);
 
-    RecordCursor rec { L[Entry::RecordBlock], L[Entry::RecordBase] + L[Entry::RecordLength],
-        L[Entry::RecordLength] };
-    int editing = -1;
-    BlockEdit out(nullptr, 0);
-    for (int p = 0; p < n; ++p, rec.advance()) {
+    for (int p = 0; p < n; ++p) {
         const QVariantMap m = list.at(p).toMap();
-        WriteNewName(
-            encodeUtf16Field(cutText(m.value(QStringLiteral("name")).toString(), nameUnits)),
-            quint16(p + 1), blocks);
+        const int origin = m.value(QStringLiteral("origin"), -1).toInt();
+        QByteArray rec, name;
+        if (origin >= 0 && origin < storedCount) {
+            const Place at = places[size_t(origin)];
+            rec = rawField(stored.value(quint16(at.block)), at.offset, len);
+            const Place idx = indexEntryPlace(origin);
+            const quint16 code = u16le(
+                idx.block == L[Entry::NameBlock] ? storedNameBlock : storedDirectory, idx.offset);
+            const Place np = nameFieldOf(origin, code);
+            name = rawField(stored.value(quint16(np.block)), np.offset, nameLen);
+        }
+        const bool kept = rec.size() == len && name.size() == nameLen;
+        const auto wanted
+            = [&](const char *key) { return !kept || m.contains(QLatin1String(key)); };
+        const auto value = [&](const char *key) { return m.value(QLatin1String(key)); };
+        if (!kept)
+            rec = QByteArray(len, '\0');
 
+        if (wanted("name"))
+            name = encodeUtf16Field(cutText(value("name").toString(), nameUnits));
+        WriteNewName(name, quint16(p + 1), blocks);
         const Place idx = indexEntryPlace(p);
         (idx.block == L[Entry::NameBlock] ? nameBlock : directory).set16le(idx.offset, p + 2);
 
-        if (rec.block != editing) {
-            out = BlockEdit(blocks, rec.block);
-            editing = rec.block;
-        }
-        const int r = rec.offset;
-        out.set32le(r + L[Entry::SendFreq], quint32(m.value(QStringLiteral("send_freq")).toInt()));
-        out.set32le(r + L[Entry::RecvFreq], quint32(m.value(QStringLiteral("recv_freq")).toInt()));
+        if (wanted("send_freq"))
+            put32(rec, L[Entry::SendFreq], quint32(value("send_freq").toInt()));
+        if (wanted("recv_freq"))
+            put32(rec, L[Entry::RecvFreq], quint32(value("recv_freq").toInt()));
+
         const int tail = L[Entry::AnalogueByte];
-        if (!m.value(QStringLiteral("type_channel")).toBool()) {
-            out.setBytes(r + tail, QByteArray::fromRawData(analogueTemplate, 24));
-            const int rt = m.value(QStringLiteral("qt_dqt_type_rcv")).toInt();
-            const int st = m.value(QStringLiteral("qt_dqt_type_trasm")).toInt();
-            out.set16le(r + L[Entry::RecvTone],
-                toneWord(m.value(QStringLiteral("recv_qt_dqt")).toInt(), rt));
-            out.set16le(r + L[Entry::SendTone],
-                toneWord(m.value(QStringLiteral("send_qt_dqt")).toInt(), st));
-            // Only the two type fields of the byte are ours.
-            const int tb = r + L[Entry::ToneTypeByte];
-            out.insert(tb, L[Entry::ToneTypeRcvMask], rt);
-            out.insert(tb, L[Entry::ToneTypeTrasmMask], st);
-            const int bb = r + L[Entry::NarrowByte];
-            const int w = m.value(QStringLiteral("chanelBand")).toInt();
-            out.insert(bb, L[Entry::Band20Mask], w == 2 ? 1 : 0);
-            out.insert(bb, L[Entry::NarrowMask], w == 1 ? 1 : 0);
-        } else {
-            out.setBytes(r + tail, QByteArray::fromRawData(digitalTemplate, 24));
-            out.set8(r + L[Entry::RxGroupPos] - 1, m.value(QStringLiteral("rx_groupe")).toInt());
-            out.set8(r + L[Entry::ContactPos] - 1, m.value(QStringLiteral("contact")).toInt());
-            out.set8(r + L[Entry::ColorCodePos] - 1,
-                m.value(QStringLiteral("color_cod")).toInt() | 0x40);
-            const int e = m.value(QStringLiteral("encrypt")).toInt();
-            out.set8(r + L[Entry::EncryptPos] - 1, (e & 0xFF) ? (e | 0x80) : 0);
+        const bool wasDigital = !bitFlag(quint8(rec.at(tail)), L[Entry::AnalogueMask]);
+        const bool digital = wanted("type_channel") ? value("type_channel").toBool() : wasDigital;
+        const int pb = L[Entry::PowerByte];
+        if (!kept || digital != wasDigital) {
+            const bool power = bitFlag(quint8(rec.at(pb)), 0x80);
+            rec.replace(tail, 24,
+                QByteArray::fromRawData(digital ? digitalTemplate : analogueTemplate, 24));
+            if (kept)
+                insertBits(rec, pb, 0x80, power ? 1 : 0);
         }
-        const int pb = r + L[Entry::PowerByte];
-        out.insert(pb, 0x80, m.value(QStringLiteral("power_ch")).toBool() ? 1 : 0);
+        if (!digital) {
+            const int tb = L[Entry::ToneTypeByte];
+            const auto tone = [&](const char *codeKey, const char *typeKey, int mask, int at) {
+                const int t
+                    = wanted(typeKey) ? value(typeKey).toInt() : twoBitField(quint8(rec.at(tb)), mask);
+                if (wanted(codeKey) || wanted(typeKey)) {
+                    const int code = wanted(codeKey) ? value(codeKey).toInt() : get16(rec, at);
+                    put16(rec, at, toneWord(code, t));
+                    insertBits(rec, tb, mask, t);
+                }
+            };
+            tone("recv_qt_dqt", "qt_dqt_type_rcv", L[Entry::ToneTypeRcvMask], L[Entry::RecvTone]);
+            tone("send_qt_dqt", "qt_dqt_type_trasm", L[Entry::ToneTypeTrasmMask],
+                L[Entry::SendTone]);
+            if (wanted("chanelBand")) {
+                const int w = value("chanelBand").toInt();
+                insertBits(rec, L[Entry::NarrowByte], L[Entry::Band20Mask], w == 2 ? 1 : 0);
+                insertBits(rec, L[Entry::NarrowByte], L[Entry::NarrowMask], w == 1 ? 1 : 0);
+            }
+        } else {
+            if (wanted("rx_groupe"))
+                rec[L[Entry::RxGroupPos] - 1] = char(value("rx_groupe").toInt());
+            if (wanted("contact"))
+                rec[L[Entry::ContactPos] - 1] = char(value("contact").toInt());
+            if (wanted("color_cod"))
+                rec[L[Entry::ColorCodePos] - 1] = char(value("color_cod").toInt() | 0x40);
+            if (wanted("encrypt")) {
+                const int e = value("encrypt").toInt();
+                rec[L[Entry::EncryptPos] - 1] = char((e & 0xFF) ? (e | 0x80) : 0);
+            }
+        }
+        if (wanted("power_ch"))
+            insertBits(rec, pb, 0x80, value("power_ch").toBool() ? 1 : 0);
+
+        const Place out = places[size_t(p)];
+        BlockEdit(blocks, out.block).setBytes(out.offset, rec);
     }
 }
 
@@ -398,9 +485,13 @@ QVariant Channel::ParsingZones(const BlockMap &blocks)
         QVariantList members;
         const uchar *d = reinterpret_cast<const uchar *>(rec.constData()) + L[Entry::ZoneMembers];
         for (int j = 0; j < k; ++j) {
+            // The channel whose index entry holds the code; a code no entry
+            // holds falls back to the channel of the same name.
             const quint16 code = quint16(d[2 * j] | (d[2 * j + 1] << 8));
-            members.append(positionByName.value(nameByCode.value(code), 0));
+            members.append(positionByCode.value(
+                code, positionByName.value(nameByCode.value(code), 0)));
         }
+        zone.insert(QStringLiteral("origin"), z);
         zone.insert(QStringLiteral("selectedChannels"), members);
         list.append(zone);
     }
@@ -411,6 +502,29 @@ QVariant Channel::ParsingZones(const BlockMap &blocks)
     return list;
 }
 
+namespace {
+// A zone title as stored: the decoder ends the table at a record whose first
+// byte is 0, so an empty title, or one whose first code unit has a zero low
+// byte (U+0100, U+0400, ...), would hide this zone and every one after it.
+QByteArray zoneTitleField(QString title, int fieldBytes, int z)
+{
+    if (title.isEmpty()) {
+        title = QStringLiteral("Zone %1").arg(z + 1);
+        log(QStringLiteral("WriteZones: zone %1 has no title, stored as \"%2\"").arg(z).arg(title));
+    } else if ((title.at(0).unicode() & 0xFF) == 0) {
+        log(QStringLiteral("WriteZones: zone %1 title starts with U+%2, stored as U+FFFD")
+                .arg(z)
+                .arg(title.at(0).unicode(), 4, 16, QLatin1Char('0')));
+        title[0] = QChar(0xFFFD);
+    }
+    return encodeTextField(title, fieldBytes);
+}
+} // namespace
+
+// A zone with an "origin" (its index in the table the blocks held) keeps its
+// stored record, moved to its new place, except for the keys it carries; one
+// without is new. The record after the last one written always ends the table,
+// so no zone of an older, longer table can come back.
 void Channel::WriteZones(const QVariant &zones, BlockMap *blocks)
 {
     const Layout &L = layout;
@@ -421,36 +535,50 @@ void Channel::WriteZones(const QVariant &zones, BlockMap *blocks)
     const int m = std::min(n, MaxZonesWritten);
     const int len = L[Entry::ZoneRecordLength];
     const int titleLen = L[Entry::ZoneTitleLength];
-    RecordStream stream(L[Entry::ZoneBlock], L[Entry::ZoneBlock] + L[Entry::ZoneExtraBlocks],
-        L[Entry::ZoneOffset], len);
+    const auto table = [&] {
+        return RecordStream(L[Entry::ZoneBlock], L[Entry::ZoneBlock] + L[Entry::ZoneExtraBlocks],
+            L[Entry::ZoneOffset], len);
+    };
+    const BlockMap stored = *blocks;
+    std::vector<QByteArray> storedRecords;
+    for (RecordStream s = table(); int(storedRecords.size()) < MaxZonesWritten * 2 && s.next();)
+        storedRecords.push_back(s.read(stored));
+
+    RecordStream stream = table();
     bool overfull = false;
     for (int z = 0; z < m; ++z) {
         if (!stream.next())
             return;
         const QVariantMap zone = list.at(z).toMap();
-        QByteArray rec = stream.read(*blocks);
+        const int origin = zone.value(QStringLiteral("origin"), -1).toInt();
+        const bool kept = origin >= 0 && origin < int(storedRecords.size())
+            && storedRecords[size_t(origin)].size() == len;
+        QByteArray rec = kept ? storedRecords[size_t(origin)] : stream.read(stored);
         rec.append(QByteArray(len - rec.size(), '\0'));
-        rec.replace(L[Entry::ZoneTitle], titleLen,
-            encodeTextField(zone.value(QStringLiteral("title")).toString(), titleLen));
-        const QVariantList members = zone.value(QStringLiteral("selectedChannels")).toList();
-        int k = members.size() & 0xFF;
-        if (members.size() > MaxZoneMembers) {
-            overfull = true;
-            k = MaxZoneMembers;
-        }
-        rec[L[Entry::ZoneMemberCount]] = char(k);
-        const int base = L[Entry::ZoneMembers];
-        rec.replace(base, len - base, QByteArray(len - base, '\0'));
-        for (int j = 0; j < k; ++j) {
-            const int code = members.at(j).toInt() + 2;
-            rec[base + 2 * j] = char(code & 0xFF);
-            rec[base + 2 * j + 1] = char((code >> 8) & 0xFF);
+        const QString title = zone.value(QStringLiteral("title")).toString();
+        if (!kept || zone.contains(QStringLiteral("title")))
+            rec.replace(L[Entry::ZoneTitle], titleLen, zoneTitleField(title, titleLen, z));
+        if (!kept || zone.contains(QStringLiteral("selectedChannels"))) {
+            const QVariantList members = zone.value(QStringLiteral("selectedChannels")).toList();
+            int k = members.size() & 0xFF;
+            if (members.size() > MaxZoneMembers) {
+                overfull = true;
+                k = MaxZoneMembers;
+            }
+            rec[L[Entry::ZoneMemberCount]] = char(k);
+            const int base = L[Entry::ZoneMembers];
+            rec.replace(base, len - base, QByteArray(len - base, '\0'));
+            for (int j = 0; j < k; ++j) {
+                const int code = members.at(j).toInt() + 2;
+                rec[base + 2 * j] = char(code & 0xFF);
+                rec[base + 2 * j + 1] = char((code >> 8) & 0xFF);
+            }
         }
         stream.write(blocks, rec);
     }
     if (overfull)
         log(QStringLiteral("WriteZones: member count above %1, written %1").arg(MaxZoneMembers));
-    if (m < MaxZonesWritten && stream.next())
+    if (stream.next())
         stream.write(blocks, QByteArray(len, '\0'));
 }
 

@@ -2,7 +2,9 @@
 
 #include <QMap>
 #include <QObject>
+#include <QHash>
 #include <QVariant>
+#include <vector>
 
 #include "codeplug/blockmap.h"
 #include "codeplug/contacts.h"
@@ -53,10 +55,13 @@ private:
     };
     Place indexEntryPlace(int position) const;
     Place namePlace(int position) const;
+    Place nameFieldOf(int position, quint16 code) const;
+    std::vector<Place> recordPlaces(int count) const;
 
     Contacts contacts;
     Layout layout {};
     int typeRadio = 0;
     QMap<quint16, QByteArray> nameByCode;
     QMap<quint16, QByteArray> nameByPosition;
+    QHash<quint16, int> positionByCode;
 };

@@ -112,13 +112,17 @@ void decodeRows(const Row (&rows)[N], const Layout &L, const BlockMap &blocks, Q
     }
 }
 
-// Rows sharing a block are written into one edit of it, in table order.
+// Writes the rows whose keys the map holds, in table order; a key the map
+// lacks keeps its stored bits.
 template <size_t N>
 void encodeRows(const Row (&rows)[N], const Layout &L, const QVariantMap &in, BlockMap *blocks)
 {
     for (const Row &row : rows) {
+        const auto it = in.constFind(QLatin1String(row.key));
+        if (it == in.constEnd())
+            continue;
         BlockEdit block(blocks, L[row.blockEntry]);
-        const QVariant v = in.value(QLatin1String(row.key));
+        const QVariant v = it.value();
         const int offset = L[row.offsetEntry];
         switch (row.kind) {
         case Kind::UnsignedByte:
@@ -176,12 +180,19 @@ void Channel::encodeBasicSettings(const QVariantMap &settings, BlockMap *blocks)
 {
     encodeRows(basicRows, layout, settings, blocks);
 
+    // The digital emergency system: only what the map names is written.
     BlockEdit des(blocks, layout[Entry::EmergencyBlock]);
-    const int mode = settings.value(QStringLiteral("des_mode")).toInt();
-    const int type = settings.value(QStringLiteral("des_type")).toInt();
-    des.set8(layout[Entry::EmergencyTypeMode], (mode << 4) | (type & 0xFF));
-    des.set16le(
-        layout[Entry::EmergencyChannel], settings.value(QStringLiteral("des_channel")).toInt());
+    const int modeAt = layout[Entry::EmergencyTypeMode];
+    const QString modeKey = QStringLiteral("des_mode"), typeKey = QStringLiteral("des_type"),
+                  channelKey = QStringLiteral("des_channel");
+    if (settings.contains(modeKey) || settings.contains(typeKey)) {
+        const int old = des.get(modeAt);
+        const int mode = settings.value(modeKey, old >> 4).toInt();
+        const int type = settings.value(typeKey, old & 0x0F).toInt();
+        des.set8(modeAt, (mode << 4) | (type & 0xFF));
+    }
+    if (settings.contains(channelKey))
+        des.set16le(layout[Entry::EmergencyChannel], settings.value(channelKey).toInt());
 }
 
 QVariant Channel::decodeEncryption(const BlockMap &blocks)
@@ -208,6 +219,9 @@ QVariant Channel::decodeEncryption(const BlockMap &blocks)
     return map;
 }
 
+// A key with an "origin" (its index in the stored table) keeps its stored
+// name and value, moved to its new place, except for the keys it carries; one
+// without is new and written whole.
 void Channel::WriteEncrypts(const QVariant &keys, BlockMap *blocks)
 {
     const Layout &L = layout;
@@ -221,18 +235,34 @@ void Channel::WriteEncrypts(const QVariant &keys, BlockMap *blocks)
         log(QStringLiteral("WriteEncrypts: quantityKeys=%1 written=%2").arg(n).arg(MaxKeys));
         n = MaxKeys;
     }
+    const QByteArray stored = blocks->value(L[Entry::KeyBlock]);
+    const int storedCount = std::clamp(int(s8(stored, L[Entry::KeyCount])), 0, int(MaxKeys));
     BlockEdit block(blocks, L[Entry::KeyBlock]);
     const int nameLen = L[Entry::KeyNameLength];
     const int stride = L[Entry::KeyStride];
     for (int k = 0; k < n; ++k) {
         const QVariantMap m = list.at(k).toMap();
+        const int origin = m.value(QStringLiteral("origin"), -1).toInt();
+        const QByteArray name = origin >= 0 && origin < storedCount
+            ? rawField(stored, L[Entry::KeyName] + stride * origin, nameLen)
+            : QByteArray();
+        const QByteArray value = origin >= 0 && origin < storedCount
+            ? rawField(stored, L[Entry::KeyValue] + stride * origin, 2)
+            : QByteArray();
+        const bool kept = name.size() == nameLen && value.size() == 2;
         block.setBytes(L[Entry::KeyName] + stride * k,
-            encodeTextField(m.value(QStringLiteral("name")).toString(), nameLen));
+            kept && !m.contains(QStringLiteral("name"))
+                ? name
+                : encodeTextField(m.value(QStringLiteral("name")).toString(), nameLen));
+        const int at = L[Entry::KeyValue] + stride * k;
+        if (kept && !m.contains(QStringLiteral("number"))) {
+            block.setBytes(at, value);
+            continue;
+        }
         bool ok = false;
         uint v = m.value(QStringLiteral("number")).toString().toUInt(&ok, 16);
         if (!ok)
             v = 0;
-        const int at = L[Entry::KeyValue] + stride * k;
         block.set8(at, int(v >> 8));
         block.set8(at + 1, int(v));
     }

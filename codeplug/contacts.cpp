@@ -5,6 +5,7 @@
 #include "codeplug/fieldcodecs.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -35,6 +36,7 @@ QVariant Contacts::decodeContacts(const BlockMap &blocks)
         m.insert(QStringLiteral("name"),
             decodeTextField(records, L[Entry::ContactName] + base, L[Entry::ContactNameLength]));
         m.insert(QStringLiteral("pos"), k);
+        m.insert(QStringLiteral("origin"), k);
         m.insert(QStringLiteral("type"), int(s8(records, L[Entry::ContactType] + base)));
         m.insert(QStringLiteral("number"),
             uint(u32le(records, L[Entry::ContactNumber] + base) & 0xFFFFFF));
@@ -44,6 +46,9 @@ QVariant Contacts::decodeContacts(const BlockMap &blocks)
     return list;
 }
 
+// A contact with an "origin" (its index in the stored list) keeps its stored
+// record, moved to its new place, except for the keys it carries; one without
+// is new and written whole.
 void Contacts::encodeContacts(const QVariant &contacts, BlockMap *blocks)
 {
     const Layout &L = layout;
@@ -55,6 +60,10 @@ void Contacts::encodeContacts(const QVariant &contacts, BlockMap *blocks)
         log(QStringLiteral("encodeContacts: quantity=%1 written=%2").arg(n).arg(MaxContacts));
         n = MaxContacts;
     }
+    const QByteArray stored = blocks->value(L[Entry::ContactBlock]);
+    const int storedCount
+        = std::min(int(u8(blocks->value(L[Entry::ContactCountBlock]), L[Entry::ContactCount])),
+            int(MaxContacts));
     BlockEdit records(blocks, L[Entry::ContactBlock]);
     const int stride = L[Entry::ContactStride];
     const int nameLen = L[Entry::ContactNameLength];
@@ -64,13 +73,30 @@ void Contacts::encodeContacts(const QVariant &contacts, BlockMap *blocks)
         const int base = stride * k;
         index.append(char(k + 1));
         index.append('\0');
-        records.setBytes(L[Entry::ContactName] + base,
-            encodeTextField(m.value(QStringLiteral("name")).toString(), nameLen));
-        records.set32le(
-            L[Entry::ContactNumber] + base, quint32(m.value(QStringLiteral("number")).toInt()));
+        const int origin = m.value(QStringLiteral("origin"), -1).toInt();
+        const QByteArray record = origin >= 0 && origin < storedCount
+            ? rawField(stored, L[Entry::ContactName] + stride * origin, stride)
+            : QByteArray();
+        const bool kept = record.size() == stride;
+        const auto wanted = [&](const char *key) { return !kept || m.contains(QLatin1String(key)); };
+        if (kept)
+            records.setBytes(L[Entry::ContactName] + base, record);
+        if (wanted("name"))
+            records.setBytes(L[Entry::ContactName] + base,
+                encodeTextField(m.value(QStringLiteral("name")).toString(), nameLen));
+        if (wanted("number")) {
+            // The top byte is not part of the number.
+            const int at = L[Entry::ContactNumber] + base;
+            const quint32 top = kept ? quint32(records.get(at + 3)) << 24 : 0;
+            records.set32le(
+                at, top | (quint32(m.value(QStringLiteral("number")).toInt()) & 0xFFFFFF));
+        }
         // Only bit 0 of the tone byte is ours.
-        records.insert(L[Entry::ContactTone] + base, 0x01, m.value(QStringLiteral("tone")).toInt());
-        records.set8(L[Entry::ContactType] + base, m.value(QStringLiteral("type")).toInt());
+        if (wanted("tone"))
+            records.insert(
+                L[Entry::ContactTone] + base, 0x01, m.value(QStringLiteral("tone")).toInt());
+        if (wanted("type"))
+            records.set8(L[Entry::ContactType] + base, m.value(QStringLiteral("type")).toInt());
     }
     BlockEdit directory(blocks, L[Entry::ContactCountBlock]);
     const int countAt = L[Entry::ContactCount];
@@ -119,6 +145,7 @@ QVariant Contacts::decodeRxGroups(const BlockMap &blocks)
         for (int j = 0; j < m; ++j)
             members.append(int(u16le(records, membersAt + 2 * j)));
         g.insert(QStringLiteral("selectedContacts"), members);
+        g.insert(QStringLiteral("origin"), list.size());
         list.append(g);
     }
     if (badSlots)
@@ -138,6 +165,9 @@ QVariant Contacts::rxGroupNames()
     return map;
 }
 
+// A group with an "origin" (its index in the decoded list) keeps its stored
+// record, moved to its new slot, except for the keys it carries; one without
+// is new and written whole.
 void Contacts::encodeRxGroups(const QVariant &groups, BlockMap *blocks)
 {
     const Layout &L = layout;
@@ -149,17 +179,43 @@ void Contacts::encodeRxGroups(const QVariant &groups, BlockMap *blocks)
         log(QStringLiteral("encodeRxGroups: quantity=%1 written=%2").arg(n).arg(MaxGroups));
         n = MaxGroups;
     }
-    BlockEdit records(blocks, L[Entry::GroupBlock]);
     const int stride = L[Entry::GroupStride];
     const int titleLen = L[Entry::GroupTitleLength];
+    const int recordAt = std::min({ L[Entry::GroupTitle], L[Entry::GroupMemberCount],
+        L[Entry::GroupMembers] });
+    // The stored record of each decoded group, in decoded order.
+    std::vector<QByteArray> storedRecords;
+    {
+        const QByteArray directory = blocks->value(L[Entry::GroupDirBlock]);
+        const QByteArray records = blocks->value(L[Entry::GroupBlock]);
+        const int q = std::min(int(u16le(directory, L[Entry::GroupCount])), int(MaxGroups));
+        for (int i = 0; i < q && hasBytes(directory, L[Entry::GroupSlots] + i, 1); ++i) {
+            const int b = u8(directory, L[Entry::GroupSlots] + i);
+            const int slot = b == 0 ? 1 : b;
+            const QByteArray rec = slot <= MaxGroups
+                ? rawField(records, recordAt + stride * (slot - 1), stride)
+                : QByteArray();
+            if (hasBytes(records, L[Entry::GroupMemberCount] + stride * (slot - 1), stride))
+                storedRecords.push_back(rec);
+        }
+    }
+    BlockEdit records(blocks, L[Entry::GroupBlock]);
     QByteArray slotList;
     int overfull = 0;
     for (int k = 0; k < n; ++k) {
         const QVariantMap g = list.at(k).toMap();
+        const int origin = g.value(QStringLiteral("origin"), -1).toInt();
+        const bool kept = origin >= 0 && origin < int(storedRecords.size())
+            && storedRecords[size_t(origin)].size() == stride;
         const int r = L[Entry::GroupMemberCount] + stride * k;
         slotList.append(char(k + 1));
-        records.setBytes(L[Entry::GroupTitle] + stride * k,
-            encodeTextField(g.value(QStringLiteral("title")).toString(), titleLen));
+        if (kept)
+            records.setBytes(recordAt + stride * k, storedRecords[size_t(origin)]);
+        if (!kept || g.contains(QStringLiteral("title")))
+            records.setBytes(L[Entry::GroupTitle] + stride * k,
+                encodeTextField(g.value(QStringLiteral("title")).toString(), titleLen));
+        if (kept && !g.contains(QStringLiteral("selectedContacts")))
+            continue;
         const QVariantList members = g.value(QStringLiteral("selectedContacts")).toList();
         int m = members.size() & 0xFF;
         if (members.size() > MaxGroupMembers) {
@@ -179,7 +235,8 @@ void Contacts::encodeRxGroups(const QVariant &groups, BlockMap *blocks)
     // Clear what follows the last group; the edit stops at the content end.
     records.fill(L[Entry::GroupTitle] + stride * n, stride, '\0');
 
+    // The count is read as 16 bits: both bytes are written.
     BlockEdit directory(blocks, L[Entry::GroupDirBlock]);
-    directory.set8(L[Entry::GroupCount], n);
+    directory.set16le(L[Entry::GroupCount], n);
     directory.setBytes(L[Entry::GroupSlots], slotList);
 }

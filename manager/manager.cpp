@@ -3,11 +3,12 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QJSValue>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 
 Manager::Manager()
     : QObject(nullptr),
-      pauseFunction([](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); })
+      pauseFunction([this](int ms) { waitEventful(ms); })
 {
     connect(&usb, &CUsb::readProgressChanged, this, &Manager::slotSendReadProgress);
     connect(&usb, &CUsb::writeProgressChanged, this, &Manager::slotSendWriteProgress);
@@ -27,8 +28,26 @@ void Manager::setPause(std::function<void(int)> pause) { pauseFunction = std::mo
 
 void Manager::pause(int ms)
 {
-    if (pauseFunction)
+    if (pauseFunction && !cancelRequested)
         pauseFunction(ms);
+}
+
+// Waits with the event loop running, so the window stays painted and a
+// Cancel reaches us; a cancel ends the wait early.
+void Manager::waitEventful(int ms)
+{
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+        if (cancelRequested)
+            loop.quit();
+    });
+    timer.start(ms);
+    poll.start(20);
+    loop.exec();
 }
 
 void Manager::setUsbApi(const LibusbApi *api, bool emulated)
@@ -37,15 +56,20 @@ void Manager::setUsbApi(const LibusbApi *api, bool emulated)
     emulatedRadio = emulated;
 }
 
+// During a write the radio is read before and after: the three phases share
+// one write progress, each its part of 0 to 100.
 void Manager::slotSendReadProgress(int progress)
 {
-    emit readProgressChanged(progress);
+    if (writePhase.parts > 0)
+        emit writeProgressChanged(writePhase.progress(progress));
+    else
+        emit readProgressChanged(progress);
     QCoreApplication::processEvents();
 }
 
 void Manager::slotSendWriteProgress(int progress)
 {
-    emit writeProgressChanged(progress);
+    emit writeProgressChanged(writePhase.parts > 0 ? writePhase.progress(progress) : progress);
     QCoreApplication::processEvents();
 }
 
@@ -70,14 +94,20 @@ QVariant Manager::plainVariant(const QVariant &value)
 
 Manager::DeviceOperation::DeviceOperation(Manager &m) : manager(m), granted(!m.deviceBusy)
 {
-    if (granted)
+    if (granted) {
         manager.deviceBusy = true;
+        manager.cancelRequested = false;
+        manager.usb.resetCancel();
+    }
     else
         qDebug() << "Manager: device busy, operation refused";
 }
 
 Manager::DeviceOperation::~DeviceOperation()
 {
-    if (granted)
+    if (granted) {
         manager.deviceBusy = false;
+        manager.cancelRequested = false;
+        manager.usb.resetCancel();
+    }
 }

@@ -18,6 +18,8 @@
 class Manager : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool emulated READ isEmulated CONSTANT)
+    Q_PROPERTY(bool hasImage READ hasAnyImage NOTIFY imageChanged)
+    Q_PROPERTY(bool verifyWrites READ verifyWrites WRITE setVerifyWrites NOTIFY verifyWritesChanged)
 public:
     Manager();
     ~Manager() override;
@@ -44,10 +46,29 @@ public:
     Q_INVOKABLE int openSerialPort(QString name);
     Q_INVOKABLE void closeSerialPort();
 
+    // The six collections as the screens gave them right after they were
+    // filled from an image. Save and Write then encode onto that image only
+    // what differs from them; everything else keeps its stored bytes.
+    Q_INVOKABLE void setEditBaseline(QVariant data, QVariant zones, QVariant rxGroups,
+        QVariant contacts, QVariant settings, QVariant encrypt);
+    // True when the collections differ from what was last loaded, saved or
+    // written.
+    Q_INVOKABLE bool hasUnsavedChanges(QVariant data, QVariant zones, QVariant rxGroups,
+        QVariant contacts, QVariant settings, QVariant encrypt) const;
+    // Ends the running read, write or connection countdown at the next block.
+    Q_INVOKABLE void cancelDeviceOperation();
+    // The next write may go to a radio of another model or band than the image.
+    Q_INVOKABLE void allowModelMismatchOnce() { mismatchAllowed = true; }
+    // Kept radio images, newest first: maps of "url", "path", "time", "model",
+    // "radioId".
+    Q_INVOKABLE QVariantList backupList() const;
+
     // --- set-up by the front ends and tests ---
     // Every fixed pause of the workflows goes through this function.
     void setPause(std::function<void(int ms)> pause);
     void pause(int ms);
+    // The default pause: the event loop runs, a cancel ends it.
+    void waitEventful(int ms);
     // Talk to the radio through another libusb (the emulator's).
     void setUsbApi(const LibusbApi *api, bool emulated);
     bool isEmulated() const { return emulatedRadio; }
@@ -56,6 +77,26 @@ public:
     const QVariantList &image() const { return imageList; }
     const BlockMap &blocks() const { return blockMap; }
     bool hasImage() const { return imageLoaded != 0; }
+    bool hasAnyImage() const { return !imageList.isEmpty(); }
+
+    // Reading the blocks back after a write and comparing them (on unless
+    // switched off; the setting is kept). overrideVerifyWrites changes it for
+    // this process only.
+    bool verifyWrites() const;
+    void setVerifyWrites(bool on);
+    void overrideVerifyWrites(bool on) { verifyOverride = on ? 1 : 0; }
+    // Where radio images are kept before they are overwritten and after they
+    // are read (default: backups/ in the application data folder).
+    QString backupFolder() const;
+    void setBackupFolder(const QString &folder) { backupDir = folder; }
+    static constexpr int BackupsKept = 50;
+    // The persistent settings' organisation and application names.
+    static const QString SettingsOrganisation;
+    static const QString SettingsApplication;
+
+    // Why an image cannot go to a radio as a whole ("" when it can): every
+    // block 0 to 176 present with 2063 bytes.
+    static QString incompleteImageReason(const BlockMap &blocks);
 
     // Writes the block map to the radio as it stands, without encoding the
     // screens' collections first (the command-line "write").
@@ -100,6 +141,20 @@ signals:
     void signalSerialData(QVariant data);
     // A GPS log read that could not reach the radio or broke off.
     void signalGPSReadFailed();
+    void imageChanged();
+    void verifyWritesChanged();
+    // Why a write failed, just before dataWroteToDevice(false): see WriteProblem.
+    void writeProblem(int kind, QString detail);
+    // A radio image could not be kept; the operation went on.
+    void backupFailed(QString path);
+
+public:
+    enum WriteProblem {
+        IncompleteImage = 1, // not overridable
+        OtherModelOrBand = 2, // allowModelMismatchOnce, then write again
+        VerifyFailed = 3, // detail: the blocks that differ
+        Cancelled = 4, // the radio may hold a partial image
+    };
 
 private:
     // Marks a device operation as running for its whole extent, so that the
@@ -117,8 +172,12 @@ private:
     friend class DeviceOperation;
 
     void decodeImage();
-    void encodeCollections(const QVariant &data, const QVariant &zones, const QVariant &rxGroups,
-        const QVariant &contacts, const QVariant &settings, const QVariant &encrypt);
+    // The image in memory with the screens' changes encoded into a copy of it.
+    BlockMap editedBlocks(const QVariantList &collections);
+    void writeBlocks(const BlockMap &blocks, const QVariantList &collections);
+    bool verifyWritten(const BlockMap &blocks);
+    void keepBackup(const QVariantList &image);
+    void setImage(const QVariantList &image, bool loaded);
 
     QVariantList imageList;
     QVariantList gpsLogList;
@@ -134,4 +193,15 @@ private:
     bool emulatedRadio = false;
     bool serialWired = false;
     bool deviceBusy = false; // one device operation at a time
+    bool cancelRequested = false;
+    bool mismatchAllowed = false;
+    int verifyOverride = -1; // -1: the kept setting
+    QString backupDir;
+    struct WritePhase {
+        int index = 0;
+        int parts = 0; // 0: not writing
+        int progress(int p) const { return (100 * index + p) / parts; }
+    } writePhase;
+    QVariantList editBaseline; // the six collections as first shown
+    QVariantList savedCollections; // ... as last loaded, saved or written
 };

@@ -97,13 +97,22 @@ bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zo
         qDebug() << "Manager: no image to save";
         return false;
     }
-    encodeCollections(data, zones, rxGroups, contacts, settings, encrypt);
-    QVariantList edited;
-    edited.reserve(blockMap.size() + 1);
-    edited.append(imageList.first());
-    for (auto it = blockMap.cbegin(); it != blockMap.cend(); ++it)
-        edited.append(it.value());
-    return saveList(localPath(filename), edited);
+    const QVariantList collections = { plainVariant(data), plainVariant(zones),
+        plainVariant(rxGroups), plainVariant(contacts), plainVariant(settings),
+        plainVariant(encrypt) };
+    const BlockMap blocks = editedBlocks(collections);
+    // The image as it came, each block replaced by its edited form.
+    QVariantList edited = imageList;
+    for (int i = 1; i < edited.size(); ++i) {
+        const QByteArray block = edited.at(i).toByteArray();
+        const quint8 number = quint8(block.at(Block::NumberOffset));
+        if (blocks.value(number) != blockMap.value(number))
+            edited[i] = blocks.value(number);
+    }
+    if (!saveList(localPath(filename), edited))
+        return false;
+    savedCollections = collections;
+    return true;
 }
 
 void Manager::readDataFromFile(QString file)
@@ -120,9 +129,7 @@ void Manager::readDataFromFile(QString file)
         emit dataReadyReadFromFile(false, QVariant());
         return;
     }
-    imageList = list;
-    decodeImage();
-    imageLoaded = 1;
+    setImage(list, true);
 }
 
 int Manager::slotDefaultSettings()
@@ -164,8 +171,7 @@ int Manager::slotDefaultSettings()
         qDebug() << "Manager: not a configuration file";
         return -1;
     }
-    imageList = list;
-    decodeImage();
+    setImage(list, false);
     return 0;
 }
 

@@ -7,16 +7,16 @@
 #include <QSettings>
 
 namespace {
-const char *const SettingsOrganisation = "Варлин";
-const char *const SettingsApplication = "Orvane 2.5";
 const char *const TranslationKey = "settings/translation";
 } // namespace
+
+const QString Manager::SettingsOrganisation = QStringLiteral("Варлин");
+const QString Manager::SettingsApplication = QStringLiteral("Orvane 2.5");
 
 void Manager::setTranslation(QString translation, int check)
 {
     translator.load(dataFilePath(QStringLiteral("QmlLanguage_") + translation));
-    QSettings settings(
-        QString::fromUtf8(SettingsOrganisation), QString::fromUtf8(SettingsApplication));
+    QSettings settings(SettingsOrganisation, SettingsApplication);
     settings.setValue(QLatin1String(TranslationKey), check);
     settings.sync();
     QCoreApplication::installTranslator(&translator);
@@ -25,8 +25,7 @@ void Manager::setTranslation(QString translation, int check)
 
 void Manager::getSettings()
 {
-    QSettings settings(
-        QString::fromUtf8(SettingsOrganisation), QString::fromUtf8(SettingsApplication));
+    QSettings settings(SettingsOrganisation, SettingsApplication);
     emit signalLanguageSettings(settings.value(QLatin1String(TranslationKey), 0).toInt());
 }
 

@@ -70,7 +70,7 @@ private slots:
 
     void zonesAcrossBlocks();
     void zonesEmptyAndOverfull();
-    void zoneMembersByName();
+    void zoneMembersByPosition();
 
     void contacts();
     void encryptionKeys();
@@ -425,7 +425,7 @@ void TestCodeplugBytes::zonesEmptyAndOverfull()
     QTest::ignoreMessage(QtDebugMsg, "ParsingZones: quantityZons=-1");
     QVERIFY(codec.ParsingZones(blocks).toList().isEmpty());
 
-    // 25 zones: 20 written and no end record; 20 members: 16 written.
+    // 25 zones: 20 written and an end record; 20 members: 16 written.
     QVariantList zones;
     QVariantList many;
     for (int j = 0; j < 20; ++j)
@@ -433,16 +433,15 @@ void TestCodeplugBytes::zonesEmptyAndOverfull()
     for (int z = 0; z < 25; ++z)
         zones.append(QVariantMap { { "title", QStringLiteral("Z%1 long title over 16").arg(z) },
             { "selectedChannels", z == 0 ? many : QVariantList { z } } });
-    const QByteArray record20 = blocks[75].mid(12 + (652 - 12 + 20 * 80 - 2048), 80);
     QTest::ignoreMessage(QtDebugMsg, "WriteZones: member count above 16, written 16");
     codec.WriteZones(zones, &blocks);
-    QCOMPARE(blocks[75].mid(12 + (652 - 12 + 20 * 80 - 2048), 80), record20);
+    QCOMPARE(blocks[75].mid(12 + (652 - 12 + 20 * 80 - 2048), 80), QByteArray(80, '\0'));
     QCOMPARE(quint8(blocks[74][652 + 36]), quint8(16));
     QCOMPARE(blocks[74].mid(652 + 48 + 30, 2), hex("1100"));
     QCOMPARE(blocks[74].mid(652, 32), encodeUtf16Field(QStringLiteral("Z0 long title ov")));
 }
 
-void TestCodeplugBytes::zoneMembersByName()
+void TestCodeplugBytes::zoneMembersByPosition()
 {
     BlockMap blocks = TestImage::blankBlocks();
     Channel codec;
@@ -455,7 +454,7 @@ void TestCodeplugBytes::zoneMembersByName()
         &blocks);
     codec.ParsingChanels(blocks);
     QCOMPARE(codec.ParsingZones(blocks).toList()[0].toMap()["selectedChannels"].toList(),
-        (QVariantList { 3, 5 }));
+        (QVariantList { 7, 5 }));
 }
 
 void TestCodeplugBytes::contacts()
@@ -491,7 +490,8 @@ void TestCodeplugBytes::contacts()
     QCOMPARE(out.size(), 3);
     QCOMPARE(out[0].toMap(),
         (QVariantMap {
-            { "name", "Ab" }, { "pos", 0 }, { "type", 2 }, { "number", 12345u }, { "tone", 1 } }));
+            { "name", "Ab" }, { "pos", 0 }, { "origin", 0 }, { "type", 2 }, { "number", 12345u },
+            { "tone", 1 } }));
     QCOMPARE(out[1].toMap()["name"].toString(), QString(16, QLatin1Char('x')));
     QCOMPARE(out[1].toMap()["number"].toUInt(), 8388613u);
     QCOMPARE(out[2].toMap()["name"].toString(), QString(16, QLatin1Char('y')));
@@ -545,7 +545,7 @@ void TestCodeplugBytes::rxGroups()
                                             { "selectedContacts", QVariantList { 1, 3 } } },
                              QVariantMap { { "title", "G2" }, { "groups", 5 } } },
         &blocks);
-    QCOMPARE(blocks[41].mid(364, 4), hex("02") + before[41].mid(365, 1) + hex("0102"));
+    QCOMPARE(blocks[41].mid(364, 4), hex("02000102"));
     QCOMPARE(blocks[41].mid(368, 4), before[41].mid(368, 4));
     const QByteArray r = blocks[28];
     QCOMPARE(quint8(r[1452]), quint8(2));
@@ -560,7 +560,8 @@ void TestCodeplugBytes::rxGroups()
     QCOMPARE(out.size(), 2);
     QCOMPARE(out[0].toMap(),
         (QVariantMap {
-            { "title", "G1" }, { "groups", 1 }, { "selectedContacts", QVariantList { 1, 3 } } }));
+            { "title", "G1" }, { "groups", 1 }, { "selectedContacts", QVariantList { 1, 3 } },
+            { "origin", 0 } }));
     QCOMPARE(out[1].toMap()["groups"].toInt(), 2);
     QCOMPARE(out[1].toMap()["selectedContacts"].toList(), QVariantList());
 }
@@ -624,7 +625,7 @@ void TestCodeplugBytes::settings()
     QCOMPARE(quint8(b[700]), quint8(0x49));
     QCOMPARE(quint8(b[710]), quint8(0xCC)); // bit 0 was clear already
     QCOMPARE(quint8(b[892]), quint8(244));
-    QCOMPARE(quint8(b[562]), quint8(0)); // missing keys write 0
+    QCOMPARE(quint8(b[562]), quint8(0xCC)); // a key the map lacks keeps its byte
     QCOMPARE(blocks[122].mid(76, 4), hex("01CCFFFF"));
     const QVariantMap out = codec.decodeBasicSettings(blocks).toMap();
     QCOMPARE(out["digital_voice_level"].toInt(), 5);

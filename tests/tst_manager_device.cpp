@@ -197,7 +197,10 @@ void TestManagerDevice::writeThenReadShowsEdits()
 
     QSignalSpy progress(&f.manager, &Manager::writeProgressChanged);
     QVERIFY(f.write(before, channels));
-    QCOMPARE(progress.count(), 178);
+    // Reading before, writing, reading back: one rising progress to 100.
+    QVERIFY(progress.count() > 3 * 177);
+    for (int i = 1; i < progress.count(); ++i)
+        QVERIFY(progress.at(i).at(0).toInt() >= progress.at(i - 1).at(0).toInt());
     QCOMPARE(progress.last().at(0).toInt(), 100);
     QVERIFY(f.radio.protocolErrors().isEmpty());
 

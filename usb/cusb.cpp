@@ -367,11 +367,15 @@ QByteArray CUsb::buildWriteFrame(quint16 block, const QByteArray &stored)
     return frame;
 }
 
-bool CUsb::exchange(const QByteArray &frame, QByteArray &answer, int answerLength)
+bool CUsb::exchange(const QByteArray &frame, QByteArray &answer, int answerLength, bool whole)
 {
-    bool ok = SendToMassStorage(frame) == 0 && m_lastMoved == frame.size();
     answer.fill('\0', answerLength);
-    ok = SendToMassStorage(answer, answerLength) == 0 && m_lastMoved == answerLength && ok;
+    if (m_cancel)
+        return false;
+    bool ok = SendToMassStorage(frame) == 0 && m_lastMoved == frame.size();
+    // An answer the sequence drops may come short; only a failed transfer counts.
+    ok = SendToMassStorage(answer, answerLength) == 0 && (!whole || m_lastMoved == answerLength)
+        && ok;
     return ok;
 }
 
@@ -394,7 +398,7 @@ QVariant CUsb::readImage(bool *complete)
     bool ok = exchange(buildFrame(0x04), answer, kIdentityLength);
     list.append(answer);
     QByteArray opening;
-    ok = exchange(buildFrame(0x15), opening, kOpenAnswerLength) && ok;
+    ok = exchange(buildFrame(0x15), opening, kOpenAnswerLength, false) && ok;
     for (int n = 0; n < kImageBlocks; ++n) {
         QByteArray block;
         ok = exchange(blockRequest(0x10, quint16(n)), block, kBlockLength) && ok;
@@ -409,15 +413,15 @@ QVariant CUsb::readImage(bool *complete)
 int CUsb::writeImage(const QMap<quint16, QByteArray> &blocks)
 {
     QByteArray answer;
-    bool ok = exchange(buildFrame(0x04), answer, kIdentityLength);
-    ok = exchange(buildFrame(0x14), answer, kOpenAnswerLength) && ok;
-    for (int n = 0; n < kImageBlocks; ++n) {
+    bool ok = exchange(buildFrame(0x04), answer, kIdentityLength, false);
+    ok = exchange(buildFrame(0x14), answer, kOpenAnswerLength, false) && ok;
+    for (int n = 0; n < kImageBlocks && !m_cancel; ++n) {
         const QByteArray frame = buildWriteFrame(quint16(n), blocks.value(quint16(n)));
         ok = SendToMassStorage(frame) == 0 && m_lastMoved == frame.size() && ok;
         emit writeProgressChanged(int(float(n) * 0.56497175f));
     }
     emit writeProgressChanged(100);
-    return ok ? 0 : -1;
+    return ok && !m_cancel ? 0 : -1;
 }
 
 QVariant CUsb::readGpsLog(bool *complete)

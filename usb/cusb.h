@@ -50,6 +50,12 @@ public:
     static QByteArray buildFrame(quint8 code, const QByteArray &payload = QByteArray());
     static QByteArray buildWriteFrame(quint16 block, const QByteArray &stored);
 
+    // A cancelled sequence sends nothing more and reports itself incomplete
+    // (writeImage: -1); the request holds until resetCancel.
+    void requestCancel() { m_cancel = true; }
+    void resetCancel() { m_cancel = false; }
+    bool cancelRequested() const { return m_cancel; }
+
     uint32_t tagCounter() const { return m_tag; }
     bool isOpen() const { return m_open; }
     libusb_device_handle *handle() const { return m_handle; }
@@ -59,7 +65,8 @@ signals:
     void writeProgressChanged(int progress);
 
 private:
-    bool exchange(const QByteArray &frame, QByteArray &answer, int answerLength);
+    bool m_cancel = false;
+    bool exchange(const QByteArray &frame, QByteArray &answer, int answerLength, bool whole = true);
     void release();
 
     const LibusbApi *m_api;

@@ -390,7 +390,7 @@ TestCase {
         var zones = screen.zoneTab
         typeText(child("newZoneField", zones), "Зона 2")
         compare(zones.zonesList.length, before.zoneList.length + 1)
-        expected.zoneList.push({ "title": "Зона 2", "selectedChannels": [0] })
+        expected.zoneList.push({ "title": "Зона 2", "selectedChannels": [0], "origin": before.zoneList.length })
 
         // Contact: a new number.
         showTab(4)

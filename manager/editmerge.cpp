@@ -1,0 +1,79 @@
+#include "manager/editmerge.h"
+
+#include <QHash>
+
+namespace EditMerge {
+
+namespace {
+
+const QString originKey = QStringLiteral("origin");
+
+QVariantMap changedKeys(const QVariantMap &current, const QVariantMap &baseline)
+{
+    QVariantMap out;
+    for (auto it = current.cbegin(); it != current.cend(); ++it) {
+        const auto base = baseline.constFind(it.key());
+        if (base == baseline.cend()) {
+            out.insert(it.key(), it.value());
+        } else if (it.value().userType() == QMetaType::QVariantMap
+            && base.value().userType() == QMetaType::QVariantMap) {
+            out.insert(it.key(), changedKeys(it.value().toMap(), base.value().toMap()));
+        } else if (it.value() != base.value()) {
+            out.insert(it.key(), it.value());
+        }
+    }
+    return out;
+}
+
+int originOf(const QVariant &record)
+{
+    const QVariantMap m = record.toMap();
+    bool ok = false;
+    const int origin = m.value(originKey).toInt(&ok);
+    return ok ? origin : -1;
+}
+
+QVariantList changedRecords(const QVariantList &current, const QVariantList &baseline)
+{
+    bool withOrigins = false;
+    QHash<int, QVariantMap> baseByOrigin;
+    for (const QVariant &record : baseline) {
+        const int origin = originOf(record);
+        if (origin >= 0) {
+            withOrigins = true;
+            baseByOrigin.insert(origin, record.toMap());
+        }
+    }
+    QVariantList out;
+    out.reserve(current.size());
+    for (int i = 0; i < current.size(); ++i) {
+        QVariantMap record = current.at(i).toMap();
+        const int origin = originOf(record);
+        if (withOrigins && origin >= 0 && baseByOrigin.contains(origin)) {
+            QVariantMap changed = changedKeys(record, baseByOrigin.value(origin));
+            changed.insert(originKey, origin);
+            out.append(changed);
+        } else if (!withOrigins && i < baseline.size() && current.at(i) == baseline.at(i)
+            && originOf(record) < 0) {
+            out.append(QVariantMap { { originKey, i } });
+        } else {
+            record.remove(originKey);
+            out.append(record);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QVariant changes(const QVariant &current, const QVariant &baseline)
+{
+    if (current.userType() == QMetaType::QVariantMap && baseline.userType() == QMetaType::QVariantMap)
+        return changedKeys(current.toMap(), baseline.toMap());
+    if (current.userType() == QMetaType::QVariantList
+        && baseline.userType() == QMetaType::QVariantList)
+        return changedRecords(current.toList(), baseline.toList());
+    return current;
+}
+
+} // namespace EditMerge

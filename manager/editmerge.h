@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QVariant>
+
+// What the screens changed since they were filled. The screens hand over whole
+// collections as they show them; a spin box may have clamped a stored value or
+// a list may be unable to show it, so a collection is compared with the same
+// collection as the screens gave it right after they were filled (the
+// baseline), and only what differs is handed on to the encoders. Everything
+// else keeps its stored bytes.
+namespace EditMerge {
+
+// The part of `current` that differs from `baseline`:
+// - a map: the keys whose values differ (nested maps recursively);
+// - a list of records carrying "origin": each record whose origin is in the
+//   baseline becomes {"origin"} plus its changed keys; others pass whole;
+// - a list of records without "origin": a record equal to the baseline's
+//   record at the same index becomes {"origin": index}, others pass whole.
+// A record the user created is passed whole without an "origin".
+QVariant changes(const QVariant &current, const QVariant &baseline);
+
+} // namespace EditMerge
