@@ -40,11 +40,8 @@ Item {
     property string operation: ""
     readonly property bool toolsEnabled: operation === "" && !holdTimer.running
 
-    // Whether an image is in memory: Save and Write need one. The back end
-    // says so; a window without that property counts a filled screen.
-    property bool imageFilled: false
-    readonly property bool hasImage: typeof Manager !== "undefined" && Manager.hasImage !== undefined
-                                     ? Manager.hasImage === true : imageFilled
+    // Whether an image is in memory: Save and Write need one.
+    readonly property bool hasImage: Manager.hasImage
     // A cancel was asked for the running device operation.
     property bool cancelRequested: false
     // What the last failed write reported through writeProblem ({kind, detail}).
@@ -155,14 +152,10 @@ Item {
         }
     }
 
-    function has(name) {
-        return typeof Manager !== "undefined" && typeof Manager[name] === "function"
-    }
-
     // --- unsaved edits ---
     // Whether the screens hold edits that were neither saved nor written.
     function hasUnsavedChanges() {
-        if (!hasImage || !has("hasUnsavedChanges"))
+        if (!hasImage)
             return false
         var c = collect()
         return Manager.hasUnsavedChanges(c.data, c.zones, c.rxGroups, c.contacts, c.settings,
@@ -195,7 +188,7 @@ Item {
         case "read": startRead(); break
         case "open": fileDialog.openFor("open_config"); break
         case "default": startDefault(); break
-        case "backup": backupPicker.show(has("backupList") ? Manager.backupList() : []); break
+        case "backup": backupPicker.show(Manager.backupList()); break
         case "close":
             closeApproved = true
             closeAccepted()
@@ -240,8 +233,7 @@ Item {
 
     function cancelClicked() {
         cancelRequested = true
-        if (has("cancelDeviceOperation"))
-            Manager.cancelDeviceOperation()
+        Manager.cancelDeviceOperation()
     }
 
     function openClicked() {
@@ -354,14 +346,10 @@ Item {
             settingsTab.initServises(d.serialNumber, d.nameModel, d.hwVersion)
             buttonsTab.init(d.buttonsSettings)
             topPanel.serialNumber = d.serialNumber !== undefined ? d.serialNumber : ""
-            screen.imageFilled = true
             // What the screens show now is what came in: Save and Write
             // change only what the user edits from here on.
-            if (screen.has("setEditBaseline")) {
-                var c = screen.collect()
-                Manager.setEditBaseline(c.data, c.zones, c.rxGroups, c.contacts, c.settings,
-                                        c.encrypt)
-            }
+            var c = screen.collect()
+            Manager.setEditBaseline(c.data, c.zones, c.rxGroups, c.contacts, c.settings, c.encrypt)
             screen.enterState("state_work")
         }
         function onDataReadyReadFromFile(success, data) {
@@ -471,8 +459,7 @@ Item {
             if (k === "unsaved")
                 screen.unsavedAnswered(button)
             else if (k === "mismatch" && button === StandardButton.Yes) {
-                if (screen.has("allowModelMismatchOnce"))
-                    Manager.allowModelMismatchOnce()
+                Manager.allowModelMismatchOnce()
                 screen.startWrite()
             } else if (k === "rewrite" && button === StandardButton.Yes)
                 screen.startWrite()
@@ -539,7 +526,6 @@ Item {
                 objectName: "buttonRestore"
                 width: parent.width
                 icon: "qrc:/img/buttons/open.png"
-                visible: screen.has("backupList")
                 enabled: screen.toolsEnabled
                 onClicked: screen.restoreClicked()
             }
@@ -548,8 +534,7 @@ Item {
                 objectName: "verifyWrites"
                 x: 8
                 width: parent.width - 8
-                visible: typeof Manager !== "undefined" && Manager.verifyWrites !== undefined
-                checked: visible && Manager.verifyWrites === true
+                checked: Manager.verifyWrites
                 onClicked: Manager.verifyWrites = checked
             }
         }
@@ -703,7 +688,7 @@ Item {
                 anchors.top: progressBar.bottom
                 anchors.topMargin: 20
                 width: 120
-                visible: screen.has("cancelDeviceOperation") && !screen.cancelRequested
+                visible: !screen.cancelRequested
                          && (screen.state === "state_read_loading" && screen.operation === "read"
                              || screen.state === "state_reconnect"
                              || screen.state === "state_write_loading")
