@@ -34,11 +34,29 @@ public:
     Q_INVOKABLE bool reset()
     {
         radio->clearFaults();
+        radio->setBandCode(0);
         radio->plug();
         radio->setGpsLog(RadioEmulator::generatedGpsLog());
         return radio->setImage(factory);
     }
     Q_INVOKABLE int blocksWritten() const { return radio->blocksWritten(); }
+    // The radio answers with another band code; its next `count` block writes
+    // are acknowledged but not stored.
+    Q_INVOKABLE void setBandCode(int code) { radio->setBandCode(quint8(code)); }
+    Q_INVOKABLE void ignoreWrites(int count)
+    {
+        radio->injectFault(RadioEmulator::IgnoreWrite, count);
+    }
+    // A configuration file holding the identity answer and block 0 only.
+    Q_INVOKABLE QString incompleteFile(const QString &name) const
+    {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        QDataStream out(&file);
+        out << factory.mid(0, 2);
+        return QUrl::fromLocalFile(file.fileName()).toString();
+    }
     Q_INVOKABLE int gpsPoints() const { return generatedPoints; }
     Q_INVOKABLE QStringList protocolErrors() const { return radio->protocolErrors(); }
     // A file URL in a folder that lives as long as the test program.

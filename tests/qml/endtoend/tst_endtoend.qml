@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.2
+import QtQuick.Dialogs 1.2
 
 // The whole window against the real Manager and the emulated radio: what a
 // user does with the tool buttons and the tabs reaches the radio's memory,
@@ -101,6 +102,10 @@ TestCase {
     function read() {
         var before = decoded.length
         clickTool("buttonRead")
+        if (screen.dialogs.kind === "unsaved") { // edits an earlier step did not write
+            screen.dialogs.close()
+            screen.dialogs.answered(StandardButton.Discard)
+        }
         compare(decoded.length, before + 1, "the read delivered no data")
         compare(screen.state, "state_work")
         return lastDecoded()
@@ -249,6 +254,9 @@ TestCase {
             screen.topPanel.applyLanguage(0)
         screen.stateTimer.stop()
         cancelOnRetry = false
+        // A message box of an earlier test may have taken the focus.
+        window.requestActivate()
+        tryCompare(window, "active", true)
         showTab(0)
     }
 
@@ -562,11 +570,45 @@ TestCase {
 
         showTab(2)
         var squelch = child("squelch_tight_level", screen.settingsTab)
-        squelch.forceActiveFocus()
-        keyClick(squelch.currentIndex > 0 ? Qt.Key_Up : Qt.Key_Down)
+        squelch.currentIndex = squelch.currentIndex > 0 ? squelch.currentIndex - 1 : 1 // a pick
         var edited = Radio.fileUrl("edited-" + tag + ".ovc")
         screen.fileChosen("save_config", edited)
         compareFiles(raw, edited, 1)
+    }
+
+    // Writes the back end refuses or finds wrong are explained; a radio of
+    // another band is written only after "write anyway".
+    function test_refusedAndFailedWrites_data() {
+        return [
+            { tag: "other band", kind: "mismatch", text: "band 136-174 MHz" },
+            { tag: "incomplete file", kind: "", text: "block" },
+            { tag: "writes ignored", kind: "", text: "Проверка после записи нашла отличия в блоках: " }
+        ]
+    }
+    function test_refusedAndFailedWrites(data) {
+        read()
+        if (data.tag === "other band")
+            Radio.setBandCode(3)
+        else if (data.tag === "incomplete file")
+            screen.fileChosen("open_config", Radio.incompleteFile("two.ovc"))
+        else {
+            Radio.ignoreWrites(1000)
+            typeFrequency(0, "recv_freq", "446.1875") // a write the radio then drops
+        }
+        var written = Radio.blocksWritten()
+        clickTool("buttonWrite")
+        compare(wrote, [false])
+        var dialogs = screen.dialogs
+        verify(dialogs.visible)
+        compare(dialogs.kind, data.kind)
+        verify(dialogs.text.indexOf(data.text) >= 0, dialogs.text)
+        dialogs.close()
+        if (data.kind !== "mismatch")
+            return
+        compare(Radio.blocksWritten(), written)
+        dialogs.answered(StandardButton.Yes)
+        compare(wrote, [false, true])
+        verify(Radio.blocksWritten() > written)
     }
 
     // The factory-settings button loads the default image for the radio's
