@@ -532,7 +532,9 @@ void Channel::WriteZones(const QVariant &zones, BlockMap *blocks)
     const int n = list.size();
     if (n == 0)
         log(QStringLiteral(" WriteZones: quantityZon<=0"));
-    const int m = std::min(n, MaxZonesWritten);
+    // Every zone of the list is written, those past what the screens offer
+    // too (they come from the stored table), as far as the table reaches.
+    const int m = std::min(n, int(L[Entry::ZoneMaxRecords]));
     const int len = L[Entry::ZoneRecordLength];
     const int titleLen = L[Entry::ZoneTitleLength];
     const auto table = [&] {
@@ -541,7 +543,7 @@ void Channel::WriteZones(const QVariant &zones, BlockMap *blocks)
     };
     const BlockMap stored = *blocks;
     std::vector<QByteArray> storedRecords;
-    for (RecordStream s = table(); int(storedRecords.size()) < MaxZonesWritten * 2 && s.next();)
+    for (RecordStream s = table(); int(storedRecords.size()) < m && s.next();)
         storedRecords.push_back(s.read(stored));
 
     RecordStream stream = table();

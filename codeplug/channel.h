@@ -21,7 +21,6 @@ public:
     // Capacities of the tables (records that fit their areas).
     static constexpr int MaxChannels = 999;
     static constexpr int MaxZoneMembers = 16;
-    static constexpr int MaxZonesWritten = 20;
     static constexpr int MaxKeys = 40;
 
     void setRadioType(int radioType);

@@ -5,7 +5,7 @@
 #include <QDebug>
 #include <QSettings>
 
-#include "manager/editmerge.h"
+#include "codeplug/editmerge.h"
 
 namespace {
 QVariantList plainCollections(std::initializer_list<QVariant> collections)
@@ -16,18 +16,6 @@ QVariantList plainCollections(std::initializer_list<QVariant> collections)
     return out;
 }
 
-// Recomputes the answer checksum of a stored block: the sum of bytes 5 to 2059.
-void refreshChecksum(QByteArray &block)
-{
-    if (block.size() != Block::Size)
-        return;
-    quint16 sum = 0;
-    const uchar *d = reinterpret_cast<const uchar *>(block.constData());
-    for (int i = 5; i < Block::ContentEnd; ++i)
-        sum = quint16(sum + d[i]);
-    block[Block::ContentEnd] = char(sum >> 8);
-    block[Block::ContentEnd + 1] = char(sum);
-}
 } // namespace
 
 void Manager::setEditBaseline(QVariant data, QVariant zones, QVariant rxGroups, QVariant contacts,
@@ -48,35 +36,7 @@ bool Manager::hasUnsavedChanges(QVariant data, QVariant zones, QVariant rxGroups
 
 BlockMap Manager::editedBlocks(const QVariantList &collections)
 {
-    BlockMap blocks = blockMap;
-    enum { Channels, Zones, RxGroups, Contacts, Settings, Keys };
-    const bool haveBaseline = editBaseline.size() == collections.size();
-    const auto changed = [&](int i) {
-        return haveBaseline ? EditMerge::changes(collections.at(i), editBaseline.at(i))
-                            : collections.at(i);
-    };
-    const auto untouched
-        = [&](int i) { return haveBaseline && collections.at(i) == editBaseline.at(i); };
-    // A changed channel table renumbers the index entries that zone members
-    // refer to, so the zones are written with it.
-    const bool channels = !untouched(Channels);
-    if (channels)
-        channel.WriteChanells(changed(Channels), &blocks);
-    if (channels || !untouched(Zones))
-        channel.WriteZones(changed(Zones), &blocks);
-    if (!untouched(RxGroups))
-        channel.encodeRxGroups(changed(RxGroups), &blocks);
-    if (!untouched(Contacts))
-        channel.encodeContacts(changed(Contacts), &blocks);
-    if (!untouched(Keys))
-        channel.WriteEncrypts(changed(Keys), &blocks);
-    if (!untouched(Settings))
-        channel.encodeSettings(changed(Settings), &blocks);
-    for (auto it = blocks.begin(); it != blocks.end(); ++it) {
-        if (it.value() != blockMap.value(it.key()))
-            refreshChecksum(it.value());
-    }
-    return blocks;
+    return EditMerge::apply(channel, blockMap, collections, editBaseline);
 }
 
 bool Manager::verifyWrites() const

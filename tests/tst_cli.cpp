@@ -11,6 +11,7 @@
 
 #include "manager/decodedkeys.h"
 #include "manager/manager.h"
+#include "support/testimage.h"
 
 namespace {
 struct Run {
@@ -21,7 +22,12 @@ struct Run {
 
 Run cli(const QStringList &arguments)
 {
+    // Kept radio images go to a folder of the test's own.
+    static QTemporaryDir data;
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", data.path());
+    process.setProcessEnvironment(env);
     process.start(QCoreApplication::applicationDirPath() + "/orvane-cli", arguments);
     Run run;
     if (!process.waitForFinished(120000))
@@ -121,6 +127,11 @@ void TestCli::readDecodeWriteReadAgain()
     QCOMPARE(c.out, b.out);
     QVERIFY(c.out.contains("Новое имя"));
     QVERIFY(!r.out.contains("Новое имя")); // the earlier decode is not affected
+
+    // Both reads and the radio as it was before the write are kept.
+    r = cli({ "backups" });
+    QCOMPARE(r.out.count('\n'), 3);
+    QVERIFY(r.out.contains("KR4500"));
 }
 
 void TestCli::gpsLog()
@@ -178,6 +189,8 @@ void TestCli::failures_data()
         << QStringList { "gps-decode", "/nonexistent/x.cdc" };
     QTest::newRow("emulator memory that is no image")
         << QStringList { "--emulator=<garbage>", "read", "-o", "<never>" };
+    QTest::newRow("write an image of two elements")
+        << QStringList { "--emulator=<radio>", "write", "<two>" };
 }
 
 void TestCli::failures()
@@ -189,12 +202,29 @@ void TestCli::failures()
     garbage.close();
     arguments.replaceInStrings("<garbage>", path("garbage.ovc"));
     arguments.replaceInStrings("<never>", path("never.ovc"));
+    // A radio holding the factory image, and an image file of two elements.
+    QFile::remove(path("radio-f.ovc"));
+    QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/default400-470.dcc",
+        path("radio-f.ovc")));
+    arguments.replaceInStrings("<radio>", path("radio-f.ovc"));
+    QFile two(path("two.ovc"));
+    QVERIFY(two.open(QIODevice::WriteOnly));
+    QDataStream twoOut(&two);
+    twoOut << TestImage::factoryImage().mid(0, 2);
+    two.close();
+    arguments.replaceInStrings("<two>", path("two.ovc"));
     const Run r = cli(arguments);
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.isEmpty());
     QVERIFY2(r.err.startsWith("orvane-cli: ") && r.err.count('\n') == 1, r.err.constData());
     QVERIFY(!QFile::exists(path("never.ovc")));
     QCOMPARE(QFileInfo(path("garbage.ovc")).size(), qint64(12)); // never overwritten
+    QFile radio(path("radio-f.ovc"));
+    QVERIFY(radio.open(QIODevice::ReadOnly));
+    QDataStream in(&radio);
+    QVariantList onRadio;
+    in >> onRadio;
+    QCOMPARE(onRadio, TestImage::factoryImage());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

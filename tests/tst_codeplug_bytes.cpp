@@ -425,7 +425,7 @@ void TestCodeplugBytes::zonesEmptyAndOverfull()
     QTest::ignoreMessage(QtDebugMsg, "ParsingZones: quantityZons=-1");
     QVERIFY(codec.ParsingZones(blocks).toList().isEmpty());
 
-    // 25 zones: 20 written and an end record; 20 members: 16 written.
+    // 25 zones: all written and an end record; 20 members: 16 written.
     QVariantList zones;
     QVariantList many;
     for (int j = 0; j < 20; ++j)
@@ -435,7 +435,9 @@ void TestCodeplugBytes::zonesEmptyAndOverfull()
             { "selectedChannels", z == 0 ? many : QVariantList { z } } });
     QTest::ignoreMessage(QtDebugMsg, "WriteZones: member count above 16, written 16");
     codec.WriteZones(zones, &blocks);
-    QCOMPARE(blocks[75].mid(12 + (652 - 12 + 20 * 80 - 2048), 80), QByteArray(80, '\0'));
+    QCOMPARE(blocks[75].mid(12 + (652 - 12 + 25 * 80 - 2048), 80), QByteArray(80, '\0'));
+    codec.ParsingChanels(blocks);
+    QCOMPARE(codec.ParsingZones(blocks).toList().size(), 25);
     QCOMPARE(quint8(blocks[74][652 + 36]), quint8(16));
     QCOMPARE(blocks[74].mid(652 + 48 + 30, 2), hex("1100"));
     QCOMPARE(blocks[74].mid(652, 32), encodeUtf16Field(QStringLiteral("Z0 long title ov")));

@@ -190,7 +190,7 @@ Ownership ownedBy(const Collections &c, int radioType)
             o.own(44 + (p - 59) / 64, 12 + 32 * ((p - 59) % 64), 32);
         o.ownFlat(58, 1452, 32 * p, 32);
     }
-    const int nz = std::min(c.zones.size(), 20);
+    const int nz = c.zones.size();
     for (int z = 0; z < nz; ++z) {
         o.ownFlat(74, 652, 80 * z, 32);
         o.ownFlat(74, 652, 80 * z + 36, 1);
@@ -358,7 +358,7 @@ void TestCodeplugRoundTrip::roundTrip()
         QCOMPARE(channels[p].toMap(), expectedChannel(c.channels[p].toMap(), p));
 
     const QVariantList zones = decoded["zoneList"].toList();
-    QCOMPARE(zones.size(), std::min(int(c.zones.size()), 20));
+    QCOMPARE(zones.size(), c.zones.size());
     for (int z = 0; z < c.zones.size(); ++z) {
         const QVariantMap in = c.zones[z].toMap(), out = zones[z].toMap();
         QCOMPARE(out["title"].toString(), cut(in["title"].toString(), 16));

@@ -111,6 +111,7 @@ private slots:
 
 void TestManagerDevice::initTestCase()
 {
+    QStandardPaths::setTestModeEnabled(true); // kept radio images stay out of the user's folder
     QVERIFY2(
         TestImage::factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
 }

@@ -99,4 +99,77 @@ QVariantList factoryImage(const QString &name)
     return image;
 }
 
+namespace {
+void put(QByteArray &block, int offset, std::initializer_list<int> bytes)
+{
+    for (int b : bytes)
+        block[offset++] = char(b);
+}
+} // namespace
+
+QVariantList hostileImage()
+{
+    QVariantList image = factoryImage();
+    if (image.size() != 1 + Block::Count)
+        return {};
+    BlockMap blocks;
+    for (int i = 1; i < image.size(); ++i)
+        blocks.insert(quint16(i - 1), image.at(i).toByteArray());
+    QByteArray &settings = blocks[4];
+    put(settings, 892, { 244, 13, 40 }); // durations, orange short press
+    put(settings, 688, { 12 }); // squelch
+    put(settings, 654, { 200 }); // preamble
+    put(settings, 680, { 100 }); // group-call hang
+    put(settings, 690, { 25, 0 }); // digital, analogue hang
+    put(settings, 814, { 5 }); // VOX hold
+    put(settings, 708, { 0 }); // GPS interval
+    put(settings, 828, { 0x60, 0xFF }); // man-down byte and entry
+    put(blocks[122], 76, { 0x5A, 0x3C, 0x12, 0x34 });
+
+    // Channel records from block 58 offset 1452: 0 is digital, the factory
+    // image has analogue ones further on.
+    QByteArray &records = blocks[58];
+    const int r0 = 1452;
+    records[r0 + 9] = char(quint8(records[r0 + 9]) | 0x08 | 0x01 | 0x20); // VOX, ack, unknown
+    records[r0 + 16] = char(0x24); // colour code without 0x40
+    records[r0 + 21] = char(5); // emergency system
+    for (int p = 1; p < 8; ++p) {
+        const int r = r0 + 32 * p;
+        if (!(quint8(records[r + 8]) & 0x01))
+            continue;
+        records[r + 8] = char(quint8(records[r + 8]) | 0x0C | 0x70); // reference 3, unknown
+        records[r + 9] = char(quint8(records[r + 9]) ^ 0x48); // squelch, VOX
+        put(records, r + 16, { 0xFF, 0x00 });
+        records[r + 27] = char((quint8(records[r + 27]) & ~0x03) | 0x02 | 0xF0);
+        break;
+    }
+    // Channel 1's name: U+0378 (unassigned), then bytes after the end.
+    put(blocks[43], 172 + 32, { 'A', 0, 0x78, 0x03, 'B', 0, 0, 0, 0x55, 0xAA });
+
+    // Zones: record 0 copied to records 1..19 with their own titles, then two
+    // older zones and no end record after the twentieth.
+    const int zoneStart = 652;
+    const auto zoneAt = [&](int z) { return zoneStart + 80 * z; };
+    QByteArray table;
+    for (int b = 74; b < 76; ++b)
+        table += blocks[quint16(b)].mid(12, 2048);
+    QByteArray first = table.mid(zoneAt(0) - 12, 80);
+    for (int z = 1; z < 22; ++z) {
+        QByteArray rec = first;
+        const QString title = z < 20 ? QStringLiteral("Z%1").arg(z + 1)
+                                     : QStringLiteral("Old%1").arg(z + 1);
+        for (int i = 0; i < 32; ++i)
+            rec[i] = i / 2 < title.size() ? char(i % 2 ? title.at(i / 2).unicode() >> 8
+                                                       : title.at(i / 2).unicode() & 0xFF)
+                                          : '\0';
+        table.replace(zoneAt(z) - 12, 80, rec);
+    }
+    table.replace(zoneAt(22) - 12, 80, QByteArray(80, '\0'));
+    for (int b = 74; b < 76; ++b)
+        blocks[quint16(b)].replace(12, 2048, table.mid(2048 * (b - 74), 2048));
+
+    blocks[41][365] = char(1); // receive-group count 257
+    return imageListFrom(blocks, image.first().toByteArray());
+}
+
 } // namespace TestImage

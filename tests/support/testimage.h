@@ -37,4 +37,13 @@ QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);
 // ("default400-470.dcc" and its siblings), as its image list; empty when absent.
 QVariantList factoryImage(const QString &name = QStringLiteral("default400-470.dcc"));
 
+// The factory default image with stored values no screen offers and bits no
+// field describes: button durations 244 and 13, squelch 12, preamble 200,
+// man-down bytes 0x60 and 0xFF, a colour-code byte without its 0x40 bit, a
+// tone word 0x00FF typed DCS, VOX, squelch and reference bits, unknown bits in
+// flag bytes, emergency-system bytes of block 122, a channel name with an
+// unassigned code point and bytes after its end, 20 zones with no end record
+// and two older zones after them, a receive-group count with a high byte.
+QVariantList hostileImage();
+
 } // namespace TestImage

@@ -1,6 +1,8 @@
-#include "manager/editmerge.h"
+#include "codeplug/editmerge.h"
 
 #include <QHash>
+
+#include "codeplug/channel.h"
 
 namespace EditMerge {
 
@@ -64,7 +66,52 @@ QVariantList changedRecords(const QVariantList &current, const QVariantList &bas
     return out;
 }
 
+// Recomputes the answer checksum of a stored block: the sum of bytes 5 to 2059.
+void refreshChecksum(QByteArray &block)
+{
+    if (block.size() != Block::Size)
+        return;
+    quint16 sum = 0;
+    const uchar *d = reinterpret_cast<const uchar *>(block.constData());
+    for (int i = 5; i < Block::ContentEnd; ++i)
+        sum = quint16(sum + d[i]);
+    block[Block::ContentEnd] = char(sum >> 8);
+    block[Block::ContentEnd + 1] = char(sum);
+}
+
 } // namespace
+
+BlockMap apply(Channel &codec, const BlockMap &image, const QVariantList &collections,
+    const QVariantList &baseline)
+{
+    BlockMap blocks = image;
+    const bool haveBaseline = baseline.size() == collections.size();
+    const auto changed = [&](int i) {
+        return haveBaseline ? changes(collections.at(i), baseline.at(i)) : collections.at(i);
+    };
+    const auto untouched
+        = [&](int i) { return haveBaseline && collections.at(i) == baseline.at(i); };
+    // A changed channel table renumbers the index entries that zone members
+    // refer to, so the zones are written with it.
+    const bool channels = !untouched(Channels);
+    if (channels)
+        codec.WriteChanells(changed(Channels), &blocks);
+    if (channels || !untouched(Zones))
+        codec.WriteZones(changed(Zones), &blocks);
+    if (!untouched(RxGroups))
+        codec.encodeRxGroups(changed(RxGroups), &blocks);
+    if (!untouched(Contacts))
+        codec.encodeContacts(changed(Contacts), &blocks);
+    if (!untouched(Keys))
+        codec.WriteEncrypts(changed(Keys), &blocks);
+    if (!untouched(Settings))
+        codec.encodeSettings(changed(Settings), &blocks);
+    for (auto it = blocks.begin(); it != blocks.end(); ++it) {
+        if (it.value() != image.value(it.key()))
+            refreshChecksum(it.value());
+    }
+    return blocks;
+}
 
 QVariant changes(const QVariant &current, const QVariant &baseline)
 {

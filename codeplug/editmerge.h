@@ -2,6 +2,10 @@
 
 #include <QVariant>
 
+#include "codeplug/blockmap.h"
+
+class Channel;
+
 // What the screens changed since they were filled. The screens hand over whole
 // collections as they show them; a spin box may have clamped a stored value or
 // a list may be unable to show it, so a collection is compared with the same
@@ -18,5 +22,15 @@ namespace EditMerge {
 //   record at the same index becomes {"origin": index}, others pass whole.
 // A record the user created is passed whole without an "origin".
 QVariant changes(const QVariant &current, const QVariant &baseline);
+
+// The order of the six collections handed to apply().
+enum Collection { Channels, Zones, RxGroups, Contacts, Settings, Keys, CollectionCount };
+
+// The image's blocks with the collections encoded into them: only what
+// differs from the baseline (all of it when the baseline is empty), blocks
+// that changed with their answer checksum recomputed. The codec must have the
+// image's radio type set.
+BlockMap apply(Channel &codec, const BlockMap &image, const QVariantList &collections,
+    const QVariantList &baseline);
 
 } // namespace EditMerge
