@@ -13,7 +13,6 @@
 #include <QtQuickTest>
 #include <memory>
 
-#include "codeplug/channel.h"
 #include "emulator/radioemulator.h"
 #include "manager/manager.h"
 #include "support/testimage.h"
@@ -69,36 +68,9 @@ public:
         return QFile::exists(QUrl(url).toLocalFile());
     }
 
-    // The radio holds the factory image with settings the screens cannot
-    // offer: durations of 0 and 244 steps, values one past each spin range
-    // and combo list.
-    Q_INVOKABLE bool loadHostileImage()
-    {
-        Channel channel;
-        channel.setRadioType(0);
-        BlockMap blocks = blocksOf(factory);
-        const QVariantMap decoded = channel.decodeAll(blocks);
-        QVariantMap settings = decoded.value(QStringLiteral("basicSettings")).toMap();
-        QVariantMap buttons = decoded.value(QStringLiteral("buttonsSettings")).toMap();
-        const QVariantMap hostileSettings { { "squelch_normal_level", 12 },
-            { "squelch_tight_level", 10 }, { "preamble_duration", 200 },
-            { "digital_voice_level", 15 }, { "group_call_hang_time", 100 },
-            { "private_call_hang_time", 61 }, { "analog_hang_time", 0 },
-            { "digital_hang_time", 25 }, { "mic_gain_level", 20 }, { "vox_sensitivity", 11 },
-            { "vox_hold_time", 5 }, { "gps_interval", 0 }, { "man_down_trig_entry", 255 },
-            { "man_down_trig_exit", 13 }, { "radio_id", 2 }, { "des_type", 1 },
-            { "des_channel", 0xFFFF } };
-        const QVariantMap hostileButtons { { "long_press_duration", 244 },
-            { "long_press_duration_emg_off", 13 }, { "orange_button_short_press", 40 },
-            { "side_button1_long_press", 28 }, { "purple_button_short_press", 255 } };
-        for (auto it = hostileSettings.cbegin(); it != hostileSettings.cend(); ++it)
-            settings.insert(it.key(), it.value());
-        for (auto it = hostileButtons.cbegin(); it != hostileButtons.cend(); ++it)
-            buttons.insert(it.key(), it.value());
-        settings.insert(QStringLiteral("buttonsSettings"), buttons);
-        channel.encodeSettings(settings, &blocks);
-        return radio->setImage(TestImage::imageListFrom(blocks, factory.first().toByteArray()));
-    }
+    // The radio holds the factory image with values no screen offers and
+    // bits no field describes (TestImage::hostileImage).
+    Q_INVOKABLE bool loadHostileImage() { return radio->setImage(TestImage::hostileImage()); }
 
     // Where two configuration files differ, as "block:offset" texts
     // ("identity" or "elements" when those differ); empty for the same bytes.
