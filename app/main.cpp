@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickWindow>
@@ -20,6 +21,15 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version print and quit: they need no display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version"
+            || arg == "-v") {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "minimal");
+        }
+    }
     // A QApplication, so that the QML file and message dialogs are Qt's own
     // widget dialogs (file-name field, filters, overwrite question) rather
     // than the bare QML ones; the platform's native dialogs are not used, so
@@ -39,11 +49,19 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvane: programming tool for DMR radios"));
     parser.addHelpOption();
+    parser.addVersionOption();
     QCommandLineOption quitAfterFirstFrame(QStringLiteral("quit-after-first-frame"),
         QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
     parser.addOption(quitAfterFirstFrame);
+    // -v is --version here (Qt's convention); the log of every USB exchange
+    // is --verbose.
+    QCommandLineOption verbose(QStringLiteral("verbose"),
+        QStringLiteral("Log every exchange with the radio (off by default)."));
+    parser.addOption(verbose);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
+    if (parser.isSet(verbose))
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
 
     QQmlApplicationEngine engine;
     Manager *manager = Manager::instance();

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -15,6 +16,7 @@
 
 namespace {
 bool verbose = false;
+bool accessDenied = false; // the radio is present but may not be opened
 
 // The back end's log is noise for a script (the outcome is one line of our
 // own); --verbose shows it.
@@ -64,7 +66,8 @@ int readCommand(Manager &manager, const QString &output)
 {
     bool ok = false;
     QObject::connect(&manager, &Manager::signalRetryConnect, [](int left) {
-        std::fprintf(stderr, "radio not found; trying again (%d attempts left)\n", left - 1);
+        std::fprintf(stderr, "%s; trying again (%d attempts left)\n",
+            accessDenied ? "radio not accessible" : "radio not found", left - 1);
     });
     QObject::connect(
         &manager, &Manager::readProgressChanged, [](int p) { showProgress("reading", p); });
@@ -215,9 +218,19 @@ int main(int argc, char *argv[])
     parser.addOption(verboseOption);
     parser.addOption(forceOption);
     parser.addOption(noVerifyOption);
+    // --version only: -v is --verbose.
+    const QCommandLineOption versionOption(
+        QStringLiteral("version"), QStringLiteral("Show the program's version and exit."));
+    parser.addOption(versionOption);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
+    if (parser.isSet(versionOption)) {
+        std::printf("orvane-cli %s\n", ORVANE_VERSION);
+        return 0;
+    }
     verbose = parser.isSet(verboseOption);
+    if (verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
     const EmulatorOptions emulator = emulatorOptions(parser);
 
     const QStringList positional = parser.positionalArguments();
@@ -228,6 +241,14 @@ int main(int argc, char *argv[])
     const QString output = parser.value(outputOption);
 
     Manager manager;
+    QObject::connect(&manager, &Manager::usbAccessDenied, [] {
+        if (!accessDenied)
+            std::fprintf(stderr,
+                "orvane-cli: the radio is plugged in but this user may not open it: install the "
+                "udev rule 60-orvane.rules into /etc/udev/rules.d (from dist/ in the sources; "
+                "the orvane package installs it) and plug the radio in again\n");
+        accessDenied = true;
+    });
     std::unique_ptr<EmulatorSession> session;
     if (emulator.enabled) {
         QString error;

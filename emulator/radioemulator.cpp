@@ -186,10 +186,40 @@ int tBulk(libusb_device_handle *h, unsigned char ep, unsigned char *data, int le
 }
 int tClearHalt(libusb_device_handle *h, unsigned char ep) { return radioOf(h)->clearHalt(ep); }
 
+// The device list holds the radio (an opaque pointer to it) while it is plugged in.
+template <int N> ssize_t tDeviceList(libusb_context *, libusb_device ***list)
+{
+    RadioEmulator *r = g_slots[N];
+    const bool present = r && r->isPresent();
+    *list = new libusb_device *[2] {
+        present ? reinterpret_cast<libusb_device *>(r) : nullptr, nullptr
+    };
+    return present ? 1 : 0;
+}
+void tFreeDeviceList(libusb_device **list, int) { delete[] list; }
+int tDeviceDescriptor(libusb_device *, libusb_device_descriptor *desc)
+{
+    *desc = {};
+    desc->bLength = LIBUSB_DT_DEVICE_SIZE;
+    desc->bDescriptorType = LIBUSB_DT_DEVICE;
+    desc->idVendor = RadioEmulator::VendorId;
+    desc->idProduct = RadioEmulator::ProductId;
+    desc->bNumConfigurations = 1;
+    return 0;
+}
+int tOpen(libusb_device *dev, libusb_device_handle **handle)
+{
+    auto *r = reinterpret_cast<RadioEmulator *>(dev);
+    const int result = r->open();
+    *handle = result == 0 ? reinterpret_cast<libusb_device_handle *>(r) : nullptr;
+    return result;
+}
+
 template <int N> constexpr LibusbApi makeTable()
 {
     return { SlotTable<N>::init, SlotTable<N>::open, tSetConfiguration, tDriverActive, tDetach,
-        tClaim, tRelease, tClose, SlotTable<N>::exit, tBulk, tClearHalt };
+        tClaim, tRelease, tClose, SlotTable<N>::exit, tBulk, tClearHalt, tDeviceList<N>,
+        tFreeDeviceList, tDeviceDescriptor, tOpen };
 }
 
 const LibusbApi g_tables[kSlots] = { makeTable<0>(), makeTable<1>(), makeTable<2>(), makeTable<3>(),
@@ -470,6 +500,12 @@ bool RadioEmulator::isPresent() const
     return m_present;
 }
 
+void RadioEmulator::setOpenDenied(bool denied)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_openDenied = denied;
+}
+
 void RadioEmulator::setInterfaceBusy(bool busy)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -626,6 +662,8 @@ int RadioEmulator::open()
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_present)
         return LIBUSB_ERROR_NO_DEVICE;
+    if (m_openDenied)
+        return LIBUSB_ERROR_ACCESS;
     m_open = true;
     return 0;
 }

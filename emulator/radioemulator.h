@@ -94,6 +94,7 @@ public:
     void unplug();
     bool isPresent() const;
     void setInterfaceBusy(bool busy);
+    void setOpenDenied(bool denied); // open fails with LIBUSB_ERROR_ACCESS (no udev rule)
     void setKernelDriverQueryResult(int code); // 0 by default; e.g. LIBUSB_ERROR_NOT_SUPPORTED
     void unplugAfterTransfers(int transfers); // -1 disarms
     void setLatencyMicroseconds(int us); // per bulk transfer, 0 by default
@@ -176,6 +177,7 @@ private:
     bool m_open = false;
     bool m_claimed = false;
     bool m_busy = false;
+    bool m_openDenied = false;
     int m_configuration = 0;
     int m_driverQuery = 0;
     int m_contextUses = 0;

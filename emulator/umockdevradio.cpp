@@ -1,8 +1,12 @@
 // GLib first: its headers use names that Qt defines as macros.
 #include <umockdev.h>
 
+#include <linux/capability.h>
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "emulator/umockdevradio.h"
 
@@ -12,6 +16,7 @@
 #include <cstddef>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace {
@@ -70,6 +75,22 @@ int errnoOf(int libusbCode)
     default:
         return EIO;
     }
+}
+
+// Adds or drops CAP_DAC_OVERRIDE in the effective set (it stays permitted).
+// Without it a root process is refused by file modes like any other user.
+void setDacOverride(bool on)
+{
+    __user_cap_header_struct header = { _LINUX_CAPABILITY_VERSION_3, 0 };
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return;
+    const unsigned int bit = 1u << CAP_DAC_OVERRIDE;
+    if (on)
+        data[0].effective |= data[0].permitted & bit;
+    else
+        data[0].effective &= ~bit;
+    syscall(SYS_capset, &header, data);
 }
 
 } // namespace
@@ -301,6 +322,14 @@ void UmockdevRadio::plug()
         return;
     }
     d->plugged = true;
+}
+
+void UmockdevRadio::setOpenDenied(bool denied)
+{
+    d->radio->setOpenDenied(denied);
+    const std::string node = std::string(umockdev_testbed_get_root_dir(testbed())) + kDevNode;
+    chmod(node.c_str(), denied ? 0 : 0666);
+    setDacOverride(!denied);
 }
 
 void UmockdevRadio::unplug()

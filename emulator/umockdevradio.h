@@ -17,6 +17,9 @@ public:
     // Adds or removes the device node (and plugs or unplugs the radio).
     void plug();
     void unplug();
+    // The device node refuses to open for this process (mode 000, and root's
+    // override of file modes dropped), as for a user without the udev rule.
+    void setOpenDenied(bool denied);
 
     struct Private;
 

@@ -155,6 +155,10 @@ PTT-ID</translation>
 <context>
     <name>MainScreen</name>
     <message>
+        <source>Рация подключена, но нет прав доступа к ней: установите правило udev 60-orvane.rules в /etc/udev/rules.d (его ставит пакет orvane) и переподключите рацию</source>
+        <translation>The radio is plugged in but you may not open it: install the udev rule 60-orvane.rules into /etc/udev/rules.d (the orvane package installs it) and plug the radio in again</translation>
+    </message>
+    <message>
         <source>Считать</source>
         <translation>Read</translation>
     </message>

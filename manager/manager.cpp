@@ -6,12 +6,23 @@
 #include <QEventLoop>
 #include <QTimer>
 
+namespace {
+// Every program built on the back end carries the project's version: the
+// window title and the About window show it, --version prints it.
+void setApplicationVersion()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+}
+} // namespace
+Q_COREAPP_STARTUP_FUNCTION(setApplicationVersion)
+
 Manager::Manager()
     : QObject(nullptr),
       pauseFunction([this](int ms) { waitEventful(ms); })
 {
     connect(&usb, &CUsb::readProgressChanged, this, &Manager::slotSendReadProgress);
     connect(&usb, &CUsb::writeProgressChanged, this, &Manager::slotSendWriteProgress);
+    connect(&usb, &CUsb::accessDenied, this, &Manager::usbAccessDenied);
     connect(&serialPort, &SerialP::ReadyData, &gps, &dataGps::slotReadDataFromSerial);
     connect(&gps, &dataGps::signalSerialData, this, &Manager::signalSerialData);
 }

@@ -103,7 +103,9 @@ public:
     void writeImageToDevice();
 
     // Where a data file (factory default image, translation) is found: the
-    // working folder, then the program's folder, then the installed data folder.
+    // working folder, then the program's folder, then the data folder of the
+    // tree the program is installed in (../share/orvane), then the installed
+    // data folder of the build.
     QString dataFilePath(const QString &name) const;
 
     // A JS array or object handed over by QML arrives as a QJSValue inside the
@@ -147,6 +149,9 @@ signals:
     void writeProblem(int kind, QString detail);
     // A radio image could not be kept; the operation went on.
     void backupFailed(QString path);
+    // The radio is plugged in but this user may not open it: the udev rule
+    // giving access is missing. Sent at each attempt that failed so.
+    void usbAccessDenied();
 
 public:
     enum WriteProblem {

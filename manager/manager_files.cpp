@@ -76,8 +76,10 @@ bool isUsableImage(const QVariantList &list)
 QString Manager::dataFilePath(const QString &name) const
 {
     const QString inWorkingDir = QDir::currentPath() + QLatin1Char('/') + name;
+    const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList folders
-        = { QCoreApplication::applicationDirPath(), QStringLiteral(ORVANE_DATA_DIR) };
+        = { programDir, programDir + QStringLiteral("/" ORVANE_DATA_DIR_FROM_BIN),
+              QStringLiteral(ORVANE_DATA_DIR) };
     if (QFileInfo::exists(inWorkingDir) || QFileInfo::exists(inWorkingDir + QStringLiteral(".qm")))
         return inWorkingDir;
     for (const QString &folder : folders) {

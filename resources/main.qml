@@ -19,7 +19,7 @@ Window {
     function retranslateUi() {
         // While the radio is emulated the title says so, so that nobody takes
         // a write for one to a real radio.
-        title = qsTr("Orvane ") + qsTr("2.7")
+        title = qsTr("Orvane ") + Qt.application.version
                 + (Manager.emulated ? qsTr(" — ЭМУЛЯТОР РАДИОСТАНЦИИ") : "")
     }
     Component.onCompleted: retranslateUi()

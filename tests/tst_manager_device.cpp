@@ -91,6 +91,7 @@ class TestManagerDevice : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void absentRadioTenAttempts_data();
     void absentRadioTenAttempts();
     void radioFoundAtThirdAttempt();
     void fullReadDecodes();
@@ -116,10 +117,22 @@ void TestManagerDevice::initTestCase()
         TestImage::factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
 }
 
+void TestManagerDevice::absentRadioTenAttempts_data()
+{
+    QTest::addColumn<bool>("denied"); // present, but opening it is not permitted
+    QTest::newRow("absent") << false;
+    QTest::newRow("access denied") << true;
+}
+
 void TestManagerDevice::absentRadioTenAttempts()
 {
+    QFETCH(bool, denied);
     Fixture f;
-    f.radio.unplug();
+    if (denied)
+        f.radio.setOpenDenied(true);
+    else
+        f.radio.unplug();
+    QSignalSpy accessDenied(&f.manager, &Manager::usbAccessDenied);
     QSignalSpy retries(&f.manager, &Manager::signalRetryConnect);
     QSignalSpy done(&f.manager, &Manager::dataReadyReadFromDevice);
     for (int i = 0; i < 10; ++i)
@@ -128,6 +141,7 @@ void TestManagerDevice::absentRadioTenAttempts()
     f.manager.readDataFromDevice();
 
     QCOMPARE(retries.count(), 10);
+    QCOMPARE(accessDenied.count(), denied ? 10 : 0);
     for (int i = 0; i < 10; ++i)
         QCOMPARE(retries.at(i).at(0).toInt(), 10 - i);
     QCOMPARE(f.pauses, QList<int>::fromVector(QVector<int>(10, 3000)));

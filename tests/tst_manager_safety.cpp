@@ -104,6 +104,8 @@ private slots:
     void refusedAndFailedWrites_data();
     void refusedAndFailedWrites();
     void failedOrCancelledReadKeepsTheImage();
+    void droppedAnswersMayBeShort_data();
+    void droppedAnswersMayBeShort();
     void backupsRotateAndNeverBlock();
 };
 
@@ -292,6 +294,36 @@ void TestManagerSafety::failedOrCancelledReadKeepsTheImage()
         shown[5]));
     QVERIFY(f.save(shown, out));
     QCOMPARE(loadFile(out), loadFile(in));
+}
+
+void TestManagerSafety::droppedAnswersMayBeShort_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<int>("shortFetch"); // the answer fetched short, counted from 0
+    QTest::addColumn<bool>("succeeds");
+    QTest::newRow("open-read answer") << false << 1 << true;
+    QTest::newRow("a block") << false << 7 << false;
+    // A write first reads the radio: identity, open-read, 177 blocks.
+    QTest::newRow("identity before open-write") << true << 179 << true;
+    QTest::newRow("open-write answer") << true << 180 << true;
+    QTest::newRow("identity of the read before writing") << true << 0 << false;
+}
+
+void TestManagerSafety::droppedAnswersMayBeShort()
+{
+    QFETCH(bool, write);
+    QFETCH(int, shortFetch);
+    QFETCH(bool, succeeds);
+    Fixture f(TestImage::factoryImage());
+    QVERIFY(!f.read().isEmpty());
+    f.radio.injectFault(RadioEmulator::ShortAnswer, 1, shortFetch);
+    if (write) {
+        QSignalSpy done(&f.manager, &Manager::dataWroteToDevice);
+        f.manager.writeImageToDevice();
+        QCOMPARE(done.at(0).at(0).toBool(), succeeds);
+    } else {
+        QCOMPARE(!f.read().isEmpty(), succeeds);
+    }
 }
 
 void TestManagerSafety::backupsRotateAndNeverBlock()

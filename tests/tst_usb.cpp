@@ -1,6 +1,7 @@
 // CUsb against the emulated radio through the in-process libusb table: the
 // connection's bookkeeping and what the table shows that libusb hides
 // (timeouts, context use, handle lifetime).
+#include <QLoggingCategory>
 #include <QtTest>
 
 #include <memory>
@@ -16,6 +17,11 @@ class TestUsb : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The lines of every exchange are part of what is checked.
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
+    }
     void init();
     void cleanup();
 

@@ -1,7 +1,12 @@
 // CUsb against the emulated radio through the real libusb (umockdev).
+#include <QProcess>
+#include <QLoggingCategory>
 #include <QtTest>
 
+#include <linux/capability.h>
 #include <memory>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include "emulator/radioemulator.h"
 #include "emulator/umockdevradio.h"
@@ -26,10 +31,17 @@ class TestUsbLibusb : public QObject, private UmockdevRig {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The lines of every exchange are part of what is checked.
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
+    }
     void init();
     void cleanup();
 
+    void initWithoutRadio_data();
     void initWithoutRadio();
+    void cliSaysAccessDenied();
     void initAndDeInitLog();
     void initInterfaceBusy();
     void vendorAndSenseWrappers();
@@ -38,24 +50,71 @@ private slots:
     void transportFaults();
     void identitySecondQuery_data();
     void identitySecondQuery();
-
 };
 
 void TestUsbLibusb::init() { QVERIFY(start()); }
 
 void TestUsbLibusb::cleanup() { stop(); }
 
+void TestUsbLibusb::initWithoutRadio_data()
+{
+    // Absent, or present but its device node may not be opened by this user.
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<int>("openError");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList absent = { "init(): code=0", "Err: dev_handle == NULL" };
+    QTest::newRow("absent") << false << int(LIBUSB_ERROR_NO_DEVICE) << absent;
+    QTest::newRow("access denied") << true << int(LIBUSB_ERROR_ACCESS)
+                                   << absent + QStringList("Err: no permission to open the radio");
+}
+
 void TestUsbLibusb::initWithoutRadio()
 {
-    adapter->unplug();
+    QFETCH(bool, denied);
+    QFETCH(int, openError);
+    QFETCH(QStringList, lines);
+    if (denied)
+        adapter->setOpenDenied(true);
+    else
+        adapter->unplug();
+    QSignalSpy accessDenied(usb.get(), &CUsb::accessDenied);
     LogCapture log;
-    QCOMPARE(usb->init(), 2);
-    QCOMPARE(log.lines(), QStringList({ "init(): code=0", "Err: dev_handle == NULL" }));
+    const int result = usb->init();
+    adapter->setOpenDenied(false);
+    QCOMPARE(result, 2);
+    QCOMPARE(log.lines(), lines);
+    QCOMPARE(usb->lastOpenError(), openError);
+    QCOMPARE(accessDenied.count(), denied ? 1 : 0);
     QVERIFY(usb->handle() == nullptr);
     QVERIFY(!usb->isOpen());
-    // A later attempt finds the radio once it is plugged in.
+    // A later attempt opens the radio once it is plugged in and permitted.
     adapter->plug();
     QCOMPARE(usb->init(), 0);
+    QCOMPARE(usb->lastOpenError(), 0);
+}
+
+// orvane-cli, started from here, sees the same mocked radio through its own
+// real libusb and must name the missing udev rule rather than "not found".
+void TestUsbLibusb::cliSaysAccessDenied()
+{
+    // A program started by root gets back the override of file modes unless
+    // it is gone from the bounding set (for every later child of this test).
+    if (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 && geteuid() == 0)
+        QSKIP("root without CAP_SETPCAP: a started program would not be refused");
+    adapter->setOpenDenied(true);
+    QProcess cli;
+    cli.start(QCoreApplication::applicationDirPath() + "/orvane-cli",
+        { "gps-read", "-o", QDir::temp().filePath("orvane-denied.cdc") });
+    QVERIFY(cli.waitForFinished(60000));
+    adapter->setOpenDenied(false);
+    const QStringList lines = QString::fromUtf8(cli.readAllStandardError()).split('\n');
+    QCOMPARE(cli.exitCode(), 1);
+    QVERIFY2(lines.value(0).startsWith(
+                 "orvane-cli: the radio is plugged in but this user may not open it"),
+        qPrintable(lines.value(0)));
+    QVERIFY(lines.value(0).contains("udev rule 60-orvane.rules"));
+    QCOMPARE(
+        lines.value(1), QStringLiteral("orvane-cli: could not read the GPS log from the radio"));
 }
 
 void TestUsbLibusb::initAndDeInitLog()

@@ -1,6 +1,7 @@
 // The memory sequences of CUsb against the emulated radio through the real
 // libusb (umockdev): frames on the wire, progress, round trips, faults.
 #include <QSignalSpy>
+#include <QLoggingCategory>
 #include <QtTest>
 
 #include <memory>
@@ -60,6 +61,11 @@ class TestUsbSequencesLibusb : public QObject, private UmockdevRig {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The lines of every exchange are part of what is checked.
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
+    }
     void init();
     void cleanup();
 

@@ -1,8 +1,12 @@
 #include "usb/cusb.h"
 
+#include <QLoggingCategory>
+
 #include <QDebug>
 
 #include <cstring>
+
+Q_LOGGING_CATEGORY(usbExchange, "orvane.usb.exchange", QtInfoMsg)
 
 namespace {
 
@@ -33,6 +37,14 @@ constexpr uint8_t kReceiveBlock[16]
 
 // One debug line, exactly as given (no quoting, no trimming of spaces).
 void logLine(const QString &text) { qDebug("%s", text.toUtf8().constData()); }
+
+// The lines every successful exchange writes: off unless asked for (-v, or
+// QT_LOGGING_RULES="orvane.usb.exchange.debug=true"), as on a pipe they cost
+// more than the exchange itself. Failures always go to logLine.
+void exchangeLine(const QString &text)
+{
+    qCDebug(usbExchange, "%s", text.toUtf8().constData());
+}
 
 // Command block length by SCSI group; 0 where the group defines none.
 uint8_t commandBlockLength(uint8_t opcode)
@@ -101,9 +113,15 @@ int CUsb::init()
     m_handle = m_api->open_device_with_vid_pid(nullptr, kVendorId, kProductId);
     if (!m_handle) {
         logLine(QStringLiteral("Err: dev_handle == NULL"));
+        m_openError = openError();
+        if (m_openError == LIBUSB_ERROR_ACCESS) {
+            logLine(QStringLiteral("Err: no permission to open the radio"));
+            emit accessDenied();
+        }
         m_api->exit(nullptr);
         return 2;
     }
+    m_openError = 0;
 
     code = m_api->set_configuration(m_handle, kConfiguration);
     logLine(QStringLiteral("init(): code=%1").arg(code));
@@ -123,6 +141,29 @@ int CUsb::init()
     }
     m_open = true;
     return 0;
+}
+
+// open_device_with_vid_pid gives no reason for a failure: look for the radio
+// again and open it directly to learn the libusb error.
+int CUsb::openError() const
+{
+    libusb_device **list = nullptr;
+    const ssize_t count = m_api->get_device_list(nullptr, &list);
+    if (count < 0)
+        return int(count);
+    int result = LIBUSB_ERROR_NO_DEVICE;
+    for (ssize_t i = 0; i < count && result != LIBUSB_ERROR_ACCESS; ++i) {
+        libusb_device_descriptor desc;
+        if (m_api->get_device_descriptor(list[i], &desc) != 0 || desc.idVendor != kVendorId
+            || desc.idProduct != kProductId)
+            continue;
+        libusb_device_handle *handle = nullptr;
+        result = m_api->open(list[i], &handle);
+        if (result == 0)
+            m_api->close(handle);
+    }
+    m_api->free_device_list(list, 1);
+    return result;
 }
 
 int CUsb::deInit()
@@ -187,7 +228,7 @@ int CUsb::send_mass_storage_command(libusb_device_handle *handle, uint8_t endpoi
         logLine(QStringLiteral("send_mass_storage_command: Err %1").arg(result));
         return -1;
     }
-    logLine(QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length));
+    exchangeLine(QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length));
     return 0;
 }
 
@@ -222,9 +263,11 @@ int CUsb::get_mass_storage_status(
         return -1;
     }
     const uint8_t status = csw[12];
-    logLine(QStringLiteral("  Mass Storage Status: %1  ").arg(status));
-    if (status == 0)
+    if (status == 0) {
+        exchangeLine(QStringLiteral("  Mass Storage Status: %1  ").arg(status));
         return 0;
+    }
+    logLine(QStringLiteral("  Mass Storage Status: %1  ").arg(status));
     if (status == 1)
         return -2;
     return -1;

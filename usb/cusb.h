@@ -55,6 +55,10 @@ public:
     void requestCancel() { m_cancel = true; }
     void resetCancel() { m_cancel = false; }
     bool cancelRequested() const { return m_cancel; }
+    // Why the last init() could not open the radio: a libusb error code
+    // (LIBUSB_ERROR_ACCESS: present but not permitted; LIBUSB_ERROR_NO_DEVICE:
+    // absent), 0 after an init() that opened it.
+    int lastOpenError() const { return m_openError; }
 
     uint32_t tagCounter() const { return m_tag; }
     bool isOpen() const { return m_open; }
@@ -63,15 +67,19 @@ public:
 signals:
     void readProgressChanged(int progress);
     void writeProgressChanged(int progress);
+    // The radio is present but this user may not open it (udev rule missing).
+    void accessDenied();
 
 private:
     bool m_cancel = false;
     bool exchange(const QByteArray &frame, QByteArray &answer, int answerLength, bool whole = true);
     void release();
+    int openError() const;
 
     const LibusbApi *m_api;
     libusb_device_handle *m_handle = nullptr;
     uint32_t m_tag = 1;
     bool m_open = false;
     int m_lastMoved = 0; // bytes moved by the last SendToMassStorage
+    int m_openError = 0;
 };

@@ -14,6 +14,10 @@ const LibusbApi &realLibusb()
         libusb_exit,
         libusb_bulk_transfer,
         libusb_clear_halt,
+        libusb_get_device_list,
+        libusb_free_device_list,
+        libusb_get_device_descriptor,
+        libusb_open,
     };
     return api;
 }

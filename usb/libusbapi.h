@@ -19,6 +19,12 @@ struct LibusbApi {
     int (*bulk_transfer)(libusb_device_handle *dev_handle, unsigned char endpoint,
         unsigned char *data, int length, int *actual_length, unsigned int timeout);
     int (*clear_halt)(libusb_device_handle *dev, unsigned char endpoint);
+    // Enumeration and opening one device: tells why the radio could not be
+    // opened when open_device_with_vid_pid found nothing it could open.
+    ssize_t (*get_device_list)(libusb_context *ctx, libusb_device ***list);
+    void (*free_device_list)(libusb_device **list, int unref_devices);
+    int (*get_device_descriptor)(libusb_device *dev, struct libusb_device_descriptor *desc);
+    int (*open)(libusb_device *dev, libusb_device_handle **dev_handle);
 };
 
 // The table of the real libusb.

@@ -800,4 +800,49 @@ Item {
             PropertyChanges { target: tabView; visible: false }
         }
     ]
+
+    // Instead of "not found": the radio is plugged in but this user may not
+    // open it (the udev rule is missing). Laid over the state text.
+    Rectangle {
+        id: usbAccess
+        objectName: "usbAccessDenied"
+        parent: indicator
+        anchors.fill: parent
+        color: "#F0F0F0"
+        property bool denied: false // the last attempt was refused so
+        property bool refused: false // during the attempt under way
+        visible: denied && (screen.state === "state_reconnect" || screen.state === "state_no_device"
+                            || screen.state === "state_write_failed")
+        function attemptEnded() {
+            denied = refused
+            refused = false
+        }
+        Text {
+            id: usbAccessLine
+            objectName: "usbAccessDeniedText"
+            anchors.centerIn: parent
+            width: parent.width - 40
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            font.pixelSize: 20
+            color: "#e30413"
+            function retranslate() {
+                text = qsTr("Рация подключена, но нет прав доступа к ней: установите правило udev 60-orvane.rules в /etc/udev/rules.d (его ставит пакет orvane) и переподключите рацию")
+            }
+            Component.onCompleted: retranslate()
+        }
+        Connections {
+            target: Manager
+            ignoreUnknownSignals: true
+            function onUsbAccessDenied() { usbAccess.refused = true }
+            function onSignalRetryConnect() { usbAccess.attemptEnded() }
+            function onDataWroteToDevice() { usbAccess.attemptEnded() }
+            function onSignalGPSReadFailed() { usbAccess.attemptEnded() }
+            function onDataReadyReadFromDevice(success) {
+                if (success)
+                    usbAccess.denied = false
+            }
+            function onLanguageChanged() { usbAccessLine.retranslate() }
+        }
+    }
 }

@@ -21,7 +21,7 @@ Window {
     function retranslateUi() {
         title = qsTr("О программе")
         maker.text = qsTr("\"Варлин\"")
-        programName.text = qsTr("Orvane ") + qsTr("2.7")
+        programName.text = qsTr("Orvane ") + Qt.application.version
         madeByLabel.text = qsTr("Произведено:")
         siteLabel.text = qsTr("Сайт:")
         buildLabel.text = qsTr("Сборка от:")

@@ -130,6 +130,7 @@ signals:
     void verifyWritesChanged();
     void writeProblem(int kind, QString detail);
     void backupFailed(QString path);
+    void usbAccessDenied();
 
 private:
     static QVariant plain(const QVariant &v)
@@ -164,6 +165,8 @@ class Setup : public QObject {
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        // As the back end does in every program.
+        QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
         engine->rootContext()->setContextProperty(QStringLiteral("Manager"), &manager);
     }
 

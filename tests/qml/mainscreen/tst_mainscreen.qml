@@ -374,6 +374,26 @@ TestCase {
         compare(Manager.verifyWrites, false)
     }
 
+    function test_accessDeniedInsteadOfNotFound() {
+        closeAbout()
+        var box = child("usbAccessDenied")
+        mouseClick(child("buttonRead"))
+        // Each attempt: refused for lack of permission, or the radio absent.
+        var refused = [true, false, true]
+        for (var i = 0; i < refused.length; ++i) {
+            if (refused[i])
+                Manager.usbAccessDenied()
+            Manager.signalRetryConnect(10 - i)
+            compare(box.visible, refused[i], "attempt " + i)
+        }
+        verify(child("usbAccessDeniedText").text.indexOf("60-orvane.rules") > 0)
+        Manager.dataReadyReadFromDevice(false, undefined)
+        compare(screen.state, "state_no_device")
+        verify(box.visible)
+        Manager.dataReadyReadFromDevice(true, sampleMap(1))
+        verify(!box.visible)
+    }
+
     function test_radioFoundAfterRetries() {
         closeAbout()
         mouseClick(child("buttonRead"))
