@@ -3,6 +3,8 @@
 #include "codeplug/channel.h"
 
 #include <QDebug>
+#include <QHash>
+#include <QPair>
 
 #include "codeplug/fieldcodecs.h"
 
@@ -240,9 +242,23 @@ void Channel::WriteEncrypts(const QVariant &keys, BlockMap *blocks)
     BlockEdit block(blocks, L[Entry::KeyBlock]);
     const int nameLen = L[Entry::KeyNameLength];
     const int stride = L[Entry::KeyStride];
+    // The stored keys by what they show, for rows that name no origin: a key
+    // handed back as it was shown keeps its stored bytes.
+    QHash<QPair<QString, QString>, int> storedByContent;
+    for (int k = storedCount - 1; k >= 0; --k) {
+        const int at = L[Entry::KeyValue] + stride * k;
+        storedByContent.insert({ decodeTextField(stored, L[Entry::KeyName] + stride * k, nameLen),
+                                   QString::number(uint(u8(stored, at)) * 256 + u8(stored, at + 1),
+                                       16) },
+            k);
+    }
     for (int k = 0; k < n; ++k) {
         const QVariantMap m = list.at(k).toMap();
-        const int origin = m.value(QStringLiteral("origin"), -1).toInt();
+        const int origin = m.contains(QStringLiteral("origin"))
+            ? m.value(QStringLiteral("origin")).toInt()
+            : storedByContent.value({ m.value(QStringLiteral("name")).toString(),
+                                        m.value(QStringLiteral("number")).toString().toLower() },
+                -1);
         const QByteArray name = origin >= 0 && origin < storedCount
             ? rawField(stored, L[Entry::KeyName] + stride * origin, nameLen)
             : QByteArray();
@@ -250,12 +266,14 @@ void Channel::WriteEncrypts(const QVariant &keys, BlockMap *blocks)
             ? rawField(stored, L[Entry::KeyValue] + stride * origin, 2)
             : QByteArray();
         const bool kept = name.size() == nameLen && value.size() == 2;
+        // A row found by its content carries the values its stored key shows.
+        const bool sameContent = kept && !m.contains(QStringLiteral("origin"));
         block.setBytes(L[Entry::KeyName] + stride * k,
-            kept && !m.contains(QStringLiteral("name"))
+            kept && (sameContent || !m.contains(QStringLiteral("name")))
                 ? name
                 : encodeTextField(m.value(QStringLiteral("name")).toString(), nameLen));
         const int at = L[Entry::KeyValue] + stride * k;
-        if (kept && !m.contains(QStringLiteral("number"))) {
+        if (kept && (sameContent || !m.contains(QStringLiteral("number")))) {
             block.setBytes(at, value);
             continue;
         }

@@ -55,9 +55,6 @@ QVariantList changedRecords(const QVariantList &current, const QVariantList &bas
             QVariantMap changed = changedKeys(record, baseByOrigin.value(origin));
             changed.insert(originKey, origin);
             out.append(changed);
-        } else if (!withOrigins && i < baseline.size() && current.at(i) == baseline.at(i)
-            && originOf(record) < 0) {
-            out.append(QVariantMap { { originKey, i } });
         } else {
             record.remove(originKey);
             out.append(record);

@@ -17,10 +17,9 @@ namespace EditMerge {
 // The part of `current` that differs from `baseline`:
 // - a map: the keys whose values differ (nested maps recursively);
 // - a list of records carrying "origin": each record whose origin is in the
-//   baseline becomes {"origin"} plus its changed keys; others pass whole;
-// - a list of records without "origin": a record equal to the baseline's
-//   record at the same index becomes {"origin": index}, others pass whole.
-// A record the user created is passed whole without an "origin".
+//   baseline becomes {"origin"} plus its changed keys; others pass whole,
+//   without an "origin" (a record the user created);
+// - a list of records without "origin" (the keys): passed whole.
 QVariant changes(const QVariant &current, const QVariant &baseline);
 
 // The order of the six collections handed to apply().

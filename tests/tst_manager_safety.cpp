@@ -141,6 +141,10 @@ void TestManagerSafety::untouchedGoesBackByteForByte_data()
         << hostile << "open-save"
         << Edit([](QVariantList &c) { setIn(c, EditMerge::Contacts, 0, "number", 4242); })
         << QList<Range> { { 8, 172, 175 }, checksum(7) };
+    QTest::newRow("key value")
+        << hostile << "open-save"
+        << Edit([](QVariantList &c) { setIn(c, EditMerge::Keys, 0, "number", "a1b2"); })
+        << QList<Range> { { 5, 1100, 1102 }, checksum(4) };
     QTest::newRow("microphone gain") << hostile << "open-save" << Edit([](QVariantList &c) {
         QVariantMap s = c[EditMerge::Settings].toMap();
         s["mic_gain_level"] = 3;
