@@ -1,11 +1,14 @@
 // The GUI program: publishes Manager to the QML window and runs the event loop.
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickWindow>
+#include <QTranslator>
 
 #include "emulator/emulatorsession.h"
 #include "manager/manager.h"
@@ -27,7 +30,12 @@ int main(int argc, char *argv[])
                 qputenv("QT_QPA_PLATFORM", "minimal");
         }
     }
-    QGuiApplication app(argc, argv);
+    // A QApplication, so that the QML file and message dialogs are Qt's own
+    // widget dialogs (file-name field, filters, overwrite question) rather
+    // than the bare QML ones; the platform's native dialogs are not used, so
+    // they look and translate the same everywhere.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication app(argc, argv);
 
 #ifdef Q_OS_WIN
     // Cyrillic debug output in the console.
@@ -36,7 +44,7 @@ int main(int argc, char *argv[])
 #endif
 
     static QIcon icon(QStringLiteral(":/img/ConfLogo.png"));
-    QGuiApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvane: programming tool for DMR radios"));
@@ -70,6 +78,22 @@ int main(int argc, char *argv[])
         }
     }
     engine.rootContext()->setContextProperty(QStringLiteral("Manager"), manager);
+
+    // Qt's own texts (dialog buttons, the file dialog) follow the window's
+    // language: Russian unless the English translation of the window is
+    // loaded.
+    QTranslator qtRussian;
+    const bool haveQtRussian = qtRussian.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"),
+        QStringLiteral("_"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    const auto followLanguage = [&qtRussian, haveQtRussian] {
+        const QString probe = QStringLiteral("Считать");
+        const bool english = QCoreApplication::translate("MainScreen", "Считать") != probe;
+        QCoreApplication::removeTranslator(&qtRussian);
+        if (haveQtRussian && !english)
+            QCoreApplication::installTranslator(&qtRussian);
+    };
+    followLanguage();
+    QObject::connect(manager, &Manager::languageChanged, &app, followLanguage);
     if (parser.isSet(quitAfterFirstFrame)) {
         QObject::connect(&engine, &QQmlApplicationEngine::objectCreated, &app,
             [&app](QObject *object, const QUrl &) {

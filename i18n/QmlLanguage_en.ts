@@ -2,18 +2,22 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="ru_RU">
 <context>
-    <name>main</name>
+    <name>BackupPicker</name>
     <message>
-        <source>Orvane </source>
-        <translation>Orvane </translation>
+        <source>Восстановить из резервной копии</source>
+        <translation>Restore from backup</translation>
     </message>
     <message>
-        <source>2.7</source>
-        <translation>2.7</translation>
+        <source>Резервных копий нет</source>
+        <translation>No backups</translation>
     </message>
     <message>
-        <source> — ЭМУЛЯТОР РАДИОСТАНЦИИ</source>
-        <translation> — EMULATED RADIO</translation>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -343,6 +347,80 @@ Check the device connection</translation>
         <source>Выберите файл для сохранения</source>
         <translation>Choose a file to save to</translation>
     </message>
+    <message>
+        <source>Операция отменена</source>
+        <translation>Operation cancelled</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Резервные копии</source>
+        <translation>Backups</translation>
+    </message>
+    <message>
+        <source>Проверять запись</source>
+        <translation>Verify writes</translation>
+    </message>
+    <message>
+        <source>Несохранённые изменения</source>
+        <translation>Unsaved changes</translation>
+    </message>
+    <message>
+        <source>Изменения не сохранены в файл и не записаны в радиостанцию. Сохранить их?</source>
+        <translation>The changes have been neither saved to a file nor written to the radio. Save them?</translation>
+    </message>
+    <message>
+        <source>Резервная копия не сохранена</source>
+        <translation>Backup not saved</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить резервную копию образа радиостанции:
+%1</source>
+        <translation>The backup of the radio image could not be saved:
+%1</translation>
+    </message>
+    <message>
+        <source>Запись невозможна</source>
+        <translation>Cannot write</translation>
+    </message>
+    <message>
+        <source>Образ неполный, в радиостанцию ничего не записано.
+%1</source>
+        <translation>The image is incomplete; nothing was written to the radio.
+%1</translation>
+    </message>
+    <message>
+        <source>Другая радиостанция</source>
+        <translation>Another radio</translation>
+    </message>
+    <message>
+        <source>Радиостанция другой модели или диапазона, чем образ:
+%1
+
+Всё равно записать?</source>
+        <translation>The radio is of another model or band than the image:
+%1
+
+Write anyway?</translation>
+    </message>
+    <message>
+        <source>Запись не подтверждена</source>
+        <translation>Write not verified</translation>
+    </message>
+    <message>
+        <source>Проверка после записи нашла отличия в блоках: %1</source>
+        <translation>Reading back after the write found differences in blocks: %1</translation>
+    </message>
+    <message>
+        <source>Запись прервана</source>
+        <translation>Write interrupted</translation>
+    </message>
+    <message>
+        <source>Запись отменена на середине: в радиостанции может остаться неполный образ. Записать снова?</source>
+        <translation>The write was cancelled part-way: the radio may hold an incomplete image. Write again?</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
@@ -352,210 +430,10 @@ Check the device connection</translation>
     </message>
 </context>
 <context>
-    <name>TabFrequency</name>
+    <name>StoredCombo</name>
     <message>
-        <source>Добавить</source>
-        <translation>Add</translation>
-    </message>
-    <message>
-        <source>Удалить выбранный</source>
-        <translation>Remove selected</translation>
-    </message>
-    <message>
-        <source>Имя нового канала</source>
-        <translation>New channel name</translation>
-    </message>
-    <message>
-        <source>Недопустимое имя канала</source>
-        <translation>Invalid channel name</translation>
-    </message>
-    <message>
-        <source>Имя канала может содержать не более 16 символов.</source>
-        <translation>A channel name may hold at most 16 characters.</translation>
-    </message>
-    <message>
-        <source>Введение имя канала уже используется. Введите другое имя.</source>
-        <translation>The channel name entered is already in use. Enter another name.</translation>
-    </message>
-    <message>
-        <source>Список каналов заполнен</source>
-        <translation>The channel list is full</translation>
-    </message>
-    <message>
-        <source>В радиостанции помещается не более 999 каналов. Удалите ненужный канал, чтобы добавить новый.</source>
-        <translation>The radio holds at most 999 channels. Remove a channel you do not need to add a new one.</translation>
-    </message>
-</context>
-<context>
-    <name>TopPanel</name>
-    <message>
-        <source>Серийный номер</source>
-        <translation>Serial number</translation>
-    </message>
-    <message>
-        <source>Заводские настройки</source>
-        <translation>Factory settings</translation>
-    </message>
-    <message>
-        <source>ЭМУЛЯТОР РАДИОСТАНЦИИ</source>
-        <translation>EMULATED RADIO</translation>
-    </message>
-</context>
-<context>
-    <name>ValueEditor</name>
-    <message>
-        <source>Значение:</source>
-        <translation>Value:</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Закрыть</source>
-        <translation>Close</translation>
-    </message>
-</context>
-<context>
-    <name>TabDMRSettings</name>
-    <message>
-        <source>Группа не добавлена: радиостанция хранит не больше %1 групп приема.</source>
-        <translation>Group not added: the radio holds at most %1 receive groups.</translation>
-    </message>
-    <message>
-        <source>Контакт не добавлен: в группе приема может быть не больше %1 контактов.</source>
-        <translation>Contact not added: a receive group holds at most %1 contacts.</translation>
-    </message>
-    <message>
-        <source>Контакт не добавлен: радиостанция хранит не больше %1 контактов.</source>
-        <translation>Contact not added: the radio holds at most %1 contacts.</translation>
-    </message>
-    <message>
-        <source>Ключ не добавлен: радиостанция хранит не больше %1 ключей шифрования.</source>
-        <translation>Key not added: the radio holds at most %1 encryption keys.</translation>
-    </message>
-    <message>
-        <source>Контакты</source>
-        <translation>Contacts</translation>
-    </message>
-    <message>
-        <source>Название</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>Тип</source>
-        <translation>Type</translation>
-    </message>
-    <message>
-        <source>Идентификатор</source>
-        <translation>Identifier</translation>
-    </message>
-    <message>
-        <source>Тон</source>
-        <translation>Tone</translation>
-    </message>
-    <message>
-        <source>Персональный</source>
-        <translation>Private</translation>
-    </message>
-    <message>
-        <source>Групповой</source>
-        <translation>Group</translation>
-    </message>
-    <message>
-        <source>Общий</source>
-        <translation>All call</translation>
-    </message>
-    <message>
-        <source>Добавить</source>
-        <translation>Add</translation>
-    </message>
-    <message>
-        <source>Удалить</source>
-        <translation>Remove</translation>
-    </message>
-    <message>
-        <source>Группы приема</source>
-        <translation>Receive groups</translation>
-    </message>
-    <message>
-        <source>Название новой группы</source>
-        <translation>New group name</translation>
-    </message>
-    <message>
-        <source>Общий список контактов</source>
-        <translation>All contacts</translation>
-    </message>
-    <message>
-        <source>Выбранные контакты</source>
-        <translation>Selected contacts</translation>
-    </message>
-    <message>
-        <source>Добавить &gt;&gt;</source>
-        <translation>Add &gt;&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;&lt; Удалить</source>
-        <translation>&lt;&lt; Remove</translation>
-    </message>
-    <message>
-        <source>Шифрование</source>
-        <translation>Encryption</translation>
-    </message>
-    <message>
-        <source>Ключ</source>
-        <translation>Key</translation>
-    </message>
-    <message>
-        <source>Значение</source>
-        <translation>Value</translation>
-    </message>
-    <message>
-        <source>Ограничение радиостанции</source>
-        <translation>Radio limit</translation>
-    </message>
-</context>
-<context>
-    <name>TabZone</name>
-    <message>
-        <source>Зона не добавлена: радиостанция хранит не больше %1 зон.</source>
-        <translation>Zone not added: the radio holds at most %1 zones.</translation>
-    </message>
-    <message>
-        <source>Канал не добавлен: в зоне может быть не больше %1 каналов.</source>
-        <translation>Channel not added: a zone holds at most %1 channels.</translation>
-    </message>
-    <message>
-        <source>Удалить</source>
-        <translation>Remove</translation>
-    </message>
-    <message>
-        <source>Добавить</source>
-        <translation>Add</translation>
-    </message>
-    <message>
-        <source>Название новой зоны</source>
-        <translation>New zone name</translation>
-    </message>
-    <message>
-        <source>Общий список каналов</source>
-        <translation>All channels</translation>
-    </message>
-    <message>
-        <source>Выбранные каналы</source>
-        <translation>Selected channels</translation>
-    </message>
-    <message>
-        <source>Добавить &gt;&gt;</source>
-        <translation>Add &gt;&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;&lt; Удалить</source>
-        <translation>&lt;&lt; Remove</translation>
-    </message>
-    <message>
-        <source>Ограничение радиостанции</source>
-        <translation>Radio limit</translation>
+        <source>%1 (нестандартное)</source>
+        <translation>%1 (non-standard)</translation>
     </message>
 </context>
 <context>
@@ -707,6 +585,140 @@ Check the device connection</translation>
     <message>
         <source>Длительность нажатия отключения тревоги(s)</source>
         <translation>Alarm-off press duration (s)</translation>
+    </message>
+</context>
+<context>
+    <name>TabDMRSettings</name>
+    <message>
+        <source>Группа не добавлена: радиостанция хранит не больше %1 групп приема.</source>
+        <translation>Group not added: the radio holds at most %1 receive groups.</translation>
+    </message>
+    <message>
+        <source>Контакт не добавлен: в группе приема может быть не больше %1 контактов.</source>
+        <translation>Contact not added: a receive group holds at most %1 contacts.</translation>
+    </message>
+    <message>
+        <source>Контакт не добавлен: радиостанция хранит не больше %1 контактов.</source>
+        <translation>Contact not added: the radio holds at most %1 contacts.</translation>
+    </message>
+    <message>
+        <source>Ключ не добавлен: радиостанция хранит не больше %1 ключей шифрования.</source>
+        <translation>Key not added: the radio holds at most %1 encryption keys.</translation>
+    </message>
+    <message>
+        <source>Контакты</source>
+        <translation>Contacts</translation>
+    </message>
+    <message>
+        <source>Название</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Тип</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Идентификатор</source>
+        <translation>Identifier</translation>
+    </message>
+    <message>
+        <source>Тон</source>
+        <translation>Tone</translation>
+    </message>
+    <message>
+        <source>Персональный</source>
+        <translation>Private</translation>
+    </message>
+    <message>
+        <source>Групповой</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Общий</source>
+        <translation>All call</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Группы приема</source>
+        <translation>Receive groups</translation>
+    </message>
+    <message>
+        <source>Название новой группы</source>
+        <translation>New group name</translation>
+    </message>
+    <message>
+        <source>Общий список контактов</source>
+        <translation>All contacts</translation>
+    </message>
+    <message>
+        <source>Выбранные контакты</source>
+        <translation>Selected contacts</translation>
+    </message>
+    <message>
+        <source>Добавить &gt;&gt;</source>
+        <translation>Add &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;&lt; Удалить</source>
+        <translation>&lt;&lt; Remove</translation>
+    </message>
+    <message>
+        <source>Шифрование</source>
+        <translation>Encryption</translation>
+    </message>
+    <message>
+        <source>Ключ</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Ограничение радиостанции</source>
+        <translation>Radio limit</translation>
+    </message>
+</context>
+<context>
+    <name>TabFrequency</name>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Удалить выбранный</source>
+        <translation>Remove selected</translation>
+    </message>
+    <message>
+        <source>Имя нового канала</source>
+        <translation>New channel name</translation>
+    </message>
+    <message>
+        <source>Недопустимое имя канала</source>
+        <translation>Invalid channel name</translation>
+    </message>
+    <message>
+        <source>Имя канала может содержать не более 16 символов.</source>
+        <translation>A channel name may hold at most 16 characters.</translation>
+    </message>
+    <message>
+        <source>Введение имя канала уже используется. Введите другое имя.</source>
+        <translation>The channel name entered is already in use. Enter another name.</translation>
+    </message>
+    <message>
+        <source>Список каналов заполнен</source>
+        <translation>The channel list is full</translation>
+    </message>
+    <message>
+        <source>В радиостанции помещается не более 999 каналов. Удалите ненужный канал, чтобы добавить новый.</source>
+        <translation>The radio holds at most 999 channels. Remove a channel you do not need to add a new one.</translation>
     </message>
 </context>
 <context>
@@ -1013,6 +1025,94 @@ Check the device connection</translation>
     <message>
         <source>Аппаратная версия</source>
         <translation>Hardware version</translation>
+    </message>
+</context>
+<context>
+    <name>TabZone</name>
+    <message>
+        <source>Зона не добавлена: радиостанция хранит не больше %1 зон.</source>
+        <translation>Zone not added: the radio holds at most %1 zones.</translation>
+    </message>
+    <message>
+        <source>Канал не добавлен: в зоне может быть не больше %1 каналов.</source>
+        <translation>Channel not added: a zone holds at most %1 channels.</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Название новой зоны</source>
+        <translation>New zone name</translation>
+    </message>
+    <message>
+        <source>Общий список каналов</source>
+        <translation>All channels</translation>
+    </message>
+    <message>
+        <source>Выбранные каналы</source>
+        <translation>Selected channels</translation>
+    </message>
+    <message>
+        <source>Добавить &gt;&gt;</source>
+        <translation>Add &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;&lt; Удалить</source>
+        <translation>&lt;&lt; Remove</translation>
+    </message>
+    <message>
+        <source>Ограничение радиостанции</source>
+        <translation>Radio limit</translation>
+    </message>
+</context>
+<context>
+    <name>TopPanel</name>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Заводские настройки</source>
+        <translation>Factory settings</translation>
+    </message>
+    <message>
+        <source>ЭМУЛЯТОР РАДИОСТАНЦИИ</source>
+        <translation>EMULATED RADIO</translation>
+    </message>
+</context>
+<context>
+    <name>ValueEditor</name>
+    <message>
+        <source>Значение:</source>
+        <translation>Value:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Orvane </source>
+        <translation>Orvane </translation>
+    </message>
+    <message>
+        <source>2.7</source>
+        <translation>2.7</translation>
+    </message>
+    <message>
+        <source> — ЭМУЛЯТОР РАДИОСТАНЦИИ</source>
+        <translation> — EMULATED RADIO</translation>
     </message>
 </context>
 </TS>

@@ -28,10 +28,14 @@ Window {
         function onLanguageChanged() { mainWindow.retranslateUi() }
     }
 
+    // Edits neither saved nor written are not dropped without asking.
+    onClosing: if (!mainScreen.closeAllowed()) close.accepted = false
+
     MainScreen {
         id: mainScreen
         anchors.fill: parent
         enabled: false
+        onCloseAccepted: mainWindow.close()
     }
     // Dims the main screen until the About window is closed.
     Rectangle {

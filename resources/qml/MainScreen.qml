@@ -4,6 +4,7 @@ import QtQuick.Controls.Styles 1.4
 import QtQuick.Dialogs 1.2
 import "Helper.js" as Helper
 import "Tabs"
+import "UI"
 
 // The main screen: top panel, tool column, the six tabs, the loading
 // indicator with its overlay states, and the file dialogs. Drives Manager
@@ -18,6 +19,8 @@ Item {
     property alias stateTimer: stateTimer
     property alias holdTimer: holdTimer
     property alias fileDialog: fileDialog
+    property alias dialogs: dialogs
+    property alias backupPicker: backupPicker
 
     readonly property var channelTab: tabFrequency.item
     readonly property var zoneTab: tabZone.item
@@ -37,10 +40,25 @@ Item {
     property string operation: ""
     readonly property bool toolsEnabled: operation === "" && !holdTimer.running
 
+    // Whether an image is in memory: Save and Write need one.
+    readonly property bool hasImage: Manager.hasImage
+    // A cancel was asked for the running device operation.
+    property bool cancelRequested: false
+    // What the last failed write reported through writeProblem ({kind, detail}).
+    property var writeProblem: null
+    // The action to run once the unsaved-changes question is answered, and
+    // the one to run after the Save it may lead to.
+    property string pendingAction: ""
+    property string afterSave: ""
+    // Set once the user has agreed to close the window.
+    property bool closeApproved: false
+    signal closeAccepted()
+
     property int progress: 0
     property int reconnectCount: 0
     property string targetState: "state_work"
     property var stateTexts: ({})
+    property string saveError: ""
 
     state: "state_start"
 
@@ -67,8 +85,12 @@ Item {
             "state_reading_failed": qsTr("Ошибка чтения данных\nиз файла"),
             "state_reconnect": qsTr("Устройство не найдено.\nПроверьте подключение устройства.\n\nПовторное подключение  "),
             "state_no_device": qsTr("Устройство не найдено.\nПроверьте подключение устройства"),
-            "state_no_gps": qsTr("Данных нет")
+            "state_no_gps": qsTr("Данных нет"),
+            "state_cancelled": qsTr("Операция отменена")
         }
+        cancelButton.text = qsTr("Отмена")
+        restoreButton.text = qsTr("Резервные копии")
+        verifyBox.text = qsTr("Проверять запись")
         fileDialog.retitle()
     }
 
@@ -77,6 +99,8 @@ Item {
         var t = stateTexts[state] !== undefined ? stateTexts[state] : ""
         if (state === "state_reconnect")
             return t + reconnectCount
+        if (state === "state_saving_failed" && saveError !== "")
+            return t + "\n\n" + saveError
         if (indicator.progressVisible)
             return t + " " + progress + "%"
         return t
@@ -128,40 +152,109 @@ Item {
         }
     }
 
+    // --- unsaved edits ---
+    // Whether the screens hold edits that were neither saved nor written.
+    function hasUnsavedChanges() {
+        if (!hasImage)
+            return false
+        var c = collect()
+        return Manager.hasUnsavedChanges(c.data, c.zones, c.rxGroups, c.contacts, c.settings,
+                                         c.encrypt) === true
+    }
+    // Runs `action` now, or after the user has chosen to save or discard the
+    // unsaved edits.
+    function guardUnsaved(action) {
+        if (!hasUnsavedChanges()) {
+            runAction(action)
+            return
+        }
+        pendingAction = action
+        dialogs.ask("unsaved", qsTr("Несохранённые изменения"),
+                    qsTr("Изменения не сохранены в файл и не записаны в радиостанцию. Сохранить их?"),
+                    StandardButton.Save | StandardButton.Discard | StandardButton.Cancel)
+    }
+    function unsavedAnswered(button) {
+        var action = pendingAction
+        pendingAction = ""
+        if (button === StandardButton.Discard) {
+            runAction(action)
+        } else if (button === StandardButton.Save) {
+            afterSave = action
+            fileDialog.openFor("save_config")
+        }
+    }
+    function runAction(action) {
+        switch (action) {
+        case "read": startRead(); break
+        case "open": fileDialog.openFor("open_config"); break
+        case "default": startDefault(); break
+        case "backup": backupPicker.show(Manager.backupList()); break
+        case "close":
+            closeApproved = true
+            closeAccepted()
+            break
+        }
+    }
+    // Asked by the window before it closes: true when it may close now.
+    function closeAllowed() {
+        if (closeApproved || !hasUnsavedChanges())
+            return true
+        guardUnsaved("close")
+        return false
+    }
+
     // --- actions ---
     function readClicked() {
-        if (!toolsEnabled)
-            return
-        channelTab.clearAll()
-        zoneTab.clearAll()
+        if (toolsEnabled)
+            guardUnsaved("read")
+    }
+    // The tabs keep what they show until a read has succeeded.
+    function startRead() {
         progress = 0
+        cancelRequested = false
         enterState("state_read_loading")
         beginOperation("read", readHoldMs)
         Manager.readDataFromDevice()
     }
 
     function writeClicked() {
-        if (!toolsEnabled)
-            return
+        if (toolsEnabled && hasImage)
+            startWrite()
+    }
+    function startWrite() {
         var c = collect()
         beginOperation("write", writeHoldMs)
         progress = 0
+        cancelRequested = false
+        writeProblem = null
         enterState("state_write_loading")
         Manager.writeDataToDevice(c.data, c.zones, c.rxGroups, c.contacts, c.settings, c.encrypt)
     }
 
+    function cancelClicked() {
+        cancelRequested = true
+        Manager.cancelDeviceOperation()
+    }
+
     function openClicked() {
         if (toolsEnabled)
-            fileDialog.openFor("open_config")
+            guardUnsaved("open")
     }
     function saveClicked() {
-        if (toolsEnabled)
+        if (toolsEnabled && hasImage)
             fileDialog.openFor("save_config")
+    }
+    function restoreClicked() {
+        if (toolsEnabled)
+            guardUnsaved("backup")
     }
 
     function defaultSettingsClicked() {
         if (state === "state_read_loading" || state === "state_write_loading" || !toolsEnabled)
             return
+        guardUnsaved("default")
+    }
+    function startDefault() {
         var before = state
         beginOperation("default", 0)
         var result = Manager.slotDefaultSettings()
@@ -193,7 +286,16 @@ Item {
             var c = collect()
             var ok = Manager.writeEditedDataToFile(url, c.data, c.zones, c.rxGroups, c.contacts,
                                                    c.settings, c.encrypt)
-            showFor2s(ok ? "state_saving_successed" : "state_saving_failed")
+            var next = afterSave
+            afterSave = ""
+            if (!ok) {
+                // Why, where the back end says it.
+                saveError = typeof Manager.lastFileError === "string" ? Manager.lastFileError : ""
+                showFor2s("state_saving_failed")
+            } else {
+                showFor2s("state_saving_successed")
+                runAction(next)
+            }
             break
         case "open_gps":
             Manager.readGPSDataFromFile(url)
@@ -219,11 +321,20 @@ Item {
 
     Connections {
         target: Manager
+        ignoreUnknownSignals: true
         function onDataReadyReadFromDevice(success, data) {
             screen.endOperation("read")
             screen.endOperation("default")
             if (!success) {
-                screen.enterState("state_no_device")
+                // Nothing changes: the tabs keep the last good image and its edits.
+                var back = screen.hasImage ? "state_work" : "state_start"
+                if (screen.cancelRequested)
+                    screen.showFor2s("state_cancelled", back)
+                else if (screen.hasImage)
+                    screen.showFor2s("state_no_device", back)
+                else
+                    screen.enterState("state_no_device")
+                screen.cancelRequested = false
                 return
             }
             var d = data || {}
@@ -235,15 +346,32 @@ Item {
             settingsTab.initServises(d.serialNumber, d.nameModel, d.hwVersion)
             buttonsTab.init(d.buttonsSettings)
             topPanel.serialNumber = d.serialNumber !== undefined ? d.serialNumber : ""
+            // What the screens show now is what came in: Save and Write
+            // change only what the user edits from here on.
+            var c = screen.collect()
+            Manager.setEditBaseline(c.data, c.zones, c.rxGroups, c.contacts, c.settings, c.encrypt)
             screen.enterState("state_work")
         }
         function onDataReadyReadFromFile(success, data) {
             if (!success)
-                screen.showFor2s("state_reading_failed")
+                screen.showFor2s("state_reading_failed",
+                                 screen.hasImage ? "state_work" : "state_start")
+        }
+        function onWriteProblem(kind, detail) {
+            screen.writeProblem = { "kind": kind, "detail": String(detail) }
         }
         function onDataWroteToDevice(success) {
             screen.endOperation("write")
             screen.showFor2s(success ? "state_write_success" : "state_write_failed")
+            if (!success && screen.writeProblem !== null)
+                dialogs.explainWriteProblem(screen.writeProblem)
+            screen.writeProblem = null
+            screen.cancelRequested = false
+        }
+        function onBackupFailed(path) {
+            dialogs.ask("backup", qsTr("Резервная копия не сохранена"),
+                        qsTr("Не удалось сохранить резервную копию образа радиостанции:\n%1").arg(path),
+                        StandardButton.Ok)
         }
         function onReadProgressChanged(value) {
             screen.progress = value
@@ -284,6 +412,59 @@ Item {
         repeat: false
         onTriggered: screen.state = screen.targetState
     }
+
+    // Questions and warnings in one message box: `kind` says what an answer
+    // leads to.
+    LazyMessageDialog {
+        id: dialogs
+        objectName: "screenDialogs"
+        host: screen
+        property string kind: ""
+        function ask(k, t, body, buttons) {
+            kind = k
+            title = t
+            text = body
+            icon = buttons === StandardButton.Ok ? StandardIcon.Warning : StandardIcon.Question
+            standardButtons = buttons
+            open()
+        }
+        // The message for a refused or failed write.
+        function explainWriteProblem(p) {
+            switch (p.kind) {
+            case 1:
+                ask("", qsTr("Запись невозможна"),
+                    qsTr("Образ неполный, в радиостанцию ничего не записано.\n%1").arg(p.detail),
+                    StandardButton.Ok)
+                break
+            case 2:
+                ask("mismatch", qsTr("Другая радиостанция"),
+                    qsTr("Радиостанция другой модели или диапазона, чем образ:\n%1\n\nВсё равно записать?").arg(p.detail),
+                    StandardButton.Yes | StandardButton.No)
+                break
+            case 3:
+                ask("", qsTr("Запись не подтверждена"),
+                    qsTr("Проверка после записи нашла отличия в блоках: %1").arg(p.detail),
+                    StandardButton.Ok)
+                break
+            case 4:
+                ask("rewrite", qsTr("Запись прервана"),
+                    qsTr("Запись отменена на середине: в радиостанции может остаться неполный образ. Записать снова?"),
+                    StandardButton.Yes | StandardButton.No)
+                break
+            }
+        }
+        onAnswered: {
+            var k = kind
+            kind = ""
+            if (k === "unsaved")
+                screen.unsavedAnswered(button)
+            else if (k === "mismatch" && button === StandardButton.Yes) {
+                Manager.allowModelMismatchOnce()
+                screen.startWrite()
+            } else if (k === "rewrite" && button === StandardButton.Yes)
+                screen.startWrite()
+        }
+    }
     Timer {
         id: holdTimer
         interval: 5000
@@ -321,7 +502,7 @@ Item {
                 objectName: "buttonWrite"
                 width: parent.width
                 icon: "qrc:/img/buttons/pc.png"
-                enabled: screen.toolsEnabled
+                enabled: screen.toolsEnabled && screen.hasImage
                 onClicked: screen.writeClicked()
             }
             TopPanelButton {
@@ -337,8 +518,24 @@ Item {
                 objectName: "buttonSave"
                 width: parent.width
                 icon: "qrc:/img/buttons/save.png"
-                enabled: screen.toolsEnabled
+                enabled: screen.toolsEnabled && screen.hasImage
                 onClicked: screen.saveClicked()
+            }
+            TopPanelButton {
+                id: restoreButton
+                objectName: "buttonRestore"
+                width: parent.width
+                icon: "qrc:/img/buttons/open.png"
+                enabled: screen.toolsEnabled
+                onClicked: screen.restoreClicked()
+            }
+            CheckBox {
+                id: verifyBox
+                objectName: "verifyWrites"
+                x: 8
+                width: parent.width - 8
+                checked: Manager.verifyWrites
+                onClicked: Manager.verifyWrites = checked
             }
         }
         Rectangle {
@@ -484,6 +681,19 @@ Item {
                 value: screen.progress
                 visible: indicator.progressVisible
             }
+            Button {
+                id: cancelButton
+                objectName: "cancelOperation"
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.top: progressBar.bottom
+                anchors.topMargin: 20
+                width: 120
+                visible: !screen.cancelRequested
+                         && (screen.state === "state_read_loading" && screen.operation === "read"
+                             || screen.state === "state_reconnect"
+                             || screen.state === "state_write_loading")
+                onClicked: screen.cancelClicked()
+            }
         }
     }
 
@@ -505,10 +715,17 @@ Item {
             retitle()
             dialog.selectExisting = m.indexOf("open") === 0
             dialog.nameFilters = m.indexOf("gps") >= 0 ? ["CDC (*.cdc)"]
-                                                       : ["Orvane Configuration (*.ovc)"]
+                               : m === "open_config" ? ["Orvane Configuration (*.ovc *.dcc)"]
+                               : ["Orvane Configuration (*.ovc)"]
             dialog.open()
         }
     }
+    BackupPicker {
+        id: backupPicker
+        anchors.fill: parent
+        onPicked: Manager.readDataFromFile(url)
+    }
+
     Loader {
         id: loader
         active: false
@@ -518,6 +735,7 @@ Item {
             selectMultiple: false
             selectFolder: false
             onAccepted: screen.fileChosen(fileDialog.mode, fileUrl)
+            onRejected: screen.afterSave = ""
         }
     }
 
@@ -571,6 +789,10 @@ Item {
         },
         State {
             name: "state_no_device"
+            PropertyChanges { target: tabView; visible: false }
+        },
+        State {
+            name: "state_cancelled"
             PropertyChanges { target: tabView; visible: false }
         },
         State {

@@ -49,7 +49,8 @@ function copyContacts(list) {
                      "pos": pos,
                      "number": c.number === undefined ? "" : String(c.number),
                      "type": toInt(c.type, 0),
-                     "tone": toInt(c.tone, 0) ? 1 : 0})
+                     "tone": toInt(c.tone, 0) ? 1 : 0,
+                     "origin": toInt(c.origin, -1)})
     }
     return result
 }
@@ -76,16 +77,17 @@ function nextPos(contacts) {
 function newContact(contacts) {
     var pos = nextPos(contacts)
     return {"name": newContactName + pos, "pos": pos, "number": newContactNumber,
-            "type": 0, "tone": 0}
+            "type": 0, "tone": 0, "origin": -1}
 }
 
-// The contact list for writing: the five keys, in table order, "pos" = place.
+// The contact list for writing: the five keys and "origin" (the contact's
+// place in the decoded list, -1 for a new one), in table order, "pos" = place.
 function contactsForWrite(contacts) {
     var result = []
     for (var i = 0; i < contacts.length; ++i) {
         var c = contacts[i]
         result.push({"name": c.name, "pos": i, "number": c.number, "type": c.type,
-                     "tone": c.tone})
+                     "tone": c.tone, "origin": c.origin})
     }
     return result
 }
@@ -119,7 +121,7 @@ function copyGroups(list, contacts) {
     for (var i = 0; i < list.length; ++i) {
         var g = list[i] || {}
         var group = {"title": g.title === undefined ? "" : String(g.title), "selectedContacts": [],
-                     "uid": toInt(g.uid, i + 1)}
+                     "uid": toInt(g.uid, i + 1), "origin": toInt(g.origin, -1)}
         if (g.groups !== undefined)
             group.groups = g.groups
         var src = g.selectedContacts || []
@@ -146,7 +148,8 @@ function groupsForWrite(groups, contacts) {
             if (index >= 0)
                 members.push(index + 1)
         }
-        var out = {"title": g.title, "selectedContacts": members, "uid": g.uid}
+        var out = {"title": g.title, "selectedContacts": members, "uid": g.uid,
+                   "origin": g.origin}
         if (g.groups !== undefined)
             out.groups = g.groups
         result.push(out)
@@ -198,7 +201,8 @@ function addGroup(groups, title, contacts) {
         return "full"
     // A new group starts with the first contact of the list.
     var members = contacts.length > 0 ? [contactRef(contacts[0])] : []
-    groups.push({"title": String(title), "selectedContacts": members, "uid": nextUid(groups)})
+    groups.push({"title": String(title), "selectedContacts": members, "uid": nextUid(groups),
+                 "origin": -1})
     return "ok"
 }
 

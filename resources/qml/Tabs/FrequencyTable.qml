@@ -175,8 +175,8 @@ Item {
     property int editRow: -1
     property string editRole: ""
     property string editBefore: ""
-    // Whether the input was typed into since it opened: the mask keeps four
-    // decimals, so an untouched value must not be replaced by the masked text.
+    // Whether the input was typed into since it opened: an untouched value is
+    // kept as it was, whatever the mask would make of it.
     property bool editTyped: false
 
     // Opens the frequency input over a cell of the given row.
@@ -491,7 +491,8 @@ Item {
             anchors.margins: 2
             verticalAlignment: TextInput.AlignVCenter
             horizontalAlignment: TextInput.AlignHCenter
-            inputMask: "999.9999"
+            // Up to five decimals: the 6.25 kHz raster (e.g. 446.00625 MHz).
+            inputMask: "999.99990"
             font.pixelSize: 12
             color: table.textColor
             selectByMouse: true

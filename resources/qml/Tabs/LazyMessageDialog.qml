@@ -3,7 +3,8 @@ import QtQuick.Dialogs 1.2
 
 // A warning box made on first use: a MessageDialog costs a large part of a
 // tab's creation, and most sessions never show one. Offers what the tabs use
-// of MessageDialog: title, text, icon, buttons, open(), close(), visible.
+// of MessageDialog: title, text, icon, buttons, open(), close(), visible,
+// and `answered` with the button the user chose.
 QtObject {
     id: box
 
@@ -14,6 +15,7 @@ QtObject {
     property int standardButtons: StandardButton.Ok
     readonly property bool visible: dialog !== null && dialog.visible
     property var dialog: null
+    signal answered(int button)
 
     property Component component: Component {
         MessageDialog {
@@ -21,6 +23,11 @@ QtObject {
             text: box.text
             icon: box.icon
             standardButtons: box.standardButtons
+            onAccepted: box.answered(clickedButton)
+            onRejected: box.answered(clickedButton)
+            onDiscard: box.answered(clickedButton)
+            onYes: box.answered(clickedButton)
+            onNo: box.answered(clickedButton)
         }
     }
 

@@ -1,14 +1,15 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
-import QtQuick.Layouts 1.1
+import "../UI"
 
 // The buttons tab: the action of each programmable button on a short and a
 // long press, and the two press durations.
 //
 // The radio keeps each duration in one byte: the long-press duration in
 // steps of 250 ms, the alarm-off press in steps of 0.5 s. The map carries
-// those steps; the spin boxes show milliseconds and seconds.
+// those steps; the spin boxes show milliseconds and seconds, and a stored
+// step count outside the offered range is shown as it is, not clamped.
 Item {
     id: tab
 
@@ -19,7 +20,7 @@ Item {
     readonly property int comboWidth: 312
     readonly property real emgOffStepS: 0.5
 
-    // The ten keys of the map, in the order of the rows.
+    // The eight action keys of the map, in the order of the boxes.
     readonly property var keys: [
         "orange_button_short_press", "orange_button_long_press",
         "side_button1_short_press", "side_button1_long_press",
@@ -58,21 +59,27 @@ Item {
         qsTr("Запрос тревоги")
     ])
 
-    // Row names and combo pairs, top to bottom; the last two only exist on
-    // radios of type 1.
-    property var rows: [
-        { name: "orange", shortBox: orangeShort, longBox: orangeLong },
-        { name: "side1", shortBox: side1Short, longBox: side1Long },
-        { name: "side2", shortBox: side2Short, longBox: side2Long },
-        { name: "purple", shortBox: purpleShort, longBox: purpleLong },
-        { name: "up", shortBox: upShort, longBox: upLong },
-        { name: "down", shortBox: downShort, longBox: downLong }
-    ]
+    // The rows, top to bottom: the button's title and the object names of its
+    // two boxes (the map keys where the map has them); the last two only
+    // exist on radios of type 1.
+    readonly property var rowDefs: (langTick, [
+        { name: "orange", title: qsTr("Оранжевая кнопка"),
+          shortKey: "orange_button_short_press", longKey: "orange_button_long_press" },
+        { name: "side1", title: qsTr("Боковая кнопка 1"),
+          shortKey: "side_button1_short_press", longKey: "side_button1_long_press" },
+        { name: "side2", title: qsTr("Боковая кнопка 2"),
+          shortKey: "side_button2_short_press", longKey: "side_button2_long_press" },
+        { name: "purple", title: qsTr("Верхняя вспомогательная кнопка"),
+          shortKey: "purple_button_short_press", longKey: "purple_button_long_press" },
+        { name: "up", title: qsTr("Вверх"), shortKey: "up_short", longKey: "up_long", only1: true },
+        { name: "down", title: qsTr("Вниз"), shortKey: "down_short", longKey: "down_long", only1: true }
+    ])
 
+    // The short- and long-press boxes of every row, in row order.
     function allCombos() {
         var list = []
-        for (var i = 0; i < rows.length; ++i)
-            list.push(rows[i].shortBox, rows[i].longBox)
+        for (var i = 0; i < buttonRows.count; ++i)
+            list.push(buttonRows.itemAt(i).shortBox, buttonRows.itemAt(i).longBox)
         return list
     }
 
@@ -93,29 +100,27 @@ Item {
         var m = map || {}
         typeRadio = num(m.type_radio)
         var combos = allCombos()
-        for (var i = 0; i < keys.length; ++i) {
-            var v = num(m[keys[i]])
-            combos[i].currentIndex = v >= 0 && v < actions.length ? v : 0
-        }
-        longPress.value = num(m.long_press_duration) * longPressStepMs
-        emgOff.value = num(m.long_press_duration_emg_off) * emgOffStepS
+        for (var i = 0; i < keys.length; ++i)
+            combos[i].setStored(num(m[keys[i]]))
+        longPress.setStored(num(m.long_press_duration))
+        emgOff.setStored(num(m.long_press_duration_emg_off))
     }
 
     function getSettings() {
         var m = {}
         var combos = allCombos()
         for (var i = 0; i < keys.length; ++i)
-            m[keys[i]] = combos[i].currentIndex
-        m.long_press_duration = Math.round(longPress.value / longPressStepMs)
-        m.long_press_duration_emg_off = Math.round(emgOff.value / emgOffStepS)
+            m[keys[i]] = combos[i].stored()
+        m.long_press_duration = longPress.stored()
+        m.long_press_duration_emg_off = emgOff.stored()
         return m
     }
 
     // The choices the user makes that bring their partner along.
     function userPicked(row, isLong, index) {
-        var r = rows[row]
+        var r = buttonRows.itemAt(row)
         var other = isLong ? r.shortBox : r.longBox
-        switch (r.name) {
+        switch (rowDefs[row].name) {
         case "orange":
             if (!isLong && index === 1) other.currentIndex = 2
             if (isLong && index === 2) other.currentIndex = 1
@@ -168,74 +173,55 @@ Item {
             id: buttonsGroup
             title: (tab.langTick, qsTr("Кнопки"))
 
-            GridLayout {
-                columns: 3
-                rowSpacing: 10
-                columnSpacing: 6
-
-                Item { Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth }
-                Text {
-                    Layout.preferredHeight: 30
-                    Layout.preferredWidth: tab.comboWidth
-                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    font.pixelSize: 15
-                    verticalAlignment: Text.AlignVCenter
-                    text: (tab.langTick, qsTr("Короткое нажатие"))
+            Column {
+                spacing: 10
+                Row {
+                    spacing: 6
+                    Item { width: tab.nameWidth; height: 30 }
+                    Repeater {
+                        model: (tab.langTick, [qsTr("Короткое нажатие"), qsTr("Долгое нажатие")])
+                        Text {
+                            width: tab.comboWidth; height: 30
+                            fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
+                            font.pixelSize: 15
+                            verticalAlignment: Text.AlignVCenter
+                            text: modelData
+                        }
+                    }
                 }
-                Text {
-                    Layout.preferredHeight: 30
-                    Layout.preferredWidth: tab.comboWidth
-                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    font.pixelSize: 15
-                    verticalAlignment: Text.AlignVCenter
-                    text: (tab.langTick, qsTr("Долгое нажатие"))
+                Repeater {
+                    id: buttonRows
+                    model: tab.rowDefs.length
+                    Row {
+                        id: buttonRow
+                        readonly property int rowIndex: index
+                        readonly property var def: tab.rowDefs[index]
+                        property alias shortBox: shortBox
+                        property alias longBox: longBox
+                        visible: !def.only1 || tab.typeRadio === 1
+                        spacing: 6
+                        Text {
+                            width: tab.nameWidth; height: 30
+                            font.pixelSize: 15; verticalAlignment: Text.AlignVCenter
+                            fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
+                            text: buttonRow.def.title
+                        }
+                        StoredCombo {
+                            id: shortBox
+                            objectName: buttonRow.def.shortKey
+                            width: tab.comboWidth; height: 30
+                            choices: tab.actions; style: actionStyle
+                            onActivated: tab.userPicked(buttonRow.rowIndex, false, index)
+                        }
+                        StoredCombo {
+                            id: longBox
+                            objectName: buttonRow.def.longKey
+                            width: tab.comboWidth; height: 30
+                            choices: tab.actions; style: actionStyle
+                            onActivated: tab.userPicked(buttonRow.rowIndex, true, index)
+                        }
+                    }
                 }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Оранжевая кнопка"))
-                }
-                ComboBox { id: orangeShort; objectName: "orange_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, false, index) }
-                ComboBox { id: orangeLong; objectName: "orange_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(0, true, index) }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Боковая кнопка 1"))
-                }
-                ComboBox { id: side1Short; objectName: "side_button1_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, false, index) }
-                ComboBox { id: side1Long; objectName: "side_button1_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(1, true, index) }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Боковая кнопка 2"))
-                }
-                ComboBox { id: side2Short; objectName: "side_button2_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, false, index) }
-                ComboBox { id: side2Long; objectName: "side_button2_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(2, true, index) }
-
-                Text {
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Верхняя вспомогательная кнопка"))
-                }
-                ComboBox { id: purpleShort; objectName: "purple_button_short_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, false, index) }
-                ComboBox { id: purpleLong; objectName: "purple_button_long_press"; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(3, true, index) }
-
-                Text {
-                    id: upName
-                    visible: tab.typeRadio === 1
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Вверх"))
-                }
-                ComboBox { id: upShort; objectName: "up_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, false, index) }
-                ComboBox { id: upLong; objectName: "up_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(4, true, index) }
-
-                Text {
-                    id: downName
-                    visible: tab.typeRadio === 1
-                    Layout.preferredHeight: 30; Layout.preferredWidth: tab.nameWidth; font.pixelSize: 15; verticalAlignment: Text.AlignVCenter; fontSizeMode: Text.HorizontalFit; minimumPixelSize: 10
-                    text: (tab.langTick, qsTr("Вниз"))
-                }
-                ComboBox { id: downShort; objectName: "down_short"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, false, index) }
-                ComboBox { id: downLong; objectName: "down_long"; visible: tab.typeRadio === 1; Layout.preferredWidth: tab.comboWidth; Layout.preferredHeight: 30; model: tab.actions; style: actionStyle; onActivated: tab.userPicked(5, true, index) }
             }
         }
 
@@ -248,11 +234,11 @@ Item {
                 font.pixelSize: 13
                 text: (tab.langTick, qsTr("Длительность долгого нажатия(ms)"))
             }
-            SpinBox {
+            StoredSpin {
                 id: longPress
                 objectName: "long_press_duration"
                 width: 200
-                minimumValue: 500; maximumValue: 3750; stepSize: 250
+                unit: tab.longPressStepMs; lowest: 500; highest: 3750; stepSize: 250
                 onEditingFinished: value = tab.roundLongPress(value)
             }
             Item { width: 1; height: 10 }
@@ -262,11 +248,11 @@ Item {
                 font.pixelSize: 13
                 text: (tab.langTick, qsTr("Длительность нажатия отключения тревоги(s)"))
             }
-            SpinBox {
+            StoredSpin {
                 id: emgOff
                 objectName: "long_press_duration_emg_off"
                 width: 200
-                minimumValue: 0.5; maximumValue: 5; stepSize: 0.5; decimals: 1
+                unit: tab.emgOffStepS; lowest: 0.5; highest: 5; stepSize: 0.5; decimals: 1
                 onEditingFinished: value = tab.cutEmgOff(value)
             }
         }

@@ -18,7 +18,8 @@ Item {
     property int contactRow: -1
     property int keyRow: -1
 
-    readonly property string keyNameMask: "nnnnnnnnnnnnnnnn" // 16 letters or digits
+    // A key name is stored in 8 characters: up to 8 letters or digits.
+    readonly property string keyNameMask: "nnnnnnnn"
     readonly property string keyValueMask: "HHHH" // 4 hexadecimal digits
 
     readonly property alias contactModel: contactModel
@@ -68,7 +69,7 @@ Item {
         for (var i = 0; i < contactModel.count; ++i) {
             var c = contactModel.get(i)
             result.push({"name": c.name, "pos": c.pos, "number": c.number, "type": c.type,
-                         "tone": c.tone})
+                         "tone": c.tone, "origin": c.origin})
         }
         return result
     }

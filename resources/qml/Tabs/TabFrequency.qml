@@ -93,7 +93,8 @@ Item {
             "send_qt_dqt": Helper.toInt(ch.sendQtDqt, -1),
             "qt_dqt_type_rcv": Helper.toInt(ch.QtDqtTypeRcv, 0),
             "qt_dqt_type_trasm": Helper.toInt(ch.QtDqtTypeTrasm, 0),
-            "send_ptt_id": Helper.toInt(ch.sendPttId, -1)
+            "send_ptt_id": Helper.toInt(ch.sendPttId, -1),
+            "origin": Helper.toInt(ch.origin, -1)
         }
     }
 
@@ -123,7 +124,8 @@ Item {
             "sendQtDqt": row.send_qt_dqt,
             "QtDqtTypeRcv": row.qt_dqt_type_rcv,
             "QtDqtTypeTrasm": row.qt_dqt_type_trasm,
-            "sendPttId": row.send_ptt_id
+            "sendPttId": row.send_ptt_id,
+            "origin": row.origin
         }
     }
 
@@ -191,7 +193,8 @@ Item {
                 "send_qt_dqt": row.send_qt_dqt,
                 "qt_dqt_type_rcv": row.qt_dqt_type_rcv,
                 "qt_dqt_type_trasm": row.qt_dqt_type_trasm,
-                "send_ptt_id": row.send_ptt_id
+                "send_ptt_id": row.send_ptt_id,
+                "origin": row.origin
             })
         }
         return out
@@ -286,7 +289,7 @@ Item {
             "name": name, "channel": maxId + 1, "QtDqtTypeTrasm": 0, "QtDqtTypeRcv": 0,
             "recvFreq": start, "sendFreq": start, "recvQtDqt": -1, "sendQtDqt": -1,
             "sendPttId": -1, "typeChannel": true, "colorCod": 1, "rxGroup": 1, "contact": 1,
-            "encrypt": 1, "chanelBand": -1, "powerCH": false
+            "encrypt": 1, "chanelBand": -1, "powerCH": false, "origin": -1
         }
         var r = refs()
         var list = channelList()

@@ -1,6 +1,5 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
-import QtQuick.Layouts 1.1
 
 // The basic-settings tab: radio-wide settings, GPS logging, the fall sensor
 // and the service data. Several radio values are kept in coarse units and
@@ -17,6 +16,69 @@ Item {
     readonly property var scrollView: pageLoader.item
     readonly property var offOn: (langTick, [qsTr("ВЫКЛ"), qsTr("ВКЛ")])
 
+    // The rows of the setting groups (see SettingsGroup). "source": the map
+    // a row is filled from ("basic" unless said, "gps", "service"), under
+    // "from" where the key differs; "local": shown only, neither filled nor
+    // handed back; "asText": handed back as a text. Durations are stored in
+    // units of 60 ms (preamble), 500 ms (hang times) and 100 ms (VOX hold).
+    readonly property var groupRows: (langTick, {
+        "basic": [
+            { key: "radio_name", label: qsTr("Название радиостанции"), text: true, enabled: false, local: true },
+            { key: "power_on_text", label: qsTr("Текст заставки"), text: true, enabled: false, local: true },
+            { key: "radio_id", label: qsTr("Идентификация"), choices: offOn },
+            // The radio keeps one byte here.
+            { key: "unique_radio_id", label: qsTr("Идентификационный номер"), text: true, byte: true },
+            { key: "squelch_normal_level", label: qsTr("Шумоподавление нормальный уровень"), choices: numbers(0, 9) },
+            { key: "squelch_tight_level", label: qsTr("Шумоподавление сильный уровень"), choices: numbers(0, 9) },
+            { key: "preamble_duration", label: qsTr("Преамбула передачи(мс)"), unit: 60, lowest: 0, highest: 8640, step: 60 },
+            { key: "digital_voice_level", label: qsTr("Усиление звука в цифровом канале"), choices: numbers(1, 15) }
+        ],
+        "direct": [
+            { key: "group_call_hang_time", label: qsTr("Время задержки группового вызова (мс)"), unit: 500, lowest: 0, highest: 30000, step: 500 },
+            { key: "private_call_hang_time", label: qsTr("Время задержки персонального вызова (мс)"), unit: 500, lowest: 0, highest: 30000, step: 500 }
+        ],
+        "repeater": [
+            { key: "repeater_group_call_hang", label: qsTr("Время задержки группового вызова (мс)"), unit: 500, lowest: 0, highest: 30000, step: 500 },
+            { key: "repeater_private_call_hang", label: qsTr("Время задержки персонального вызова (мс)"), unit: 500, lowest: 0, highest: 30000, step: 500 }
+        ],
+        "scan": [
+            { key: "analog_hang_time", label: qsTr("Время задержки на аналоговом канале (мс)"), unit: 500, lowest: 500, highest: 10000, step: 500 },
+            { key: "digital_hang_time", label: qsTr("Время задержки на цифровом канале (мс)"), unit: 500, lowest: 500, highest: 10000, step: 500 }
+        ],
+        "mic": [
+            { key: "mic_gain_level", label: qsTr("Уровень усиления"), choices: numbers(0, 19) }
+        ],
+        "vox": [
+            { key: "vox_sensitivity", label: qsTr("Чувствительность"), choices: voxLevels() },
+            { key: "vox_hold_time", label: qsTr("Задержка"), unit: 100, lowest: 1000, highest: 25500, step: 100, asText: true }
+        ],
+        "navigation": [
+            { key: "gps_activation", label: qsTr("Активация"), choices: offOn, source: "gps", from: "activated" },
+            { key: "gps_interval", label: qsTr("Интервал записи (c)"), unit: 1, lowest: 1, highest: 250, source: "gps", from: "save_interval" },
+            { key: "gps_indication", label: qsTr("Индикация"), choices: offOn, source: "gps", from: "indication" }
+        ],
+        "manDown": [
+            { key: "man_down_activation", label: qsTr("Активация"), choices: offOn },
+            { key: "man_down_trig_entry", label: qsTr("Задержка перед тревогой (с)"), unit: 1, lowest: 0, highest: 254 },
+            { key: "man_down_trig_exit", label: qsTr("Задержка отключения тревоги(с)"), unit: 1, lowest: 0, highest: 254 },
+            { key: "man_down_prealert", label: qsTr("Время оповещения перед тревогой(с)"), unit: 1, lowest: 0, highest: 254 },
+            { key: "man_down_trigger", label: qsTr("Условия срабатывания"), choices: [qsTr("Угол"), qsTr("Остановка"), qsTr("Угол или остановка")] },
+            { key: "man_down_tilt", label: qsTr("Угол отклонения"), choices: ["60", "45"] }
+        ],
+        "service": [
+            { key: "serial", label: qsTr("Серийный номер"), text: true, enabled: false, source: "service" },
+            { key: "name_model", label: qsTr("Название модели"), text: true, enabled: false, source: "service" },
+            { key: "hw_version", label: qsTr("Аппаратная версия"), text: true, enabled: false, source: "service" }
+        ]
+    })
+
+    function voxLevels() {
+        var list = []
+        for (var i = 0; i <= 10; ++i)
+            list.push(qsTr("Уровень ") + i + (i === 0 ? qsTr(" (Высокий)") : ""))
+        return list
+    }
+
     // The page is built when the tab is first shown, or when its values are
     // first asked for; values given before that are kept and put in then.
     property var pending: ({})
@@ -31,11 +93,6 @@ Item {
             pageLoader.item.retranslate()
         else
             langTick++
-    }
-
-    function num(v) {
-        var n = Number(v)
-        return isFinite(n) ? n : 0
     }
 
     function initBasicSettings(map) {
@@ -98,87 +155,66 @@ Item {
         }
         sourceComponent: ScrollView {
             id: scroll
+            // The controls of the rows, by key.
+            property var controls: ({})
+            function control(key) { return controls[key] }
+
             function retranslate() {
-                var combos = [radioId, voxSensitivity, bluetooth, gpsActivation, gpsIndication,
-                              manDownActivation, manDownTrigger]
+                var combos = []
+                for (var k in controls)
+                    if (controls[k].choices !== undefined)
+                        combos.push(controls[k])
+                combos.push(bluetooth)
                 var kept = combos.map(function (c) { return c.currentIndex })
                 tab.langTick++
                 for (var i = 0; i < combos.length; ++i)
                     combos[i].currentIndex = kept[i]
             }
 
-            function initBasicSettings(map) {
-                var m = map || {}
-                radioId.currentIndex = tab.num(m.radio_id)
-                uniqueRadioId.text = m.unique_radio_id === undefined ? "" : String(m.unique_radio_id)
-                squelchNormal.currentIndex = tab.num(m.squelch_normal_level)
-                squelchTight.currentIndex = tab.num(m.squelch_tight_level)
-                preamble.value = tab.num(m.preamble_duration) * 60
-                digitalVoiceLevel.currentIndex = tab.num(m.digital_voice_level)
-                groupHang.value = tab.num(m.group_call_hang_time) * 500
-                privateHang.value = tab.num(m.private_call_hang_time) * 500
-                repeaterGroupHang.value = tab.num(m.repeater_group_call_hang) * 500
-                repeaterPrivateHang.value = tab.num(m.repeater_private_call_hang) * 500
-                analogHang.value = tab.num(m.analog_hang_time) * 500
-                digitalHang.value = tab.num(m.digital_hang_time) * 500
-                micGain.currentIndex = tab.num(m.mic_gain_level)
-                voxSensitivity.currentIndex = tab.num(m.vox_sensitivity)
-                voxHold.value = tab.num(m.vox_hold_time) * 100
-                manDownActivation.currentIndex = tab.num(m.man_down_activation)
-                manDownEntry.value = tab.num(m.man_down_trig_entry)
-                manDownExit.value = tab.num(m.man_down_trig_exit)
-                manDownPrealert.value = tab.num(m.man_down_prealert)
-                manDownTrigger.currentIndex = tab.num(m.man_down_trigger)
-                manDownTilt.currentIndex = tab.num(m.man_down_tilt)
+            // Fills the rows whose values come from `source` ("basic", "gps",
+            // "service") from the map m.
+            function fill(source, m) {
+                var groups = tab.groupRows
+                for (var g in groups) {
+                    var rows = groups[g]
+                    for (var i = 0; i < rows.length; ++i) {
+                        var d = rows[i]
+                        if ((d.source || "basic") !== source || d.local)
+                            continue
+                        var v = m[d.from || d.key]
+                        if (d.text)
+                            controls[d.key].text = v === undefined ? "" : String(v)
+                        else
+                            controls[d.key].setStored(v)
+                    }
+                }
             }
 
-            function initGPSSettings(map) {
-                var m = map || {}
-                gpsActivation.currentIndex = tab.num(m.activated)
-                gpsInterval.value = tab.num(m.save_interval)
-                gpsIndication.currentIndex = tab.num(m.indication)
-            }
-
+            function initBasicSettings(map) { fill("basic", map || {}) }
+            function initGPSSettings(map) { fill("gps", map || {}) }
             function initServises(serial, model, hw) {
-                serialNumber.text = serial === undefined ? "" : String(serial)
-                modelName.text = model === undefined ? "" : String(model)
-                hwVersion.text = hw === undefined ? "" : String(hw)
+                fill("service", { "serial": serial, "name_model": model, "hw_version": hw })
             }
 
             function getSettings() {
-                return {
-                    "radio_id": radioId.currentIndex,
-                    "unique_radio_id": uniqueRadioId.text,
-                    "squelch_normal_level": squelchNormal.currentIndex,
-                    "squelch_tight_level": squelchTight.currentIndex,
-                    "preamble_duration": Math.round(preamble.value / 60),
-                    "digital_voice_level": digitalVoiceLevel.currentIndex,
-                    "group_call_hang_time": Math.round(groupHang.value / 500),
-                    "private_call_hang_time": Math.round(privateHang.value / 500),
-                    "repeater_group_call_hang": Math.round(repeaterGroupHang.value / 500),
-                    "repeater_private_call_hang": Math.round(repeaterPrivateHang.value / 500),
-                    "analog_hang_time": Math.round(analogHang.value / 500),
-                    "digital_hang_time": Math.round(digitalHang.value / 500),
-                    "mic_gain_level": micGain.currentIndex,
-                    "vox_sensitivity": voxSensitivity.currentIndex,
-                    "vox_hold_time": String(Math.round(voxHold.value / 100)),
-                    "gps_activation": gpsActivation.currentIndex,
-                    "gps_interval": gpsInterval.value,
-                    "gps_indication": gpsIndication.currentIndex,
-                    "man_down_activation": manDownActivation.currentIndex,
-                    "man_down_trig_entry": manDownEntry.value,
-                    "man_down_trig_exit": manDownExit.value,
-                    "man_down_prealert": manDownPrealert.value,
-                    "man_down_trigger": manDownTrigger.currentIndex,
-                    "man_down_tilt": manDownTilt.currentIndex,
-                    "serial": serialNumber.text,
-                    "name_model": modelName.text,
-                    "hw_version": hwVersion.text,
+                var out = {
                     "des_name": "DES 1",
                     "des_type": 1,
                     "des_mode": 0,
                     "des_channel": 0xFFFF
                 }
+                var groups = tab.groupRows
+                for (var g in groups) {
+                    var rows = groups[g]
+                    for (var i = 0; i < rows.length; ++i) {
+                        var d = rows[i]
+                        if (d.local)
+                            continue
+                        var c = controls[d.key]
+                        out[d.key] = d.text ? c.text : d.asText ? String(c.stored()) : c.stored()
+                    }
+                }
+                return out
             }
 
             verticalScrollBarPolicy: Qt.ScrollBarAlwaysOn
@@ -216,60 +252,13 @@ Item {
 
                     Row {
                         spacing: 8
-                        GroupBox {
+                        SettingsGroup {
                             id: basicGroup
                             width: pageColumn.narrow
                             height: Math.max(implicitHeight, toneGroup.implicitHeight)
                             title: (tab.langTick, qsTr("Основные"))
-                            Column {
-                                width: parent.width
-                                spacing: 5
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Название радиостанции"))
-                                    labelWidth: 245
-                                    TextField { anchors.fill: parent; maximumLength: 16; enabled: false }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Текст заставки"))
-                                    labelWidth: 245
-                                    TextField { anchors.fill: parent; maximumLength: 16; enabled: false }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Идентификация"))
-                                    labelWidth: 245
-                                    ComboBox { id: radioId; objectName: "radio_id"; anchors.fill: parent; model: tab.offOn }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Идентификационный номер"))
-                                    labelWidth: 245
-                                    // The radio keeps one byte here.
-                                    TextField {
-                                        id: uniqueRadioId; objectName: "unique_radio_id"
-                                        anchors.fill: parent; maximumLength: 16
-                                        validator: RegExpValidator { regExp: /(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])/ }
-                                    }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Шумоподавление нормальный уровень"))
-                                    labelWidth: 245
-                                    ComboBox { id: squelchNormal; objectName: "squelch_normal_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Шумоподавление сильный уровень"))
-                                    labelWidth: 245
-                                    ComboBox { id: squelchTight; objectName: "squelch_tight_level"; anchors.fill: parent; model: tab.numbers(0, 9) }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Преамбула передачи(мс)"))
-                                    labelWidth: 245
-                                    SpinBox { id: preamble; objectName: "preamble_duration"; anchors.fill: parent; minimumValue: 0; maximumValue: 8640; stepSize: 60 }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Усиление звука в цифровом канале"))
-                                    labelWidth: 245
-                                    ComboBox { id: digitalVoiceLevel; objectName: "digital_voice_level"; anchors.fill: parent; model: tab.numbers(1, 15) }
-                                }
-                            }
+                            rows: tab.groupRows.basic
+                            onControlMade: scroll.controls[key] = control
                         }
 
                         // Shown for reference; the radio's tone list is not edited here.
@@ -343,101 +332,42 @@ Item {
 
                     Row {
                         spacing: 8
-                        GroupBox {
+                        SettingsGroup {
                             width: pageColumn.half
                             title: (tab.langTick, qsTr("Прямой канал"))
-                            Column {
-                                width: parent.width
-                                spacing: 5
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
-                                    labelWidth: 300
-                                    SpinBox { id: groupHang; objectName: "group_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
-                                    labelWidth: 300
-                                    SpinBox { id: privateHang; objectName: "private_call_hang_time"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                                }
-                            }
+                            labelWidth: 300
+                            rows: tab.groupRows.direct
+                            onControlMade: scroll.controls[key] = control
                         }
-                        GroupBox {
+                        SettingsGroup {
                             width: pageColumn.half
                             title: (tab.langTick, qsTr("Ретранслятор"))
-                            Column {
-                                width: parent.width
-                                spacing: 5
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Время задержки группового вызова (мс)"))
-                                    labelWidth: 300
-                                    SpinBox { id: repeaterGroupHang; objectName: "repeater_group_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                                }
-                                SettingsRow {
-                                    text: (tab.langTick, qsTr("Время задержки персонального вызова (мс)"))
-                                    labelWidth: 300
-                                    SpinBox { id: repeaterPrivateHang; objectName: "repeater_private_call_hang"; anchors.fill: parent; minimumValue: 0; maximumValue: 30000; stepSize: 500 }
-                                }
-                            }
+                            labelWidth: 300
+                            rows: tab.groupRows.repeater
+                            onControlMade: scroll.controls[key] = control
                         }
                     }
 
-                    GroupBox {
+                    SettingsGroup {
                         width: pageColumn.half
                         title: (tab.langTick, qsTr("Сканирование"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время задержки на аналоговом канале (мс)"))
-                                labelWidth: 300
-                                SpinBox { id: analogHang; objectName: "analog_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время задержки на цифровом канале (мс)"))
-                                labelWidth: 300
-                                SpinBox { id: digitalHang; objectName: "digital_hang_time"; anchors.fill: parent; minimumValue: 500; maximumValue: 10000; stepSize: 500 }
-                            }
-                        }
+                        labelWidth: 300
+                        rows: tab.groupRows.scan
+                        onControlMade: scroll.controls[key] = control
                     }
 
-                    GroupBox {
+                    SettingsGroup {
                         width: pageColumn.narrow
                         title: (tab.langTick, qsTr("Микрофон"))
-                        SettingsRow {
-                            width: parent.width
-                            text: (tab.langTick, qsTr("Уровень усиления"))
-                            labelWidth: 245
-                            ComboBox { id: micGain; objectName: "mic_gain_level"; anchors.fill: parent; model: tab.numbers(0, 19) }
-                        }
+                        rows: tab.groupRows.mic
+                        onControlMade: scroll.controls[key] = control
                     }
 
-                    GroupBox {
+                    SettingsGroup {
                         width: pageColumn.narrow
                         title: (tab.langTick, qsTr("Голосовая активация передачи (VOX)"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Чувствительность"))
-                                labelWidth: 245
-                                ComboBox {
-                                    id: voxSensitivity; objectName: "vox_sensitivity"
-                                    anchors.fill: parent
-                                    model: {
-                                        tab.langTick
-                                        var list = []
-                                        for (var i = 0; i <= 10; ++i)
-                                            list.push(qsTr("Уровень ") + i + (i === 0 ? qsTr(" (Высокий)") : ""))
-                                        return list
-                                    }
-                                }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Задержка"))
-                                labelWidth: 245
-                                SpinBox { id: voxHold; objectName: "vox_hold_time"; anchors.fill: parent; minimumValue: 1000; maximumValue: 25500; stepSize: 100 }
-                            }
-                        }
+                        rows: tab.groupRows.vox
+                        onControlMade: scroll.controls[key] = control
                     }
 
                     // Shown for the radio's panel; not part of the image.
@@ -447,95 +377,25 @@ Item {
                         ComboBox { id: bluetooth; width: 150; model: tab.offOn }
                     }
 
-                    GroupBox {
+                    SettingsGroup {
                         width: pageColumn.narrow
                         title: (tab.langTick, qsTr("Навигация"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Активация"))
-                                labelWidth: 245
-                                ComboBox { id: gpsActivation; objectName: "gps_activation"; anchors.fill: parent; model: tab.offOn }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Интервал записи (c)"))
-                                labelWidth: 245
-                                SpinBox { id: gpsInterval; objectName: "gps_interval"; anchors.fill: parent; minimumValue: 1; maximumValue: 250; stepSize: 1 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Индикация"))
-                                labelWidth: 245
-                                ComboBox { id: gpsIndication; objectName: "gps_indication"; anchors.fill: parent; model: tab.offOn }
-                            }
-                        }
+                        rows: tab.groupRows.navigation
+                        onControlMade: scroll.controls[key] = control
                     }
 
-                    GroupBox {
+                    SettingsGroup {
                         width: pageColumn.narrow
                         title: (tab.langTick, qsTr("Акселерометр (датчик падения)"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Активация"))
-                                labelWidth: 245
-                                ComboBox { id: manDownActivation; objectName: "man_down_activation"; anchors.fill: parent; model: tab.offOn }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Задержка перед тревогой (с)"))
-                                labelWidth: 245
-                                SpinBox { id: manDownEntry; objectName: "man_down_trig_entry"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Задержка отключения тревоги(с)"))
-                                labelWidth: 245
-                                SpinBox { id: manDownExit; objectName: "man_down_trig_exit"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Время оповещения перед тревогой(с)"))
-                                labelWidth: 245
-                                SpinBox { id: manDownPrealert; objectName: "man_down_prealert"; anchors.fill: parent; minimumValue: 0; maximumValue: 254 }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Условия срабатывания"))
-                                labelWidth: 245
-                                ComboBox {
-                                    id: manDownTrigger; objectName: "man_down_trigger"
-                                    anchors.fill: parent
-                                    model: (tab.langTick, [qsTr("Угол"), qsTr("Остановка"), qsTr("Угол или остановка")])
-                                }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Угол отклонения"))
-                                labelWidth: 245
-                                ComboBox { id: manDownTilt; objectName: "man_down_tilt"; anchors.fill: parent; model: ["60", "45"] }
-                            }
-                        }
+                        rows: tab.groupRows.manDown
+                        onControlMade: scroll.controls[key] = control
                     }
 
-                    GroupBox {
+                    SettingsGroup {
                         width: pageColumn.narrow
                         title: (tab.langTick, qsTr("Сервисные настройки"))
-                        Column {
-                            width: parent.width
-                            spacing: 5
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Серийный номер"))
-                                labelWidth: 245
-                                TextField { id: serialNumber; objectName: "serial"; anchors.fill: parent; maximumLength: 16; enabled: false }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Название модели"))
-                                labelWidth: 245
-                                TextField { id: modelName; objectName: "name_model"; anchors.fill: parent; maximumLength: 16; enabled: false }
-                            }
-                            SettingsRow {
-                                text: (tab.langTick, qsTr("Аппаратная версия"))
-                                labelWidth: 245
-                                TextField { id: hwVersion; objectName: "hw_version"; anchors.fill: parent; maximumLength: 16; enabled: false }
-                            }
-                        }
+                        rows: tab.groupRows.service
+                        onControlMade: scroll.controls[key] = control
                     }
                 }
             }

@@ -1,7 +1,10 @@
 .pragma library
 
-// List rules of the zones tab. A zone is {"title", "selectedChannels"}; the
-// members are channel identifiers (the "channel" key of a channel map).
+// List rules of the zones tab. A zone is {"title", "selectedChannels",
+// "origin"}; the members are channel identifiers (the "channel" key of a
+// channel map, i.e. the channel's position), never names, so channels that
+// share a name stay apart. "origin" is the zone's place in the decoded list
+// (-1 for a zone made here).
 
 // What the radio's zone table holds.
 var maxZones = 20
@@ -24,8 +27,10 @@ function copyZones(list) {
         var src = zone.selectedChannels || []
         for (var j = 0; j < src.length; ++j)
             members.push(Number(src[j]))
+        var origin = Number(zone.origin)
         result.push({"title": zone.title === undefined ? "" : String(zone.title),
-                     "selectedChannels": members})
+                     "selectedChannels": members,
+                     "origin": zone.origin === undefined || !isFinite(origin) ? -1 : origin})
     }
     return result
 }
@@ -110,6 +115,6 @@ function addZone(zones, title) {
         return "refused"
     if (zones.length >= maxZones)
         return "full"
-    zones.push({"title": String(title), "selectedChannels": [0]})
+    zones.push({"title": String(title), "selectedChannels": [0], "origin": -1})
     return "ok"
 }

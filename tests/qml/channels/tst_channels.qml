@@ -45,8 +45,10 @@ TestCase {
     }
     function numbered(n, firstFreq) {
         var list = []
-        for (var i = 0; i < n; ++i)
+        for (var i = 0; i < n; ++i) {
             list.push(digital(i, "К" + i, firstFreq + i * 12500, 1, 1, 0))
+            list[i].origin = i
+        }
         return list
     }
 
@@ -393,7 +395,7 @@ TestCase {
         keyClick(Qt.Key_Home)
         keyClick("4")
         keyClick("5")
-        compare(row(0).recv_freq, "456.0062")
+        compare(row(0).recv_freq, "456.00625")
         keyClick(Qt.Key_Escape)
         compare(row(0).recv_freq, "446.00625")
     }
@@ -410,12 +412,12 @@ TestCase {
         mouseClick(t, x, y)
         verify(t.frequencyEditor.activeFocus)
         keyClick(Qt.Key_Home)
-        var digits = "4011250"
+        var digits = "40112625" // five decimals: the 6.25 kHz raster
         for (var i = 0; i < digits.length; ++i)
             keyClick(digits.charAt(i))
         keyClick(Qt.Key_Return)
-        compare(row(0).send_freq, "401.1250")
-        compare(tab.getData()[0].send_freq, 401125000)
+        compare(row(0).send_freq, "401.12625")
+        compare(tab.getData()[0].send_freq, 401126250)
     }
 
     function test_bandStartsNewChannels_data() {
@@ -562,6 +564,9 @@ TestCase {
         verify(tab.removeSelected())
         compare(removedSpy.signalArguments[1][1], 8)
         compare(tab.table.selectedRow, 7)
+        // Each channel keeps its place in the decoded list; a new one has -1.
+        verify(tab.addChannel("Новый"))
+        compare(tab.getData().map(function (c) { return c.origin }), [0, 1, 2, 3, 4, 6, 7, 8, -1])
     }
 
     function test_zonesWithoutChannel() {

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "emulator/radioemulator.h"
-#include "support/testimage.h"
 #include "manager/manager.h"
+#include "support/testimage.h"
 
 // What a test may do to the radio on the other end of the cable.
 class RadioControl : public QObject {
@@ -33,11 +33,29 @@ public:
     Q_INVOKABLE bool reset()
     {
         radio->clearFaults();
+        radio->setBandCode(0);
         radio->plug();
         radio->setGpsLog(RadioEmulator::generatedGpsLog());
         return radio->setImage(factory);
     }
     Q_INVOKABLE int blocksWritten() const { return radio->blocksWritten(); }
+    // The radio answers with another band code; its next `count` block writes
+    // are acknowledged but not stored.
+    Q_INVOKABLE void setBandCode(int code) { radio->setBandCode(quint8(code)); }
+    Q_INVOKABLE void ignoreWrites(int count)
+    {
+        radio->injectFault(RadioEmulator::IgnoreWrite, count);
+    }
+    // A configuration file holding the identity answer and block 0 only.
+    Q_INVOKABLE QString incompleteFile(const QString &name) const
+    {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        QDataStream out(&file);
+        out << factory.mid(0, 2);
+        return QUrl::fromLocalFile(file.fileName()).toString();
+    }
     Q_INVOKABLE int gpsPoints() const { return generatedPoints; }
     Q_INVOKABLE QStringList protocolErrors() const { return radio->protocolErrors(); }
     // A file URL in a folder that lives as long as the test program.
@@ -50,9 +68,55 @@ public:
         return QFile::exists(QUrl(url).toLocalFile());
     }
 
+    // The radio holds the factory image with values no screen offers and
+    // bits no field describes (TestImage::hostileImage).
+    Q_INVOKABLE bool loadHostileImage() { return radio->setImage(TestImage::hostileImage()); }
+
+    // Where two configuration files differ, as "block:offset" texts
+    // ("identity" or "elements" when those differ); empty for the same bytes.
+    // contentOnly: only the 2048 content bytes of each block count, not the
+    // head or the answer checksum.
+    Q_INVOKABLE QStringList fileDifferences(
+        const QString &urlA, const QString &urlB, bool contentOnly = false) const
+    {
+        const QVariantList a = load(urlA), b = load(urlB);
+        if (a.isEmpty() || b.isEmpty() || a.size() != b.size())
+            return { QStringLiteral("elements") };
+        QStringList out;
+        if (a.first() != b.first() && !contentOnly)
+            out << QStringLiteral("identity");
+        for (const QString &at : TestImage::differences(blocksOf(a), blocksOf(b), 400)) {
+            const int offset = at.section(QLatin1Char(':'), 1).toInt();
+            if (!contentOnly || (offset >= 12 && offset < 2060))
+                out << at;
+        }
+        return out;
+    }
+
     static constexpr int generatedPoints = 300;
 
 private:
+    static QVariantList load(const QString &url)
+    {
+        QFile file(QUrl(url).toLocalFile());
+        QVariantList list;
+        if (file.open(QIODevice::ReadOnly)) {
+            QDataStream in(&file);
+            in >> list;
+        }
+        return list;
+    }
+    static BlockMap blocksOf(const QVariantList &image)
+    {
+        BlockMap blocks;
+        for (int i = 1; i < image.size(); ++i) {
+            const QByteArray block = image.at(i).toByteArray();
+            if (block.size() > 7)
+                blocks.insert(quint8(block.at(7)), block);
+        }
+        return blocks;
+    }
+
     RadioEmulator *radio;
     QVariantList factory;
     QTemporaryDir folder;

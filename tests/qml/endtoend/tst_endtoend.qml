@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.2
+import QtQuick.Dialogs 1.2
 
 // The whole window against the real Manager and the emulated radio: what a
 // user does with the tool buttons and the tabs reaches the radio's memory,
@@ -12,6 +13,8 @@ TestCase {
     property var window: null
     property var screen: null
 
+    // Cancel the read at the first retry.
+    property bool cancelOnRetry: false
     // What Manager reported, in order.
     property var decoded: []
     property var readResults: []
@@ -27,6 +30,10 @@ TestCase {
                 testCase.decoded.push(data)
         }
         function onDataWroteToDevice(success) { testCase.wrote.push(success) }
+        function onSignalRetryConnect(count) {
+            if (testCase.cancelOnRetry)
+                testCase.screen.cancelClicked()
+        }
     }
 
     function record() {
@@ -95,6 +102,10 @@ TestCase {
     function read() {
         var before = decoded.length
         clickTool("buttonRead")
+        if (screen.dialogs.kind === "unsaved") { // edits an earlier step did not write
+            screen.dialogs.close()
+            screen.dialogs.answered(StandardButton.Discard)
+        }
         compare(decoded.length, before + 1, "the read delivered no data")
         compare(screen.state, "state_work")
         return lastDecoded()
@@ -201,16 +212,6 @@ TestCase {
                 return i
         fail("no contact " + name)
     }
-    function renameContact(row, text) {
-        showTab(4)
-        var cell = child("contactName_" + row, dmr())
-        typeText(cell, text)
-    }
-    function renameKey(row, text) {
-        showTab(4)
-        var cell = child("keyName_" + row, dmr())
-        typeText(cell, text)
-    }
 
     // --- set-up --------------------------------------------------------------------
 
@@ -252,6 +253,10 @@ TestCase {
         if (window.languageIndex !== 0)
             screen.topPanel.applyLanguage(0)
         screen.stateTimer.stop()
+        cancelOnRetry = false
+        // A message box of an earlier test may have taken the focus.
+        window.requestActivate()
+        tryCompare(window, "active", true)
         showTab(0)
     }
 
@@ -279,7 +284,7 @@ TestCase {
 
         // A new frequency and a tone, through the table's own editors.
         typeFrequency(1, "recv_freq", "446.1875")
-        compare(t.model.get(1).recv_freq, "446.1875")
+        compare(t.model.get(1).recv_freq, "446.18750")
         var analogue = -1
         for (i = 0; i < first.freqList.length && analogue < 0; ++i)
             if (!first.freqList[i].typeChannel)
@@ -345,27 +350,6 @@ TestCase {
                        JSON.stringify(title.text) + " is wider than its column")
             }
         }
-    }
-
-    function test_reconnectCountdownThenNoDevice() {
-        Radio.unplug()
-        screen.stateTimer.stop()
-        shown = []
-        clickTool("buttonRead")
-        wait(0)
-        compare(readResults, [false])
-        var expected = []
-        for (var n = 10; n >= 1; --n)
-            expected.push("state_reconnect|Устройство не найдено.\nПроверьте подключение устройства."
-                          + "\n\nПовторное подключение  " + n)
-        expected.push("state_no_device|Устройство не найдено.\nПроверьте подключение устройства")
-        compare(shown, expected)
-        verify(!child("tabView").visible, "the tabs show without a radio")
-
-        // Plugged in again, the next read fills the screen.
-        Radio.plug()
-        read()
-        verify(child("tabView").visible)
     }
 
     function test_englishRelabelsButtonsAndTabs() {
@@ -498,85 +482,6 @@ TestCase {
         compare(memberNames(after), expected)
     }
 
-    function test_channelReferencesFollowRenamesAndRemovals() {
-        var before = read()
-        // Which channels name which contact and key.
-        var t = table()
-        var contactOf = [], keyOf = []
-        for (var i = 0; i < before.freqList.length; ++i) {
-            contactOf.push(before.freqList[i].contact)
-            keyOf.push(before.freqList[i].encrypt)
-        }
-        verify(contactOf.indexOf(2) >= 0 && contactOf.indexOf(3) >= 0, "no channel names contacts 2 and 3")
-        verify(keyOf.indexOf(1) >= 0, "no channel names key 1")
-
-        // Rename contact 2 and key 1: the channels show the new names.
-        renameContact(1, "Диспетчер")
-        renameKey(0, "Secret")
-        compare(dmr().contactModel.get(1).name, "Диспетчер")
-        compare(dmr().keyModel.get(0).name, "Secret")
-        var c2 = contactOf.indexOf(2), k1 = keyOf.indexOf(1)
-        compare(shownText(c2, "contact"), "Диспетчер")
-        compare(shownText(k1, "encrypt"), "Secret")
-        // Remove contact 1: a channel naming it shows "none", those naming
-        // later contacts keep naming them.
-        var c1 = contactOf.indexOf(1)
-        dmr().pickContact(0)
-        mouseClick(child("removeContactButton", dmr()))
-        compare(shownText(c1, "contact"), "НЕТ")
-        compare(shownText(c2, "contact"), "Диспетчер")
-
-        // A channel added now makes the main screen refill the table from
-        // the lists the DMR tab sent: the references hold through that too.
-        showTab(0)
-        var tab = screen.channelTab
-        typeText(tab.nameField, "New")
-        compare(t.model.count, before.freqList.length + 1)
-        compare(shownText(c2, "contact"), "Диспетчер")
-        compare(shownText(k1, "encrypt"), "Secret")
-        compare(shownText(c1, "contact"), "НЕТ")
-
-        write()
-        var after = read()
-        compare(after.freqList.length, before.freqList.length + 1)
-        for (i = 0; i < before.freqList.length; ++i) {
-            var was = contactOf[i]
-            compare(after.freqList[i].contact, was <= 1 ? was === 1 ? 0 : was : was - 1,
-                    "contact of channel " + i)
-            compare(after.freqList[i].encrypt, keyOf[i], "key of channel " + i)
-        }
-        compare(after.contactList[0].name, "Диспетчер")
-        compare(Object.keys(after.encryptList), ["Secret"])
-    }
-
-    // A channel moved to a new receive group keeps it when the group before
-    // it is removed; channels of the removed group name none.
-    function test_channelGroupFollowsGroupRemoval() {
-        var before = read()
-        verify(before.RxGroupsList.length === 1 && before.freqList[0].rxGroup === 1)
-        showTab(4)
-        typeText(child("groupTitleField", dmr()), "Вторая")
-        compare(dmr().rxGroupsList.length, 2)
-        showTab(0)
-        chooseValue(0, "rx_groupe", "Вторая")
-        compare(shownText(0, "rx_groupe"), "Вторая")
-        compare(shownText(1, "rx_groupe"), before.RxGroupsList[0].title)
-        showTab(4)
-        dmr().updateGroups(0)
-        mouseClick(child("removeGroupButton", dmr()))
-        compare(dmr().rxGroupsList.length, 1)
-        compare(shownText(0, "rx_groupe"), "Вторая")
-        compare(shownText(1, "rx_groupe"), "НЕТ")
-
-        write()
-        var after = read()
-        compare(after.RxGroupsList.length, 1)
-        compare(after.RxGroupsList[0].title, "Вторая")
-        compare(after.freqList[0].rxGroup, after.RxGroupsList[0].groups)
-        compare(after.freqList[1].rxGroup, 0)
-        compare(shownText(0, "rx_groupe"), "Вторая")
-    }
-
     // Removing a channel: the zones lose it and keep naming the others;
     // after the write the radio's zones hold the same channels by name.
     function test_channelRemovedZonesKeepTheirChannels() {
@@ -605,6 +510,105 @@ TestCase {
             return names.filter(function (n) { return n !== removed })
         })
         compare(zoneNames(after), expected)
+    }
+
+    // Read -> Save and Read -> Write with no edit give back the bytes of the
+    // image read (as Manager.writeDataToFile stores it), also for an image
+    // holding values the screens cannot offer, with a failed or cancelled
+    // read in between; one edit changes one byte.
+    function test_untouchedValuesGoBackByteForByte_data() {
+        return [
+            { tag: "factory, failed read", hostile: false, cancel: false },
+            { tag: "hostile, failed read", hostile: true, cancel: false },
+            { tag: "factory, cancelled read", hostile: false, cancel: true }
+        ]
+    }
+    // The bytes of two image files: the same, or `count` content bytes apart.
+    function compareFiles(a, b, count) {
+        var diff = Radio.fileDifferences(a, b, count !== undefined)
+        compare(diff.length, count === undefined ? 0 : count, diff.join(" "))
+    }
+    function test_untouchedValuesGoBackByteForByte(data) {
+        if (data.hostile)
+            verify(Radio.loadHostileImage())
+        var tag = data.hostile ? "h" : "f"
+        read()
+        var raw = Radio.fileUrl("raw-" + tag + ".ovc")
+        verify(Manager.writeDataToFile(raw))
+        var before = copy(screen.collect())
+
+        Radio.unplug()
+        cancelOnRetry = data.cancel
+        shown = []
+        clickTool("buttonRead")
+        cancelOnRetry = false
+        wait(0)
+        compare(readResults[readResults.length - 1], false)
+        var expected = []
+        for (var n = 10; n >= (data.cancel ? 10 : 1); --n)
+            expected.push("state_reconnect|Устройство не найдено.\nПроверьте подключение устройства."
+                          + "\n\nПовторное подключение  " + n)
+        expected.push(data.cancel ? "state_cancelled|Операция отменена"
+                                  : "state_no_device|Устройство не найдено.\nПроверьте подключение устройства")
+        compare(shown, expected)
+        verify(!child("tabView").visible, "the tabs show without a radio")
+        tryCompare(screen, "state", "state_work", 1000)
+        Radio.plug()
+        compare(differences(before, copy(screen.collect()), "collected"), [])
+
+        var saved = Radio.fileUrl("saved-" + tag + ".ovc")
+        screen.fileChosen("save_config", saved)
+        compare(screen.state, "state_saving_successed")
+        compareFiles(raw, saved)
+        write()
+        read()
+        var back = Radio.fileUrl("back-" + tag + ".ovc")
+        verify(Manager.writeDataToFile(back))
+        // Content only: bytes 2060-2061 of a block (its answer checksum) come
+        // back as the write computed them, not as the image carried them.
+        compareFiles(raw, back, 0)
+
+        showTab(2)
+        var squelch = child("squelch_tight_level", screen.settingsTab)
+        squelch.currentIndex = squelch.currentIndex > 0 ? squelch.currentIndex - 1 : 1 // a pick
+        var edited = Radio.fileUrl("edited-" + tag + ".ovc")
+        screen.fileChosen("save_config", edited)
+        compareFiles(raw, edited, 1)
+    }
+
+    // Writes the back end refuses or finds wrong are explained; a radio of
+    // another band is written only after "write anyway".
+    function test_refusedAndFailedWrites_data() {
+        return [
+            { tag: "other band", kind: "mismatch", text: "band 136-174 MHz" },
+            { tag: "incomplete file", kind: "", text: "block" },
+            { tag: "writes ignored", kind: "", text: "Проверка после записи нашла отличия в блоках: " }
+        ]
+    }
+    function test_refusedAndFailedWrites(data) {
+        read()
+        if (data.tag === "other band")
+            Radio.setBandCode(3)
+        else if (data.tag === "incomplete file")
+            screen.fileChosen("open_config", Radio.incompleteFile("two.ovc"))
+        else {
+            Radio.ignoreWrites(1000)
+            typeFrequency(0, "recv_freq", "446.1875") // a write the radio then drops
+        }
+        var written = Radio.blocksWritten()
+        clickTool("buttonWrite")
+        compare(wrote, [false])
+        var dialogs = screen.dialogs
+        verify(dialogs.visible)
+        compare(dialogs.kind, data.kind)
+        verify(dialogs.text.indexOf(data.text) >= 0, dialogs.text)
+        dialogs.close()
+        if (data.kind !== "mismatch")
+            return
+        compare(Radio.blocksWritten(), written)
+        dialogs.answered(StandardButton.Yes)
+        compare(wrote, [false, true])
+        verify(Radio.blocksWritten() > written)
     }
 
     // The factory-settings button loads the default image for the radio's

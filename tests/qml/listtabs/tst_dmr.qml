@@ -22,7 +22,8 @@ TestCase {
     function contacts(names) {
         var list = []
         for (var i = 0; i < names.length; ++i)
-            list.push({"name": names[i], "pos": i, "number": 100 + i, "type": i % 3, "tone": i % 2})
+            list.push({"name": names[i], "pos": i, "number": 100 + i, "type": i % 3, "tone": i % 2,
+                       "origin": i})
         return list
     }
 
@@ -86,16 +87,29 @@ TestCase {
             tab.limitDialog.close()
     }
 
-    function test_getData_holds_the_five_keys_in_table_order() {
-        var tab = makeTab([], contacts(["A", "B"]), {})
+    // Each contact and group keeps the place it had in the decoded list
+    // ("origin") through edits and the removal of others; new ones have -1.
+    function test_getData_holds_the_keys_and_origins_in_table_order() {
+        var tab = makeTab([{"title": "G1", "selectedContacts": [1], "origin": 0},
+                           {"title": "G2", "selectedContacts": [2], "origin": 1}],
+                          contacts(["A", "B", "C"]), {})
         var data = tab.getData()
-        compare(data.length, 2)
-        compare(Object.keys(data[0]).sort(), ["name", "number", "pos", "tone", "type"])
+        compare(data.length, 3)
+        compare(Object.keys(data[0]).sort(), ["name", "number", "origin", "pos", "tone", "type"])
         compare(data[1].name, "B")
         compare(data[1].pos, 1)
         compare(Number(data[1].number), 101)
         compare(data[1].type, 1)
         compare(data[1].tone, 1)
+        tab.pickContact(0)
+        tab.removeContact()
+        tab.addContact()
+        verify(tab.setContactText(0, "name", "B2"))
+        compare(tab.getData().map(function (c) { return c.origin }), [1, 2, -1])
+        tab.updateGroups(0)
+        tab.removeGroup()
+        tab.addGroup("G3")
+        compare(tab.rxGroupsList.map(function (g) { return g.origin }), [1, -1])
     }
 
     function test_new_contact_data() {
@@ -363,7 +377,7 @@ TestCase {
             {tag: "value: four hex digits", editor: "keyValue_0", role: "number", typed: "1aG3f9", stored: "1a3f"},
             {tag: "value: too short", editor: "keyValue_0", role: "number", typed: "12", stored: "7e2b"},
             {tag: "name: letters and digits", editor: "keyName_0", role: "name", typed: "Ab 1-Zx", stored: "Ab1Zx"},
-            {tag: "name: at most 16", editor: "keyName_0", role: "name", typed: "abcdefghijklmnopqrs", stored: "abcdefghijklmnop"},
+            {tag: "name: at most 8", editor: "keyName_0", role: "name", typed: "abcdefghijklmnopqrs", stored: "abcdefgh"},
         ]
     }
 

@@ -24,7 +24,7 @@ TestCase {
     function zones(n, members) {
         var list = []
         for (var i = 0; i < n; ++i)
-            list.push({"title": "Z" + i, "selectedChannels": members.slice()})
+            list.push({"title": "Z" + i, "selectedChannels": members.slice(), "origin": i})
         return list
     }
 
@@ -77,11 +77,15 @@ TestCase {
     }
 
     function test_channel_names_follow_identifiers() {
-        // Names are found by the "channel" identifier, not by list place.
+        // Names are found by the "channel" identifier, not by list place, and
+        // members are kept by identifier even where names repeat.
         var tab = makeTab([{"title": "A", "selectedChannels": [5]}],
-                          [{"channel": 5, "name": "Five"}, {"channel": 2, "name": "Two"}])
-        compare(names(tab.memberList), ["Five"])
-        compare(names(tab.freeList), ["Two"])
+                          [{"channel": 5, "name": "Same"}, {"channel": 2, "name": "Same"}])
+        compare(names(tab.memberList), ["Same"])
+        compare(names(tab.freeList), ["Same"])
+        pickFree(tab, "Same")
+        verify(tab.addPickedChannel())
+        compare(tab.zonesList[0].selectedChannels, [5, 2])
     }
 
     function test_add_zone_starts_with_channel_0() {
@@ -95,6 +99,7 @@ TestCase {
         compare(tab.zonesList.length, 3)
         compare(tab.zonesList[2].title, "Patrol")
         compare(tab.zonesList[2].selectedChannels, [0])
+        compare(tab.zonesList.map(function (z) { return z.origin }), [0, 1, -1])
         compare(tab.currentZone, 2)
         compare(tab.zoneBox.currentText, "Patrol")
         compare(field.text, "")

@@ -16,6 +16,11 @@ class StubManager : public QObject {
     Q_PROPERTY(bool fileResult MEMBER fileResult)
     Q_PROPERTY(int defaultResult MEMBER defaultResult)
     Q_PROPERTY(int languageIndex MEMBER languageIndex)
+    Q_PROPERTY(bool hasImage MEMBER hasImage NOTIFY imageChanged)
+    Q_PROPERTY(bool verifyWrites MEMBER verifyWrites NOTIFY verifyWritesChanged)
+    // What hasUnsavedChanges and backupList answer.
+    Q_PROPERTY(bool unsaved MEMBER unsaved)
+    Q_PROPERTY(QVariantList backups MEMBER backups)
 public:
     bool isEmulated() const { return emulated; }
     void setEmulated(bool e)
@@ -57,6 +62,24 @@ public:
         record("writeEditedDataToFile",
             { filename, data, zones, rxGroups, contacts, settings, encrypt });
         return fileResult;
+    }
+    Q_INVOKABLE void setEditBaseline(QVariant data, QVariant zones, QVariant rxGroups,
+        QVariant contacts, QVariant settings, QVariant encrypt)
+    {
+        record("setEditBaseline", { data, zones, rxGroups, contacts, settings, encrypt });
+    }
+    Q_INVOKABLE bool hasUnsavedChanges(QVariant data, QVariant zones, QVariant rxGroups,
+        QVariant contacts, QVariant settings, QVariant encrypt)
+    {
+        record("hasUnsavedChanges", { data, zones, rxGroups, contacts, settings, encrypt });
+        return unsaved;
+    }
+    Q_INVOKABLE void cancelDeviceOperation() { record("cancelDeviceOperation", {}); }
+    Q_INVOKABLE void allowModelMismatchOnce() { record("allowModelMismatchOnce", {}); }
+    Q_INVOKABLE QVariantList backupList()
+    {
+        record("backupList", {});
+        return backups;
     }
     Q_INVOKABLE int openSerialPort(QString name)
     {
@@ -103,6 +126,10 @@ signals:
     void signalStatusPort(QVariant data);
     void signalSerialData(QVariant data);
     void signalGPSReadFailed();
+    void imageChanged();
+    void verifyWritesChanged();
+    void writeProblem(int kind, QString detail);
+    void backupFailed(QString path);
     void usbAccessDenied();
 
 private:
@@ -127,6 +154,10 @@ private:
     bool fileResult = true;
     int defaultResult = 0;
     int languageIndex = 0;
+    bool hasImage = true;
+    bool verifyWrites = true;
+    bool unsaved = false;
+    QVariantList backups;
 };
 
 class Setup : public QObject {

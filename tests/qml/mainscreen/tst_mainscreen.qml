@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.2
+import QtQuick.Dialogs 1.2
 
 // The whole window against a stub Manager that records every call.
 TestCase {
@@ -17,10 +18,11 @@ TestCase {
             freq.push({ "channel": i, "name": "К" + i, "typeChannel": true,
                         "recvFreq": 435000000 + i * 12500, "sendFreq": 435000000 + i * 12500,
                         "powerCH": true, "colorCod": 1, "rxGroup": 1, "contact": 1, "encrypt": 0,
-                        "chanelBand": -1, "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1 })
+                        "chanelBand": -1, "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1,
+                        "origin": i })
         return {
             "freqList": freq,
-            "zoneList": [{ "title": "Зона", "selectedChannels": [2, 3, 5] }],
+            "zoneList": [{ "title": "Зона", "selectedChannels": [2, 3, 5], "origin": 0 }],
             "basicSettings": { "radio_id": 1 },
             "buttonsSettings": { "long_press_duration": 4, "type_radio": 0 },
             "contactList": [{ "name": "Иван", "pos": 0, "number": "1", "type": 1, "tone": 0 }],
@@ -41,9 +43,12 @@ TestCase {
     }
     function calls() { return withoutPortList(Manager.calls()) }
     // The GPS tab asks for the serial ports when it is created; that call is
-    // the tab's own business, not the main screen's.
+    // the tab's own business, not the main screen's. The questions whether
+    // there are unsaved edits change nothing.
     function withoutPortList(list) {
-        return list.filter(function (c) { return c.name !== "getPortsList" })
+        return list.filter(function (c) {
+            return c.name !== "getPortsList" && c.name !== "hasUnsavedChanges"
+        })
     }
     function callNames() {
         var names = []
@@ -77,6 +82,9 @@ TestCase {
         Manager.fileResult = true
         Manager.defaultResult = 0
         Manager.languageIndex = 0
+        Manager.hasImage = true
+        Manager.unsaved = false
+        Manager.backups = []
         Manager.clearCalls()
         window = makeWindow()
         screen = window.mainScreen
@@ -206,30 +214,164 @@ TestCase {
         verify(screen.holdTimer.running)
     }
 
-    function test_readClearsTheTabs() {
+    // A failed or cancelled read, or a failed open, changes nothing: the tabs,
+    // and what Save and Write hand over, stay as they were, edits included.
+    function test_failureKeepsEverything_data() {
+        return [
+            { tag: "read fails", act: "read", cancel: false, state: "state_no_device" },
+            { tag: "read cancelled", act: "read", cancel: true, state: "state_cancelled" },
+            { tag: "open fails", act: "open", cancel: false, state: "state_reading_failed" }
+        ]
+    }
+    function test_failureKeepsEverything(data) {
         closeAbout()
-        fill(5)
-        mouseClick(child("buttonRead"))
-        compare(screen.channelTab.table.model.count, 0)
-        compare(screen.zoneTab.zonesList.length, 0)
+        Manager.dataReadyReadFromDevice(true, sampleMap(5))
+        // The baseline is what the screens collect right after the fill.
+        var base = calls().filter(function (c) { return c.name === "setEditBaseline" })
+        compare(base.length, 1)
+        var c0 = screen.collect()
+        compare(base[0].args, [c0.data, c0.zones, c0.rxGroups, c0.contacts, c0.settings, c0.encrypt])
+        compare(c0.data[4].origin, 4)
+        compare(c0.zones[0].origin, 0)
+        screen.channelTab.table.applyChoice(0, "color_cod", 7, "7")
+        var before = screen.collect()
+        Manager.clearCalls()
+        if (data.act === "read") {
+            mouseClick(child("buttonRead"))
+            verify(child("cancelOperation").visible)
+            Manager.signalRetryConnect(10)
+            if (data.cancel) {
+                mouseClick(child("cancelOperation"))
+                compare(callNames(), ["readDataFromDevice", "cancelDeviceOperation"])
+            }
+            Manager.dataReadyReadFromDevice(false, undefined)
+        } else {
+            screen.fileChosen("open_config", "file:///tmp/broken.ovc")
+            compare(calls(), [{ "name": "readDataFromFile", "args": ["file:///tmp/broken.ovc"] }])
+            Manager.dataReadyReadFromFile(false, undefined)
+            compare(text(), "Ошибка чтения данных\nиз файла")
+        }
+        compare(screen.state, data.state)
+        tryCompare(screen, "state", "state_work", 2500)
+        compare(screen.collect(), before)
+        screen.holdTimer.stop()
+        Manager.clearCalls()
+        mouseClick(child("buttonWrite"))
+        var a = calls()[0].args
+        compare([a[0], a[1], a[2], a[3], a[4], a[5]],
+                [before.data, before.zones, before.rxGroups, before.contacts, before.settings,
+                 before.encrypt])
     }
 
-    function test_readWithoutRadio() {
+    // With no image in memory there is nothing to save or write.
+    function test_noImageNoSaveOrWrite() {
         closeAbout()
-        mouseClick(child("buttonRead"))
-        for (var n = 10; n >= 1; --n) {
-            Manager.signalRetryConnect(n)
-            compare(screen.state, "state_reconnect")
-            compare(text(), "Устройство не найдено.\nПроверьте подключение устройства.\n\nПовторное подключение  " + n)
-            verify(!child("tabView").visible)
-            verify(!child("loadingProgress").visible)
+        Manager.hasImage = false
+        verify(!child("buttonSave").enabled)
+        verify(!child("buttonWrite").enabled)
+        verify(child("buttonRead").enabled)
+        screen.writeClicked()
+        screen.saveClicked()
+        compare(calls().length, 0)
+        // A failed open with no image goes back to the start.
+        Manager.dataReadyReadFromFile(false, undefined)
+        compare(screen.state, "state_reading_failed")
+        tryCompare(screen, "state", "state_start", 2500)
+        Manager.hasImage = true
+        verify(child("buttonSave").enabled)
+    }
+
+    // Read, Open, factory settings, restoring a backup and closing the window
+    // ask first when there are unsaved edits: Cancel does nothing, Discard
+    // goes on, Save saves and then goes on.
+    function test_unsavedChangesAreAskedAbout_data() {
+        return [
+            { tag: "read, discard", act: "read", answer: StandardButton.Discard, then: "readDataFromDevice" },
+            { tag: "read, cancel", act: "read", answer: StandardButton.Cancel, then: "" },
+            { tag: "default, discard", act: "default", answer: StandardButton.Discard, then: "slotDefaultSettings" },
+            { tag: "backup, discard", act: "backup", answer: StandardButton.Discard, then: "backupList" },
+            { tag: "open, save first", act: "open", answer: StandardButton.Save, then: "writeEditedDataToFile" },
+            { tag: "close, cancel", act: "close", answer: StandardButton.Cancel, then: "" },
+            { tag: "close, discard", act: "close", answer: StandardButton.Discard, then: "" }
+        ]
+    }
+    function test_unsavedChangesAreAskedAbout(data) {
+        closeAbout()
+        fill(3)
+        Manager.backups = [{ "url": "file:///b/1.ovc", "time": "2026-01-01T10:00:00", "model": "KR4000", "radioId": "7" }]
+        Manager.unsaved = true
+        if (data.act === "close")
+            window.close()
+        else
+            mouseClick(child({ "read": "buttonRead", "default": "buttonDefaultSettings",
+                               "backup": "buttonRestore", "open": "buttonOpen" }[data.act]))
+        compare(callNames(), [])
+        compare(screen.dialogs.kind, "unsaved")
+        verify(screen.dialogs.visible)
+        Manager.clearCalls()
+        screen.dialogs.answered(data.answer)
+        if (data.answer === StandardButton.Save) {
+            compare(screen.fileDialog.mode, "save_config")
+            screen.fileDialog.dialog.close()
+            screen.fileChosen("save_config", "file:///tmp/s.ovc")
+            compare(screen.fileDialog.mode, "open_config") // then the open goes on
+            screen.fileDialog.dialog.close()
         }
-        Manager.dataReadyReadFromDevice(false, undefined)
-        compare(screen.state, "state_no_device")
-        compare(text(), "Устройство не найдено.\nПроверьте подключение устройства")
-        verify(!child("tabView").visible)
-        wait(2200)
-        compare(screen.state, "state_no_device")
+        var names = callNames()
+        compare(names.length, data.then === "" ? 0 : 1)
+        if (data.then !== "")
+            compare(names[0], data.then)
+        if (data.act === "backup") {
+            verify(screen.backupPicker.visible)
+            screen.backupPicker.openCurrent()
+            compare(calls()[1].name, "readDataFromFile")
+            compare(calls()[1].args, ["file:///b/1.ovc"])
+        }
+        // Once agreed, the window's close goes through.
+        compare(screen.closeApproved, data.act === "close" && data.answer === StandardButton.Discard)
+        Manager.unsaved = false
+    }
+
+    // What a refused or failed write reports, and the answers that write again.
+    function test_writeProblems_data() {
+        return [
+            { tag: "incomplete", kind: 1, answer: StandardButton.Ok, then: [] },
+            { tag: "other model, write anyway", kind: 2, answer: StandardButton.Yes,
+              then: ["allowModelMismatchOnce", "writeDataToDevice"] },
+            { tag: "other model, no", kind: 2, answer: StandardButton.No, then: [] },
+            { tag: "verify", kind: 3, answer: StandardButton.Ok, then: [] },
+            { tag: "cancelled, again", kind: 4, answer: StandardButton.Yes, then: ["writeDataToDevice"] }
+        ]
+    }
+    function test_writeProblems(data) {
+        closeAbout()
+        fill(2)
+        mouseClick(child("buttonWrite"))
+        verify(child("cancelOperation").visible)
+        Manager.writeProblem(data.kind, "DETAIL-" + data.kind)
+        Manager.dataWroteToDevice(false)
+        compare(screen.state, "state_write_failed")
+        compare(text(), "Запись данных\nзавершилась ошибкой")
+        verify(child("tabView").visible)
+        verify(!child("tabView").enabled)
+        verify(screen.dialogs.visible)
+        if (data.kind !== 4)
+            verify(screen.dialogs.text.indexOf("DETAIL-" + data.kind) >= 0, screen.dialogs.text)
+        Manager.clearCalls()
+        screen.dialogs.answered(data.answer)
+        compare(callNames(), data.then)
+    }
+
+    function test_backupFailedAndVerifySetting() {
+        closeAbout()
+        Manager.backupFailed("/nowhere/backups")
+        verify(screen.dialogs.visible)
+        verify(screen.dialogs.text.indexOf("/nowhere/backups") >= 0)
+        compare(screen.state, "state_start")
+        var box = child("verifyWrites")
+        verify(box.checked)
+        mouseClick(box)
+        compare(Manager.verifyWrites, false)
     }
 
     function test_accessDeniedInsteadOfNotFound() {
@@ -305,23 +447,10 @@ TestCase {
         tryCompare(screen, "state", "state_work", 1500)
     }
 
-    function test_writeFailed() {
-        closeAbout()
-        fill(2)
-        mouseClick(child("buttonWrite"))
-        Manager.dataWroteToDevice(false)
-        compare(screen.state, "state_write_failed")
-        compare(text(), "Запись данных\nзавершилась ошибкой")
-        verify(child("tabView").visible)
-        verify(!child("tabView").enabled)
-        tryCompare(screen, "state", "state_work", 2500)
-        verify(child("tabView").enabled)
-    }
-
     function test_openAndSaveDialogs_data() {
         return [
             { tag: "open", button: "buttonOpen", mode: "open_config", title: "Выберите файл для открытия",
-              existing: true, filter: "Orvane Configuration (*.ovc)" },
+              existing: true, filter: "Orvane Configuration (*.ovc *.dcc)" },
             { tag: "save", button: "buttonSave", mode: "save_config", title: "Выберите файл для сохранения",
               existing: false, filter: "Orvane Configuration (*.ovc)" }
         ]
@@ -340,17 +469,6 @@ TestCase {
         compare(dialog.nameFilters, [data.filter])
         compare(calls().length, 0) // nothing happens until a file is chosen
         dialog.close()
-    }
-
-    function test_openCallsReadDataFromFile() {
-        closeAbout()
-        screen.fileChosen("open_config", "file:///tmp/a.ovc")
-        compare(callNames(), ["readDataFromFile"])
-        compare(calls()[0].args, ["file:///tmp/a.ovc"])
-        Manager.dataReadyReadFromFile(false, undefined)
-        compare(screen.state, "state_reading_failed")
-        compare(text(), "Ошибка чтения данных\nиз файла")
-        tryCompare(screen, "state", "state_work", 2500)
     }
 
     function test_saveWritesWhatTheScreenShows_data() {

@@ -118,20 +118,27 @@ Item {
             compare(Object.keys(tab.getSettings()).length, 10)
         }
 
-        // The radio keeps the durations as 250 ms and 0.5 s steps.
-        function test_durationsFromMap_data() {
+        // The radio keeps the durations as 250 ms and 0.5 s steps; stored
+        // values outside the offered ranges, and actions past the list, are
+        // shown as they are and handed back unchanged.
+        function test_storedValuesShownAndKept_data() {
             return [
                 { tag: "2 steps", key: "long_press_duration", value: 2, shown: 500 },
                 { tag: "15 steps", key: "long_press_duration", value: 15, shown: 3750 },
+                { tag: "0 steps", key: "long_press_duration", value: 0, shown: 0 },
+                { tag: "244 steps", key: "long_press_duration", value: 244, shown: 61000 },
                 { tag: "1 half second", key: "long_press_duration_emg_off", value: 1, shown: 0.5 },
-                { tag: "10 half seconds", key: "long_press_duration_emg_off", value: 10, shown: 5 }
+                { tag: "13 half seconds", key: "long_press_duration_emg_off", value: 13, shown: 6.5 },
+                { tag: "255 half seconds", key: "long_press_duration_emg_off", value: 255, shown: 127.5 },
+                { tag: "action 40", key: "orange_button_short_press", value: 40, shown: "40 (нестандартное)" }
             ]
         }
-        function test_durationsFromMap(data) {
+        function test_storedValuesShownAndKept(data) {
             var over = {}
             over[data.key] = data.value
             var tab = makeTab(buttonMap(over))
-            compare(H.find(tab, data.key).value, data.shown)
+            var box = H.find(tab, data.key)
+            compare(box.currentText !== undefined ? box.currentText : box.value, data.shown)
             compare(tab.getSettings()[data.key], data.value)
         }
 

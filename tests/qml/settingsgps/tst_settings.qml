@@ -139,19 +139,30 @@ Item {
             compare(tab.getSettings()[data.key], data.out)
         }
 
-        function test_rangesClampMapValues_data() {
+        // Stored values outside what a control offers: shown as they are (a
+        // combo box adds an entry "N (нестандартное)"), never clamped, and handed
+        // back unchanged while untouched.
+        function test_outOfRangeValuesShownAndKept_data() {
             return [
-                { tag: "scan 0 shows the minimum", key: "analog_hang_time", value: 0, shown: 500 },
-                { tag: "vox 5 shows the minimum", key: "vox_hold_time", value: 5, shown: 1000 },
-                { tag: "negative entry", key: "man_down_trig_entry", value: -1, shown: 0 }
+                { tag: "scan 0", key: "analog_hang_time", value: 0, shown: 0 },
+                { tag: "vox 5", key: "vox_hold_time", value: 5, shown: 500, out: "5" },
+                { tag: "preamble 200", key: "preamble_duration", value: 200, shown: 12000 },
+                { tag: "group hang 100", key: "group_call_hang_time", value: 100, shown: 50000 },
+                { tag: "entry 255", key: "man_down_trig_entry", value: 255, shown: 255 },
+                { tag: "squelch 12", key: "squelch_normal_level", value: 12, shown: "12 (нестандартное)" },
+                { tag: "tilt 2", key: "man_down_tilt", value: 2, shown: "2 (нестандартное)" }
             ]
         }
-        function test_rangesClampMapValues(data) {
+        function test_outOfRangeValuesShownAndKept(data) {
             var tab = makeTab()
             var over = {}
+            over[data.key] = 3 // an earlier image's value must not stay on show
+            tab.initBasicSettings(basicMap(over))
             over[data.key] = data.value
             tab.initBasicSettings(basicMap(over))
-            compare(H.find(tab, data.key).value, data.shown)
+            var control = H.find(tab, data.key)
+            compare(control.currentText !== undefined ? control.currentText : control.value, data.shown)
+            compare(tab.getSettings()[data.key], data.out !== undefined ? data.out : data.value)
         }
 
         function test_gpsSettings() {
@@ -165,7 +176,7 @@ Item {
             s = tab.getSettings()
             compare(s.gps_activation, 0)
             compare(s.gps_indication, 1)
-            compare(s.gps_interval, 250) // beyond what the box offers
+            compare(s.gps_interval, 316) // beyond what the box offers, kept
             verify(!s.hasOwnProperty("activated"))
             verify(!s.hasOwnProperty("workCh"))
         }
@@ -249,7 +260,7 @@ Item {
             compare(s.vox_hold_time, "30")
             compare(s.gps_activation, 1)
             compare(s.gps_indication, 1)
-            compare(s.gps_interval, 250) // clamped as the box does
+            compare(s.gps_interval, 316) // beyond what the box offers, kept
             compare(s.serial, "SN7")
             compare(s.name_model, "Orvane-400")
             compare(s.hw_version, "HW 2")
