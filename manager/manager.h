@@ -20,6 +20,8 @@ class Manager : public QObject {
     Q_PROPERTY(bool emulated READ isEmulated CONSTANT)
     Q_PROPERTY(bool hasImage READ hasAnyImage NOTIFY imageChanged)
     Q_PROPERTY(bool verifyWrites READ verifyWrites WRITE setVerifyWrites NOTIFY verifyWritesChanged)
+    // Why the last save failed, as the system said it ("" after a success).
+    Q_PROPERTY(QString lastFileError READ lastFileError)
 public:
     Manager();
     ~Manager() override;
@@ -93,6 +95,7 @@ public:
     const BlockMap &blocks() const { return blockMap; }
     bool hasImage() const { return imageLoaded != 0; }
     bool hasAnyImage() const { return !imageList.isEmpty(); }
+    QString lastFileError() const { return fileError; }
 
     // Reading the blocks back after a write and comparing them (on unless
     // switched off; the setting is kept). overrideVerifyWrites changes it for
@@ -217,6 +220,7 @@ private:
     bool mismatchAllowed = false;
     int verifyOverride = -1; // -1: the kept setting
     QString backupDir;
+    QString fileError;
     struct WritePhase {
         int index = 0;
         int parts = 0; // 0: not writing

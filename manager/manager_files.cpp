@@ -20,13 +20,14 @@ QString localPath(const QString &url)
 
 // Writes the list through a temporary file that replaces the target only once
 // everything was written, so a failed save never destroys the previous file.
-bool saveList(const QString &path, const QVariantList &list)
+bool saveList(const QString &path, const QVariantList &list, QString *error)
 {
     qDebug().noquote() << QStringLiteral("Filename: ") + path;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         qDebug() << "Cant open file for write!";
         qDebug().noquote() << file.errorString();
+        *error = file.errorString();
         return false;
     }
     QDataStream out(&file);
@@ -34,8 +35,10 @@ bool saveList(const QString &path, const QVariantList &list)
     if (out.status() != QDataStream::Ok || !file.commit()) {
         qDebug() << "Cant write file!";
         qDebug().noquote() << file.errorString();
+        *error = file.errorString();
         return false;
     }
+    error->clear();
     return true;
 }
 
@@ -90,7 +93,7 @@ QString Manager::dataFilePath(const QString &name) const
     return inWorkingDir;
 }
 
-bool Manager::writeDataToFile(QString filename) { return saveList(localPath(filename), imageList); }
+bool Manager::writeDataToFile(QString filename) { return saveList(localPath(filename), imageList, &fileError); }
 
 bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
     QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt)
@@ -111,7 +114,7 @@ bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zo
         if (blocks.value(number) != blockMap.value(number))
             edited[i] = blocks.value(number);
     }
-    if (!saveList(localPath(filename), edited))
+    if (!saveList(localPath(filename), edited, &fileError))
         return false;
     savedCollections = collections;
     importUnsaved = false;
@@ -185,7 +188,7 @@ bool Manager::writeGPSDataToFile(QString filename)
         qDebug() << "gpsList empty";
         return false;
     }
-    return saveList(localPath(filename), points);
+    return saveList(localPath(filename), points, &fileError);
 }
 
 void Manager::readGPSDataFromFile(QString file)
