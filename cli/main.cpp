@@ -1,6 +1,7 @@
 // orvane-cli: the back end without a window, for scripts and headless use.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +12,7 @@
 
 #include "cli/jsonvariant.h"
 #include "emulator/emulatorsession.h"
+#include "gps/gpx.h"
 #include "manager/manager.h"
 
 namespace {
@@ -143,6 +145,29 @@ int gpsDecodeCommand(Manager &manager, const QString &input)
     printJson(points.toList());
     return 0;
 }
+// GPX of a GPS point file (the radio's log: a segment per pause) or of an
+// NMEA capture (one track), told apart by their first bytes.
+int gpxCommand(Manager &manager, const QString &input, const QString &output)
+{
+    if (input.isEmpty() || output.isEmpty())
+        return fail(QStringLiteral("gpx needs a file and -o FILE"));
+    QFile in(input);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read %1").arg(input));
+    const bool nmea = Gpx::looksLikeNmea(in.peek(4096));
+    QVariantList points;
+    if (nmea) {
+        points = Gpx::readCapture(in.readAll());
+    } else {
+        QObject::connect(&manager, &Manager::signalGPSReadyRead,
+            [&points](const QVariant &data) { points = data.toList(); });
+        manager.readGPSDataFromFile(input);
+    }
+    QString error;
+    if (!Gpx::save(output, points, !nmea, QFileInfo(input).completeBaseName(), &error))
+        return fail(QStringLiteral("no GPX written for %1: %2").arg(input, error));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -160,7 +185,8 @@ int main(int argc, char *argv[])
         "  decode IMAGE.ovc        print the decoded image as JSON\n"
         "  default -o IMAGE.ovc    identify the radio and save its factory default image\n"
         "  gps-read -o POINTS.cdc  read the radio's GPS log and save its points\n"
-        "  gps-decode POINTS.cdc   print a GPS point file as JSON\n\n"
+        "  gps-decode POINTS.cdc   print a GPS point file as JSON\n"
+        "  gpx INPUT -o OUT.gpx    GPX of a GPS point file or an NMEA capture\n\n"
         "--emulator[=FILE] talks to the emulated radio instead, keeping its memory in FILE\n"
         "(created from a factory default image when absent).\n"
         "--emulator-gps-log=FILE gives the emulated radio the raw GPS log in FILE."));
@@ -216,5 +242,7 @@ int main(int argc, char *argv[])
         return gpsReadCommand(manager, output);
     if (command == QLatin1String("gps-decode"))
         return gpsDecodeCommand(manager, file);
+    if (command == QLatin1String("gpx"))
+        return gpxCommand(manager, file, output);
     return fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(command));
 }
