@@ -2,6 +2,7 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -82,6 +83,14 @@ void appendTime(QByteArray &out, const Fix &f)
     out.append('Z');
 }
 
+void appendFixed(QByteArray &out, double value, int decimals)
+{
+    char text[64];
+    const auto r
+        = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    out.append(text, int(r.ptr - text));
+}
+
 QByteArray escaped(const QString &text) { return text.toHtmlEscaped().toUtf8(); }
 
 } // namespace
@@ -129,13 +138,13 @@ QByteArray document(
             out += "    <trkseg>\n";
         ++inSegment;
         out += "      <trkpt lat=\"";
-        out += QByteArray::number(f.lat, 'f', 9);
+        appendFixed(out, f.lat, 9);
         out += "\" lon=\"";
-        out += QByteArray::number(f.lng, 'f', 9);
+        appendFixed(out, f.lng, 9);
         out += "\">";
         if (f.hasAlt) {
             out += "<ele>";
-            out += QByteArray::number(f.alt, 'f', 3);
+            appendFixed(out, f.alt, 3);
             out += "</ele>";
         }
         out += "<time>";

@@ -171,17 +171,27 @@ QVariantList NmeaReader::feed(const QByteArray &chunk, int localOffset, int numI
             lineLength = 0;
             continue;
         }
-        const char c = *p++;
-        if (c == '\r' || c == '\n') {
+        // The run of sentence characters up to a line end or a new start.
+        const char *q = p;
+        while (q < end && *q != '\r' && *q != '\n' && *q != '$')
+            ++q;
+        const int run = int(q - p);
+        if (lineLength + run > MaxLine) {
+            inLine = false; // too long for a sentence: wait for the next '$'
+            lineLength = 0;
+            p = q;
+            continue;
+        }
+        std::memcpy(line + lineLength, p, size_t(run));
+        lineLength += run;
+        p = q;
+        if (p == end)
+            break;
+        if (*p++ == '$') {
+            lineLength = 0; // a new sentence starts; the cut one is dropped
+        } else {
             sentence(line, lineLength, &points, localOffset, numId);
             inLine = false;
-            lineLength = 0;
-        } else if (c == '$') {
-            lineLength = 0; // a new sentence starts; the cut one is dropped
-        } else if (lineLength < MaxLine) {
-            line[lineLength++] = c;
-        } else {
-            inLine = false; // too long for a sentence: wait for the next '$'
             lineLength = 0;
         }
     }
@@ -198,6 +208,17 @@ QVariantList NmeaReader::flush(int localOffset, int numId)
 void NmeaReader::sentence(
     const char *text, int length, QVariantList *out, int localOffset, int numId)
 {
+    // Only the sentences read below are worth their checksum: the address
+    // (two letters of the talker, three of the type) comes first.
+    if (length < 6 || text[5] != ',')
+        return;
+    sentenceSeen = true;
+    if (text[0] == 'P')
+        return;
+    const char *type = text + 2;
+    const auto isType = [type](const char *name) { return std::memcmp(type, name, 3) == 0; };
+    if (!isType("RMC") && !isType("GGA") && !isType("GNS") && !isType("GLL") && !isType("ZDA"))
+        return;
     // The checksum, when there is one, covers everything between '$' and '*'.
     const char *star = static_cast<const char *>(std::memchr(text, '*', size_t(length)));
     int bodyLength = length;
@@ -231,11 +252,6 @@ void NmeaReader::sentence(
                 break;
         }
     }
-    if (f[0].n != 5 || f[0].p[0] == 'P')
-        return;
-    sentenceSeen = true;
-    const char *type = f[0].p + 2;
-    const auto isType = [type](const char *name) { return std::memcmp(type, name, 3) == 0; };
 
     int timeField, latField, ewField;
     bool valid;
