@@ -13,6 +13,7 @@ Manager::Manager()
     connect(&usb, &CUsb::writeProgressChanged, this, &Manager::slotSendWriteProgress);
     connect(&serialPort, &SerialP::ReadyData, &gps, &dataGps::slotReadDataFromSerial);
     connect(&gps, &dataGps::signalSerialData, this, &Manager::signalSerialData);
+    wireGps();
 }
 
 Manager::~Manager() { serialPort.DisconnectPort(); }

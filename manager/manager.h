@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QMap>
 #include <QObject>
 #include <QTranslator>
@@ -43,6 +44,25 @@ public:
     // receiver; 0 when open, -1 otherwise. closeSerialPort closes it.
     Q_INVOKABLE int openSerialPort(QString name);
     Q_INVOKABLE void closeSerialPort();
+
+    // --- GPS receiver, captures and GPX ---
+    // Opens the named port at baudRate (one of serialBaudRates), 8N1, no flow
+    // control, for a GPS receiver, and records every byte it receives in a new
+    // capture file (see captureFolder); 0 when open, -1 otherwise (also for a
+    // rate not offered). openSerialPort(name) opens it at 9600.
+    Q_INVOKABLE int openSerialPortAt(QString name, int baudRate);
+    Q_INVOKABLE QVariantList serialBaudRates() const;
+    // Where captures are kept (the application data folder's "tracks"), and
+    // the capture being written ("" when none).
+    Q_INVOKABLE QString captureFolder() const;
+    Q_INVOKABLE QString captureFile() const;
+    // Replays a capture into the live track (one signalSerialData with all its
+    // fixes); false when it cannot be read or holds no fix.
+    Q_INVOKABLE bool openCapture(QString file);
+    // GPX of the given points (as the screens hold them), a segment per pause,
+    // and of the live track; false, with nothing written, on failure.
+    Q_INVOKABLE bool exportGpx(QString file, QVariant points);
+    Q_INVOKABLE bool exportLiveGpx(QString file);
 
     // --- set-up by the front ends and tests ---
     // Every fixed pause of the workflows goes through this function.
@@ -100,6 +120,12 @@ signals:
     void signalSerialData(QVariant data);
     // A GPS log read that could not reach the radio or broke off.
     void signalGPSReadFailed();
+    // The GPS receiver's state: "state" ("nodata", "nofix", "fix"),
+    // "satellites", "lastFix" (local time text).
+    void signalReceiverState(QVariant state);
+    // The open serial port went away (receiver unplugged); what it sent is
+    // kept in the live track and the capture file.
+    void signalSerialPortLost(QString message);
 
 private:
     // Marks a device operation as running for its whole extent, so that the
@@ -117,6 +143,8 @@ private:
     friend class DeviceOperation;
 
     void decodeImage();
+    void wireGps();
+    void endSerialSession();
     void encodeCollections(const QVariant &data, const QVariant &zones, const QVariant &rxGroups,
         const QVariant &contacts, const QVariant &settings, const QVariant &encrypt);
 
@@ -133,5 +161,9 @@ private:
     std::function<void(int)> pauseFunction;
     bool emulatedRadio = false;
     bool serialWired = false;
+    QFile capture; // the raw bytes of the open serial port
+    QString serialError; // the last error the port reported
+    bool closingSerial = false;
+    bool serialSession = false; // a receiver's port is open
     bool deviceBusy = false; // one device operation at a time
 };
