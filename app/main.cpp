@@ -34,11 +34,19 @@ int main(int argc, char *argv[])
     QCommandLineOption quitAfterFirstFrame(QStringLiteral("quit-after-first-frame"),
         QStringLiteral("Quit as soon as the window has drawn its first frame (for measurements)."));
     parser.addOption(quitAfterFirstFrame);
+    QCommandLineOption tileServer(QStringLiteral("tile-server"),
+        QStringLiteral("Map tiles from this server: tiles are URL/z/x/y.png (a URL ending in "
+                       "{z}/{x}/{y}.png is taken too); remembered for later runs. Default %1.")
+            .arg(Manager::defaultTileServer()),
+        QStringLiteral("URL"));
+    parser.addOption(tileServer);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
 
     QQmlApplicationEngine engine;
     Manager *manager = Manager::instance();
+    if (parser.isSet(tileServer))
+        manager->setTileServer(parser.value(tileServer));
 
     // With --emulator the program talks to the emulated radio.
     std::unique_ptr<EmulatorSession> emulator;

@@ -64,6 +64,16 @@ public:
     Q_INVOKABLE bool exportGpx(QString file, QVariant points);
     Q_INVOKABLE bool exportLiveGpx(QString file);
 
+    // --- map tiles ---
+    // What the map plugin is given: "userAgent" (program and version),
+    // "tileServer" (base URL of the tile server: tiles are BASE/z/x/y.png; a
+    // URL ending in "{z}/{x}/{y}.png" names the same), "cacheFolder" (tiles
+    // kept on disk), "attribution" (the map data's copyright notice).
+    Q_INVOKABLE QVariantMap mapSettings() const;
+    // Keeps the tile server URL in the settings (empty: back to the default).
+    void setTileServer(const QString &url);
+    static QString defaultTileServer();
+
     // --- set-up by the front ends and tests ---
     // Every fixed pause of the workflows goes through this function.
     void setPause(std::function<void(int ms)> pause);

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -131,4 +132,48 @@ bool Manager::exportLiveGpx(QString file)
     if (!ok)
         qDebug().noquote() << "Manager: GPX not written:" << error;
     return ok;
+}
+
+namespace {
+// The settings file of the language choice.
+const char *const SettingsOrganisation = "Варлин";
+const char *const SettingsApplication = "Orvane 2.5";
+const char *const TileServerKey = "map/tileServer";
+} // namespace
+
+QString Manager::defaultTileServer() { return QStringLiteral("https://tile.openstreetmap.org/"); }
+
+void Manager::setTileServer(const QString &url)
+{
+    QSettings settings(
+        QString::fromUtf8(SettingsOrganisation), QString::fromUtf8(SettingsApplication));
+    if (url.isEmpty())
+        settings.remove(QLatin1String(TileServerKey));
+    else
+        settings.setValue(QLatin1String(TileServerKey), url);
+    settings.sync();
+}
+
+QVariantMap Manager::mapSettings() const
+{
+    QSettings settings(
+        QString::fromUtf8(SettingsOrganisation), QString::fromUtf8(SettingsApplication));
+    QString server = settings.value(QLatin1String(TileServerKey)).toString();
+    if (server.isEmpty())
+        server = defaultTileServer();
+    // The plugin asks for BASE/z/x/y.png; a URL written with the usual
+    // placeholders names the same.
+    for (const char *pattern : { "{z}/{x}/{y}.png", "%z/%x/%y.png" }) {
+        if (server.endsWith(QLatin1String(pattern)))
+            server.chop(int(qstrlen(pattern)));
+    }
+    if (!server.endsWith(QLatin1Char('/')))
+        server += QLatin1Char('/');
+    QVariantMap map;
+    map.insert(QStringLiteral("userAgent"), Gpx::creator());
+    map.insert(QStringLiteral("tileServer"), server);
+    map.insert(QStringLiteral("cacheFolder"),
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/tiles"));
+    map.insert(QStringLiteral("attribution"), QStringLiteral("© OpenStreetMap contributors"));
+    return map;
 }
