@@ -25,7 +25,7 @@ Item {
     property var receiverState: ({ state: "nodata", satellites: -1, lastFix: "" })
     // The map plugin's set-up from the back end (user agent, tile server,
     // disk cache, attribution); none without one (tests).
-    readonly property var mapSetup: typeof Manager !== "undefined" ? Manager.mapSettings() : null
+    readonly property var mapSetup: typeof Manager !== "undefined" && Manager.mapSettings ? Manager.mapSettings() : null
     property int langTick: 0          // bumped to re-evaluate every text
 
     property alias map: map
