@@ -41,7 +41,8 @@ public:
     Q_INVOKABLE bool writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
         QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt);
     // Opens the named serial port at 9600 baud, 8N1, no flow control, for a GPS
-    // receiver; 0 when open, -1 otherwise. closeSerialPort closes it.
+    // receiver, as openSerialPortAt does; 0 when open, -1 otherwise.
+    // closeSerialPort closes it, completes the last fix and the capture.
     Q_INVOKABLE int openSerialPort(QString name);
     Q_INVOKABLE void closeSerialPort();
 

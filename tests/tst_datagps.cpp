@@ -647,12 +647,11 @@ void TestDataGps::serialBufferIsBounded()
 {
     NmeaReader reader;
     const QByteArray rmc = nmea("GPRMC,123519,A,4807.038,N,01131.000,E,,,230394,,");
-    // Binary noise without a '$', a 10 MB line without an end, '$' repeated.
+    // Binary noise (sentence starts, commas and line ends in it), a 10 MB
+    // line without an end, '$' repeated.
     QByteArray noise(10 * 1024 * 1024, '\0');
-    for (int i = 0; i < noise.size(); ++i) {
-        const char c = char((i * 7919) % 251);
-        noise[i] = c == '$' ? 'x' : c;
-    }
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = "$GPRMC,GGA*\r\n\xFF"[i * 7919 % 13] ^ char(i % 3 == 0 ? i % 97 : 0);
     for (const QByteArray &junk :
         { noise, "$GPRMC" + QByteArray(10 * 1024 * 1024, 'A'), QByteArray(100000, '$') }) {
         QVERIFY(reader.feed(junk, 0, 1).isEmpty());
