@@ -319,18 +319,10 @@ Item {
             text: (tab.langTick, qsTr("Экспорт GPX…"))
             onClicked: tab.chooseFile("gpx_log")
         }
-        Button {
-            text: (tab.langTick, qsTr("Открыть запись…"))
-            onClicked: tab.chooseFile("capture")
-        }
         Item { Layout.fillWidth: true }
         CheckBox {
             id: pollCheck
             text: (tab.langTick, qsTr("Опрос"))
-        }
-        Button {
-            text: (tab.langTick, qsTr("GPX приёмника…"))
-            onClicked: tab.chooseFile("gpx_live")
         }
         Button {
             id: portButton
@@ -405,6 +397,16 @@ Item {
             font.pixelSize: 12
             color: tab.receiverState.state === "fix" ? "darkgreen" : "#333333"
             text: (tab.langTick, tab.receiverSummary(tab.receiverState))
+        }
+        // The receiver's track: a capture replayed into it, or saved as GPX.
+        Button {
+            Layout.leftMargin: 12
+            text: (tab.langTick, qsTr("Открыть запись…"))
+            onClicked: tab.chooseFile("capture")
+        }
+        Button {
+            text: (tab.langTick, qsTr("GPX приёмника…"))
+            onClicked: tab.chooseFile("gpx_live")
         }
     }
 
