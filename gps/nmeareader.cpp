@@ -345,9 +345,8 @@ void NmeaReader::sentence(
     }
     if (satellites >= 0 && (epoch.satellites < 0 || rank == FromGga))
         epoch.satellites = satellites;
-    if (!valid) {
-        return;
-    }
+    if (!valid)
+        return; // the sentence says there is no fix
     double lat, lng;
     int sn, ew;
     if (!coordinate(f[latField], 2, 90, &lat) || !hemisphere(f[latField + 1], 'N', 'S', &sn)
