@@ -651,7 +651,7 @@ void TestDataGps::serialBufferIsBounded()
     // line without an end, '$' repeated.
     QByteArray noise(10 * 1024 * 1024, '\0');
     for (int i = 0; i < noise.size(); ++i)
-        noise[i] = "$GPRMC,GGA*\r\n\xFF"[i * 7919 % 13] ^ char(i % 3 == 0 ? i % 97 : 0);
+        noise[i] = "$GPRMC,GGA*\r\n\xFF"[qint64(i) * 7919 % 13] ^ char(i % 3 == 0 ? i % 97 : 0);
     for (const QByteArray &junk :
         { noise, "$GPRMC" + QByteArray(10 * 1024 * 1024, 'A'), QByteArray(100000, '$') }) {
         QVERIFY(reader.feed(junk, 0, 1).isEmpty());
