@@ -41,7 +41,8 @@ public:
     Q_INVOKABLE QVariantMap mapSettings() const
     {
         return { { "userAgent", "Orvane test" }, { "tileServer", "http://127.0.0.1:9/" },
-            { "cacheFolder", "/tmp/orvane-test-tiles" }, { "attribution", "© OpenStreetMap contributors" } };
+            { "cacheFolder", "/tmp/orvane-test-tiles" },
+            { "attribution", "© OpenStreetMap contributors" } };
     }
     Q_INVOKABLE bool exportGpx(QString file, QVariant points)
     {
