@@ -58,6 +58,12 @@ int main(int argc, char *argv[])
     QCommandLineOption verbose(QStringLiteral("verbose"),
         QStringLiteral("Log every exchange with the radio (off by default)."));
     parser.addOption(verbose);
+    QCommandLineOption tileServer(QStringLiteral("tile-server"),
+        QStringLiteral("Map tiles from this server: tiles are URL/z/x/y.png (a URL ending in "
+                       "{z}/{x}/{y}.png is taken too); remembered for later runs. Default %1.")
+            .arg(Manager::defaultTileServer()),
+        QStringLiteral("URL"));
+    parser.addOption(tileServer);
     addEmulatorOptions(&parser);
     parser.process(normaliseEmulatorArguments(QCoreApplication::arguments()));
     if (parser.isSet(verbose))
@@ -65,6 +71,8 @@ int main(int argc, char *argv[])
 
     QQmlApplicationEngine engine;
     Manager *manager = Manager::instance();
+    if (parser.isSet(tileServer))
+        manager->setTileServer(parser.value(tileServer));
 
     // With --emulator the program talks to the emulated radio.
     std::unique_ptr<EmulatorSession> emulator;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gps/datagps.h"
+#include "gps/gpx.h"
 
 namespace {
 
@@ -91,5 +92,23 @@ int main(int argc, char **argv)
     figure("gps_log_decode_full_replace_wall_median", median(replaceWall), "ms");
     figure("gps_log_decode_full_replace_cpu_median", median(replaceCpu), "ms");
     figure("gps_log_decode_full_points", points, "points");
-    return points == 128 + 246 * 127 ? 0 : 1;
+
+    // GPX of the whole log, split at pauses as the map draws it.
+    dataGps gps;
+    const QVariantList all = gps.decodeGpsLog(log).toList();
+    std::vector<double> gpxWall, gpxCpu;
+    int written = 0;
+    qsizetype bytes = 0;
+    for (int run = 0; run < 21; ++run) {
+        QElapsedTimer timer;
+        const double cpuStart = threadCpuMs();
+        timer.start();
+        bytes = Gpx::document(all, true, QStringLiteral("log"), &written).size();
+        gpxWall.push_back(double(timer.nsecsElapsed()) / 1e6);
+        gpxCpu.push_back(threadCpuMs() - cpuStart);
+    }
+    figure("gps_gpx_export_full_log_wall_median", median(gpxWall), "ms");
+    figure("gps_gpx_export_full_log_cpu_median", median(gpxCpu), "ms");
+    figure("gps_gpx_export_full_log_bytes", double(bytes), "bytes");
+    return points == 128 + 246 * 127 && written == points ? 0 : 1;
 }

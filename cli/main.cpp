@@ -16,6 +16,7 @@
 #include "emulator/emulatorsession.h"
 #include "interchange/channelcsv.h"
 #include "interchange/codeplugtext.h"
+#include "gps/gpx.h"
 #include "manager/manager.h"
 
 namespace {
@@ -336,6 +337,29 @@ int diffCommand(const Manager &manager, const QString &a, const QString &b)
         out << line << '\n';
     return lines.isEmpty() ? 0 : 1;
 }
+// GPX of a GPS point file (the radio's log: a segment per pause) or of an
+// NMEA capture (one track), told apart by their first bytes.
+int gpxCommand(Manager &manager, const QString &input, const QString &output)
+{
+    if (input.isEmpty() || output.isEmpty())
+        return fail(QStringLiteral("gpx needs a file and -o FILE"));
+    QFile in(input);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read %1").arg(input));
+    const bool nmea = Gpx::looksLikeNmea(in.peek(4096));
+    QVariantList points;
+    if (nmea) {
+        points = Gpx::readCapture(in.readAll());
+    } else {
+        QObject::connect(&manager, &Manager::signalGPSReadyRead,
+            [&points](const QVariant &data) { points = data.toList(); });
+        manager.readGPSDataFromFile(input);
+    }
+    QString error;
+    if (!Gpx::save(output, points, !nmea, QFileInfo(input).completeBaseName(), &error))
+        return fail(QStringLiteral("no GPX written for %1: %2").arg(input, error));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -366,7 +390,8 @@ int main(int argc, char *argv[])
         "  channels-import LIST.csv [--base IMAGE.ovc] [--append] -o OUT.ovc\n"
         "                          channel lists as CSV\n"
         "  diff A B                differences between two images or documents (exit status 0\n"
-        "                          equal, 1 different, 2 trouble)\n\n"
+        "                          equal, 1 different, 2 trouble)\n"
+        "  gpx INPUT -o OUT.gpx    GPX of a GPS point file or an NMEA capture\n\n"
         "--emulator[=FILE] talks to the emulated radio instead, keeping its memory in FILE\n"
         "(created from a factory default image when absent).\n"
         "--emulator-gps-log=FILE gives the emulated radio the raw GPS log in FILE."));
@@ -488,5 +513,7 @@ int main(int argc, char *argv[])
         }
         return diffCommand(manager, file, positional.at(2));
     }
+    if (command == QLatin1String("gpx"))
+        return gpxCommand(manager, file, output);
     return fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(command));
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gps/gpspoint.h"
+#include "gps/gpx.h"
 
 namespace {
 
@@ -111,9 +112,58 @@ QVariant dataGps::decodeGpsLog(const QVariantList &log)
     return pointList;
 }
 
-void dataGps::slotReadDataFromSerial(QByteArray data)
+void dataGps::deliver(const QVariantList &points)
 {
-    const QVariantList points = nmea.feed(data, GpsPoint::localStandardOffset(), SerialNumId);
+    // A receiver left running for days at 10 fixes a second stays within
+    // memory: the oldest fixes of the live track give way.
+    constexpr int MaxLiveTrack = 2000000;
+    liveTrack += points;
+    if (liveTrack.size() > MaxLiveTrack)
+        liveTrack.erase(liveTrack.begin(), liveTrack.begin() + (liveTrack.size() - MaxLiveTrack));
     if (!points.isEmpty())
         emit signalSerialData(points);
+    emit signalReceiverState(receiverState());
+}
+
+void dataGps::slotReadDataFromSerial(QByteArray data)
+{
+    deliver(nmea.feed(data, GpsPoint::localStandardOffset(), SerialNumId));
+}
+
+void dataGps::startStream()
+{
+    nmea.reset();
+    liveTrack.clear();
+    emit signalReceiverState(receiverState());
+}
+
+void dataGps::finishStream() { deliver(nmea.flush(GpsPoint::localStandardOffset(), SerialNumId)); }
+
+bool dataGps::replayCapture(const QByteArray &capture)
+{
+    const QVariantList points = Gpx::readCapture(capture);
+    if (points.isEmpty())
+        return false;
+    liveTrack = points;
+    emit signalSerialData(points);
+    return true;
+}
+
+QVariantMap dataGps::receiverState() const
+{
+    QVariantMap state;
+    state.insert(QStringLiteral("state"),
+        !nmea.hadSentence() ? QStringLiteral("nodata")
+            : nmea.hasFix() ? QStringLiteral("fix")
+                            : QStringLiteral("nofix"));
+    state.insert(QStringLiteral("satellites"), nmea.satellites());
+    qint64 secs;
+    int msec;
+    QString last;
+    if (nmea.lastFix(&secs, &msec)) {
+        GpsPoint::PointMaker make(GpsPoint::localStandardOffset(), SerialNumId);
+        last = make(0, 0, 0, 0, secs).value(QStringLiteral("time")).toString();
+    }
+    state.insert(QStringLiteral("lastFix"), last);
+    return state;
 }

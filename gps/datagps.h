@@ -22,9 +22,25 @@ public:
     // The points of the last GPS log decode, in decode order.
     QVariantList pointList;
 
+    // The fixes of the live receiver (or of the capture opened last), in order.
+    QVariantList liveTrack;
+    // A new live session: the reader starts afresh, the live track empties.
+    void startStream();
+    // The end of a live session (port closed or gone): the epoch in progress
+    // is completed and emitted like any other fix.
+    void finishStream();
+    // Replaces the live track with the fixes of a recorded capture, emitted
+    // at once; false when it holds none.
+    bool replayCapture(const QByteArray &capture);
+    // "state": "nodata", "nofix" or "fix"; "satellites" (-1 unknown);
+    // "lastFix": the local time of the last fix ("" before one).
+    QVariantMap receiverState() const;
+
 signals:
     // The fixes of one serial chunk, as GPS points with "num_id" 1.
     void signalSerialData(QVariant data);
+    // The receiver's state after a chunk (see receiverState).
+    void signalReceiverState(QVariant state);
 
 public slots:
     // Reads NMEA position sentences; emits signalSerialData when the chunk
@@ -32,5 +48,7 @@ public slots:
     void slotReadDataFromSerial(QByteArray data);
 
 private:
+    void deliver(const QVariantList &points);
+
     NmeaReader nmea;
 };

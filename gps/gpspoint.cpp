@@ -100,15 +100,15 @@ int localStandardOffset()
     return QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTimeUtc());
 }
 
-float degreesFromNmea(double value)
+double degreesFromNmea(double value)
 {
     const double whole = std::fmod(std::trunc(value / 100.0), 65536.0);
-    return float(whole + (value - 100.0 * whole) / 60.0);
+    return whole + (value - 100.0 * whole) / 60.0;
 }
 
 PointMaker::PointMaker(int localOffset, int numId) : offset(localOffset), id(numId) { }
 
-QVariantMap PointMaker::operator()(float lat, float lng, int sn, int ew, qint64 utcSecs)
+QVariantMap PointMaker::operator()(double lat, double lng, int sn, int ew, qint64 utcSecs)
 {
     const qint64 local = utcSecs + offset;
     const qint64 days = floorDiv(local, 86400);

@@ -24,7 +24,7 @@ void civilFromDays(qint64 days, qint64 *year, int *month, int *day);
 int localStandardOffset();
 
 // ddmm.mmmm (or dddmm.mmmm) to decimal degrees: whole degrees taken modulo 65536.
-float degreesFromNmea(double value);
+double degreesFromNmea(double value);
 
 // Makes point maps with the keys "lat", "lng", "sn", "ew", "date", "time",
 // "time_unx" and "num_id"; "date" and "time" are shown at localOffset seconds
@@ -32,7 +32,7 @@ float degreesFromNmea(double value);
 class PointMaker {
 public:
     PointMaker(int localOffset, int numId);
-    QVariantMap operator()(float lat, float lng, int sn, int ew, qint64 utcSecs);
+    QVariantMap operator()(double lat, double lng, int sn, int ew, qint64 utcSecs);
 
 private:
     int offset;

@@ -1,10 +1,22 @@
 #include "gps/nmeareader.h"
 
-#include <QList>
+#include <cstring>
 
 #include "gps/gpspoint.h"
 
 namespace {
+
+constexpr int MaxFields = 32;
+constexpr qint64 DayMs = 86400000;
+
+// Position sources, best last.
+enum Rank { NoSource = 0, FromGll, FromRmc, FromGns, FromGga };
+
+struct Field {
+    const char *p = nullptr;
+    int n = 0;
+    bool is(char c) const { return n == 1 && p[0] == c; }
+};
 
 int hexDigit(char c)
 {
@@ -17,168 +29,379 @@ int hexDigit(char c)
     return -1;
 }
 
-bool allDigits(const QByteArray &s, int from, int count)
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool allDigits(const char *p, int n)
 {
-    for (int i = from; i < from + count; ++i) {
-        if (s.at(i) < '0' || s.at(i) > '9')
+    for (int i = 0; i < n; ++i) {
+        if (!isDigit(p[i]))
             return false;
     }
     return true;
 }
 
-int twoDigits(const QByteArray &s, int at) { return (s.at(at) - '0') * 10 + (s.at(at + 1) - '0'); }
-
-// hhmmss with an optional fraction, which is dropped.
-bool timeOfDay(const QByteArray &field, int *secs)
+int digits(const char *p, int n)
 {
-    if (field.size() < 6 || !allDigits(field, 0, 6))
+    int v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v * 10 + (p[i] - '0');
+    return v;
+}
+
+// hhmmss with an optional fraction: milliseconds since midnight (the fraction
+// cut to milliseconds).
+bool timeOfDay(const Field &f, int *ms)
+{
+    if (f.n < 6 || !allDigits(f.p, 6))
         return false;
-    if (field.size() > 6 && (field.at(6) != '.' || !allDigits(field, 7, field.size() - 7)))
-        return false;
-    const int h = twoDigits(field, 0), m = twoDigits(field, 2), s = twoDigits(field, 4);
+    int frac = 0;
+    if (f.n > 6) {
+        if (f.p[6] != '.' || !allDigits(f.p + 7, f.n - 7))
+            return false;
+        int scale = 100;
+        for (int i = 7; i < f.n && scale > 0; ++i, scale /= 10)
+            frac += (f.p[i] - '0') * scale;
+    }
+    const int h = digits(f.p, 2), m = digits(f.p + 2, 2), s = digits(f.p + 4, 2);
     if (h > 23 || m > 59 || s > 59)
         return false;
-    *secs = h * 3600 + m * 60 + s;
+    *ms = ((h * 60 + m) * 60 + s) * 1000 + frac;
     return true;
 }
 
-// ddmm.mmmm (degreeDigits 2) or dddmm.mmmm (3), within range; the value as
-// written, for the same conversion the device log uses.
-bool coordinate(const QByteArray &field, int degreeDigits, int maxDegrees, double *value)
+// ddmm.mmmm (degreeDigits 2) or dddmm.mmmm (3), within range, in degrees.
+bool coordinate(const Field &f, int degreeDigits, int maxDegrees, double *degrees)
 {
-    const int dot = field.indexOf('.');
-    const int whole = dot < 0 ? field.size() : dot;
-    if (whole != degreeDigits + 2 || !allDigits(field, 0, whole))
+    const char *dot = static_cast<const char *>(std::memchr(f.p, '.', size_t(f.n)));
+    const int whole = dot ? int(dot - f.p) : f.n;
+    if (whole != degreeDigits + 2 || !allDigits(f.p, whole))
         return false;
-    if (dot >= 0 && !allDigits(field, dot + 1, field.size() - dot - 1))
+    const int fracDigits = dot ? f.n - whole - 1 : 0;
+    if (fracDigits > 15 || !allDigits(f.p + whole + 1, fracDigits))
         return false;
-    bool ok = false;
-    const double v = field.toDouble(&ok);
-    if (!ok)
+    qint64 frac = 0, scale = 1;
+    for (int i = 0; i < fracDigits; ++i) {
+        frac = frac * 10 + (f.p[whole + 1 + i] - '0');
+        scale *= 10;
+    }
+    const int deg = digits(f.p, degreeDigits);
+    const double minutes = digits(f.p + degreeDigits, 2) + double(frac) / double(scale);
+    if (minutes >= 60.0 || deg > maxDegrees || (deg == maxDegrees && minutes > 0.0))
         return false;
-    const int degrees = field.left(degreeDigits).toInt();
-    const double minutes = v - degrees * 100.0;
-    if (minutes >= 60.0 || degrees > maxDegrees || (degrees == maxDegrees && minutes > 0.0))
-        return false;
-    *value = v;
+    *degrees = deg + minutes / 60.0;
     return true;
 }
 
-bool hemisphere(const QByteArray &field, char a, char b, int *code)
+bool hemisphere(const Field &f, char a, char b, int *code)
 {
-    if (field.size() != 1 || (field.at(0) != a && field.at(0) != b))
+    if (f.n != 1 || (f.p[0] != a && f.p[0] != b))
         return false;
-    *code = field.at(0);
+    *code = f.p[0];
     return true;
 }
+
+// A plain decimal number, optionally signed.
+bool number(const Field &f, double *value)
+{
+    if (f.n == 0 || f.n > 20)
+        return false;
+    int i = (f.p[0] == '-' || f.p[0] == '+') ? 1 : 0;
+    double v = 0, scale = 0;
+    bool any = false;
+    for (; i < f.n; ++i) {
+        const char c = f.p[i];
+        if (c == '.' && scale == 0) {
+            scale = 1;
+        } else if (isDigit(c)) {
+            v = v * 10 + (c - '0');
+            if (scale != 0)
+                scale *= 10;
+            any = true;
+        } else {
+            return false;
+        }
+    }
+    if (!any)
+        return false;
+    v = scale != 0 ? v / scale : v;
+    *value = f.p[0] == '-' ? -v : v;
+    return true;
+}
+
+int satelliteCount(const Field &f)
+{
+    return f.n > 0 && f.n <= 3 && allDigits(f.p, f.n) ? digits(f.p, f.n) : -1;
+}
+
+// A mode indicator (RMC, GLL) that names no real fix: none, estimated (dead
+// reckoning), manual input, simulator.
+bool noFixMode(const Field &f)
+{
+    return f.n >= 1 && (f.p[0] == 'N' || f.p[0] == 'E' || f.p[0] == 'M' || f.p[0] == 'S');
+}
+
+bool fixModeLetter(char c) { return c == 'A' || c == 'D' || c == 'P' || c == 'R' || c == 'F'; }
 
 } // namespace
 
-void NmeaReader::reset()
+void NmeaReader::reset() { *this = NmeaReader(); }
+
+bool NmeaReader::lastFix(qint64 *secs, int *msec) const
 {
-    pending.clear();
-    haveRmc = false;
-    lastRmcSecs = 0;
+    if (!haveFix)
+        return false;
+    *secs = lastFixMs / 1000 - (lastFixMs % 1000 < 0);
+    *msec = int(lastFixMs - *secs * 1000);
+    return true;
 }
 
 QVariantList NmeaReader::feed(const QByteArray &chunk, int localOffset, int numId)
 {
     QVariantList points;
-    pending.append(chunk);
-    int start = 0;
-    for (;;) {
-        const int end = pending.indexOf('\n', start);
-        if (end < 0)
+    const char *p = chunk.constData();
+    const char *const end = p + chunk.size();
+    while (p < end) {
+        if (!inLine) {
+            // Skip to the next sentence start.
+            const void *dollar = std::memchr(p, '$', size_t(end - p));
+            if (!dollar)
+                break;
+            p = static_cast<const char *>(dollar) + 1;
+            inLine = true;
+            lineLength = 0;
+            continue;
+        }
+        // The run of sentence characters up to a line end or a new start.
+        const char *q = p;
+        while (q < end && *q != '\r' && *q != '\n' && *q != '$')
+            ++q;
+        const int run = int(q - p);
+        if (lineLength + run > MaxLine) {
+            inLine = false; // too long for a sentence: wait for the next '$'
+            lineLength = 0;
+            p = q;
+            continue;
+        }
+        std::memcpy(line + lineLength, p, size_t(run));
+        lineLength += run;
+        p = q;
+        if (p == end)
             break;
-        QByteArray line = pending.mid(start, end - start);
-        start = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        QVariantMap point;
-        if (sentence(line, localOffset, numId, &point))
-            points.append(point);
-    }
-    pending.remove(0, start);
-    if (pending.size() > MaxLine) {
-        // No line end for too long: keep only a sentence start that still fits.
-        const int dollar = pending.lastIndexOf('$');
-        if (dollar >= 0 && pending.size() - dollar <= MaxLine)
-            pending.remove(0, dollar);
-        else
-            pending.clear();
+        if (*p++ == '$') {
+            lineLength = 0; // a new sentence starts; the cut one is dropped
+        } else {
+            sentence(line, lineLength, &points, localOffset, numId);
+            inLine = false;
+            lineLength = 0;
+        }
     }
     return points;
 }
 
-bool NmeaReader::sentence(const QByteArray &raw, int localOffset, int numId, QVariantMap *point)
+QVariantList NmeaReader::flush(int localOffset, int numId)
 {
-    // A sentence starts at its '$'; anything before it is noise.
-    const int dollar = raw.lastIndexOf('$');
-    if (dollar < 0)
-        return false;
-    const QByteArray line = raw.mid(dollar);
-    const int star = line.indexOf('*');
-    if (star < 0 || line.size() != star + 3)
-        return false;
-    const int high = hexDigit(line.at(star + 1)), low = hexDigit(line.at(star + 2));
-    if (high < 0 || low < 0)
-        return false;
-    unsigned char sum = 0;
-    for (int i = 1; i < star; ++i)
-        sum ^= static_cast<unsigned char>(line.at(i));
-    if (sum != high * 16 + low)
-        return false;
+    QVariantList points;
+    finishEpoch(&points, localOffset, numId);
+    return points;
+}
 
-    const QList<QByteArray> f = line.mid(1, star - 1).split(',');
-    const QByteArray &address = f.at(0);
-    if (address.size() != 5 || address.at(0) == 'P')
-        return false;
-    const QByteArray type = address.mid(2);
-
-    double latValue = 0, lngValue = 0;
-    int sn = 0, ew = 0, clock = 0;
-    qint64 secs = 0;
-    if (type == "RMC") {
-        if (f.size() < 10 || f.at(2) != "A")
-            return false;
-        if (!timeOfDay(f.at(1), &clock) || !coordinate(f.at(3), 2, 90, &latValue)
-            || !hemisphere(f.at(4), 'N', 'S', &sn) || !coordinate(f.at(5), 3, 180, &lngValue)
-            || !hemisphere(f.at(6), 'E', 'W', &ew))
-            return false;
-        const QByteArray &date = f.at(9);
-        if (date.size() != 6 || !allDigits(date, 0, 6))
-            return false;
-        // The two-digit year is taken literally, as in the radio's own log.
-        if (!GpsPoint::instant(
-                twoDigits(date, 0), twoDigits(date, 2), twoDigits(date, 4), 0, 0, 0, &secs))
-            return false;
-        secs += clock;
-        haveRmc = true;
-        lastRmcSecs = secs;
-    } else if (type == "GGA") {
-        if (f.size() < 7 || !haveRmc)
-            return false;
-        bool ok = false;
-        if (f.at(6).toInt(&ok) <= 0 || !ok)
-            return false;
-        if (!timeOfDay(f.at(1), &clock) || !coordinate(f.at(2), 2, 90, &latValue)
-            || !hemisphere(f.at(3), 'N', 'S', &sn) || !coordinate(f.at(4), 3, 180, &lngValue)
-            || !hemisphere(f.at(5), 'E', 'W', &ew))
-            return false;
-        // The date of the last RMC, moved by a day where the clock has passed
-        // midnight between the two (whichever day lies nearest to that RMC).
-        const qint64 rmcDay = lastRmcSecs - (lastRmcSecs % 86400 + 86400) % 86400;
-        secs = rmcDay + clock;
-        if (secs - lastRmcSecs > 43200)
-            secs -= 86400;
-        else if (lastRmcSecs - secs > 43200)
-            secs += 86400;
-    } else {
-        return false;
+void NmeaReader::sentence(
+    const char *text, int length, QVariantList *out, int localOffset, int numId)
+{
+    // Only the sentences read below are worth their checksum: the address
+    // (two letters of the talker, three of the type) comes first.
+    if (length < 6 || text[5] != ',')
+        return;
+    sentenceSeen = true;
+    if (text[0] == 'P')
+        return;
+    const char *type = text + 2;
+    const auto isType = [type](const char *name) { return std::memcmp(type, name, 3) == 0; };
+    if (!isType("RMC") && !isType("GGA") && !isType("GNS") && !isType("GLL") && !isType("ZDA"))
+        return;
+    // The checksum, when there is one, covers everything between '$' and '*'.
+    const char *star = static_cast<const char *>(std::memchr(text, '*', size_t(length)));
+    int bodyLength = length;
+    if (star) {
+        bodyLength = int(star - text);
+        if (length - bodyLength != 3)
+            return;
+        const int high = hexDigit(star[1]), low = hexDigit(star[2]);
+        if (high < 0 || low < 0)
+            return;
+        unsigned char sum = 0;
+        for (int i = 0; i < bodyLength; ++i)
+            sum ^= static_cast<unsigned char>(text[i]);
+        if (sum != high * 16 + low)
+            return;
     }
 
+    Field f[MaxFields];
+    int count = 0;
+    const char *field = text;
+    const char *const bodyEnd = text + bodyLength;
+    for (const char *q = text;; ++q) {
+        if (q == bodyEnd || *q == ',') {
+            if (count == MaxFields)
+                return;
+            f[count].p = field;
+            f[count].n = int(q - field);
+            ++count;
+            field = q + 1;
+            if (q == bodyEnd)
+                break;
+        }
+    }
+
+    int timeField, latField, ewField;
+    bool valid;
+    Rank rank;
+    double alt = 0;
+    bool haveAlt = false;
+    int satellites = -1;
+    bool dated = false;
+    qint64 day = 0;
+    if (isType("RMC")) {
+        // time, status, lat, N/S, lng, E/W, speed, course, date, variation, E/W, mode
+        if (count < 10)
+            return;
+        timeField = 1;
+        latField = 3;
+        ewField = 6;
+        rank = FromRmc;
+        valid = f[2].is('A') && !(count > 12 && noFixMode(f[12]));
+        const Field &d = f[9];
+        if (valid && d.n == 6 && allDigits(d.p, 6)) {
+            const int yy = digits(d.p + 4, 2);
+            qint64 secs;
+            if (GpsPoint::instant(digits(d.p, 2), digits(d.p + 2, 2),
+                    yy < 80 ? 2000 + yy : 1900 + yy, 0, 0, 0, &secs)) {
+                dated = true;
+                day = secs / 86400;
+            }
+        }
+    } else if (isType("GGA")) {
+        // time, lat, N/S, lng, E/W, quality, satellites, hdop, altitude, M, ...
+        if (count < 7)
+            return;
+        timeField = 1;
+        latField = 2;
+        ewField = 5;
+        rank = FromGga;
+        valid = f[6].n == 1 && f[6].p[0] >= '1' && f[6].p[0] <= '5';
+        satellites = count > 7 ? satelliteCount(f[7]) : -1;
+        haveAlt = count > 9 && number(f[9], &alt);
+    } else if (isType("GNS")) {
+        // time, lat, N/S, lng, E/W, mode letters, satellites, hdop, altitude, ...
+        if (count < 7)
+            return;
+        timeField = 1;
+        latField = 2;
+        ewField = 5;
+        rank = FromGns;
+        valid = false;
+        for (int i = 0; i < f[6].n; ++i)
+            valid = valid || fixModeLetter(f[6].p[i]);
+        satellites = count > 7 ? satelliteCount(f[7]) : -1;
+        haveAlt = count > 9 && number(f[9], &alt);
+    } else if (isType("GLL")) {
+        // lat, N/S, lng, E/W, time, status, mode
+        if (count < 7)
+            return;
+        timeField = 5;
+        latField = 1;
+        ewField = 4;
+        rank = FromGll;
+        valid = f[6].is('A') && !(count > 7 && noFixMode(f[7]));
+    } else if (isType("ZDA")) {
+        // time, day, month, four-digit year, zone hours, zone minutes
+        int clock;
+        if (count < 5 || !timeOfDay(f[1], &clock) || f[2].n != 2 || f[3].n != 2 || f[4].n != 4
+            || !allDigits(f[2].p, 2) || !allDigits(f[3].p, 2) || !allDigits(f[4].p, 4))
+            return;
+        qint64 secs;
+        if (!GpsPoint::instant(
+                digits(f[2].p, 2), digits(f[3].p, 2), digits(f[4].p, 4), 0, 0, 0, &secs))
+            return;
+        if (epoch.clockMs != clock)
+            finishEpoch(out, localOffset, numId);
+        epoch.clockMs = clock;
+        epoch.haveDate = true;
+        epoch.day = secs / 86400;
+        return;
+    } else {
+        return;
+    }
+
+    int clock;
+    if (!timeOfDay(f[timeField], &clock))
+        return;
+    if (epoch.clockMs != clock)
+        finishEpoch(out, localOffset, numId);
+    epoch.clockMs = clock;
+    if (dated && !epoch.haveDate) {
+        epoch.haveDate = true;
+        epoch.day = day;
+    }
+    if (satellites >= 0 && (epoch.satellites < 0 || rank == FromGga))
+        epoch.satellites = satellites;
+    if (!valid)
+        return; // the sentence says there is no fix
+    double lat, lng;
+    int sn, ew;
+    if (!coordinate(f[latField], 2, 90, &lat) || !hemisphere(f[latField + 1], 'N', 'S', &sn)
+        || !coordinate(f[ewField - 1], 3, 180, &lng) || !hemisphere(f[ewField], 'E', 'W', &ew))
+        return;
+    if (rank > epoch.rank) {
+        epoch.rank = rank;
+        epoch.lat = lat;
+        epoch.lng = lng;
+        epoch.sn = sn;
+        epoch.ew = ew;
+    }
+    if (haveAlt && !epoch.haveAlt) {
+        epoch.haveAlt = true;
+        epoch.alt = alt;
+    }
+}
+
+void NmeaReader::finishEpoch(QVariantList *out, int localOffset, int numId)
+{
+    const Epoch done = epoch;
+    epoch = Epoch();
+    if (done.clockMs < 0)
+        return;
+    lastSatellites = done.satellites;
+    lastEpochFix = done.rank != NoSource;
+    qint64 ms;
+    if (done.haveDate) {
+        ms = done.day * DayMs + done.clockMs;
+    } else if (haveDate) {
+        // The day of the last dated epoch, moved over midnight when the clock
+        // has passed it since (whichever day lies nearest).
+        const qint64 datedDay = datedMs / DayMs - (datedMs % DayMs < 0);
+        ms = datedDay * DayMs + done.clockMs;
+        if (ms - datedMs > DayMs / 2)
+            ms -= DayMs;
+        else if (datedMs - ms > DayMs / 2)
+            ms += DayMs;
+    } else {
+        return; // no date yet
+    }
+    if (done.haveDate || lastEpochFix) {
+        haveDate = true;
+        datedMs = ms;
+    }
+    if (!lastEpochFix)
+        return;
+    haveFix = true;
+    lastFixMs = ms;
+
+    const qint64 secs = ms / 1000 - (ms % 1000 < 0);
     GpsPoint::PointMaker make(localOffset, numId);
-    *point = make(
-        GpsPoint::degreesFromNmea(latValue), GpsPoint::degreesFromNmea(lngValue), sn, ew, secs);
-    return true;
+    QVariantMap point = make(done.lat, done.lng, done.sn, done.ew, secs);
+    point.insert(QStringLiteral("msec"), int(ms - secs * 1000));
+    if (done.haveAlt)
+        point.insert(QStringLiteral("alt"), done.alt);
+    out->append(point);
 }

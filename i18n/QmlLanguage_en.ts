@@ -724,6 +724,70 @@ Write anyway?</translation>
 <context>
     <name>TabGPS</name>
     <message>
+        <source>Приёмник: нет данных</source>
+        <translation>Receiver: no data</translation>
+    </message>
+    <message>
+        <source>Приёмник: есть решение</source>
+        <translation>Receiver: fix</translation>
+    </message>
+    <message>
+        <source>Приёмник: нет решения</source>
+        <translation>Receiver: no fix</translation>
+    </message>
+    <message>
+        <source>, спутников: %1</source>
+        <translation>, satellites: %1</translation>
+    </message>
+    <message>
+        <source>, последнее: %1</source>
+        <translation>, last fix: %1</translation>
+    </message>
+    <message>
+        <source>В записи нет ни одного решения</source>
+        <translation>The capture holds no fix</translation>
+    </message>
+    <message>
+        <source>Файл GPX сохранён</source>
+        <translation>GPX file saved</translation>
+    </message>
+    <message>
+        <source>Файл GPX не сохранён: нет точек или нет доступа</source>
+        <translation>GPX file not saved: no points, or no access</translation>
+    </message>
+    <message>
+        <source>Открыть запись</source>
+        <translation>Open capture</translation>
+    </message>
+    <message>
+        <source>Экспорт GPX</source>
+        <translation>Export GPX</translation>
+    </message>
+    <message>
+        <source>Записи NMEA (*.nmea *.log *.txt)</source>
+        <translation>NMEA captures (*.nmea *.log *.txt)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Порт закрыт: приёмник отключён (%1). Принятое сохранено.</source>
+        <translation>Port closed: receiver unplugged (%1). What was received is kept.</translation>
+    </message>
+    <message>
+        <source>Экспорт GPX…</source>
+        <translation>Export GPX…</translation>
+    </message>
+    <message>
+        <source>Открыть запись…</source>
+        <translation>Open capture…</translation>
+    </message>
+    <message>
+        <source>GPX приёмника…</source>
+        <translation>Receiver GPX…</translation>
+    </message>
+    <message>
         <source>Варлин ДМР Орвейн 2.4</source>
         <translation>Varlin DMR Orvane 2.4</translation>
     </message>

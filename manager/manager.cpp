@@ -25,6 +25,7 @@ Manager::Manager()
     connect(&usb, &CUsb::accessDenied, this, &Manager::usbAccessDenied);
     connect(&serialPort, &SerialP::ReadyData, &gps, &dataGps::slotReadDataFromSerial);
     connect(&gps, &dataGps::signalSerialData, this, &Manager::signalSerialData);
+    wireGps();
 }
 
 Manager::~Manager() { serialPort.DisconnectPort(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QMap>
 #include <QObject>
 #include <QTranslator>
@@ -44,7 +45,8 @@ public:
     Q_INVOKABLE bool writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
         QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt);
     // Opens the named serial port at 9600 baud, 8N1, no flow control, for a GPS
-    // receiver; 0 when open, -1 otherwise. closeSerialPort closes it.
+    // receiver, as openSerialPortAt does; 0 when open, -1 otherwise.
+    // closeSerialPort closes it, completes the last fix and the capture.
     Q_INVOKABLE int openSerialPort(QString name);
     Q_INVOKABLE void closeSerialPort();
 
@@ -79,6 +81,35 @@ public:
     // The differences between the image in memory and an image or document
     // file, one per line ("" when equal; a line starting "!" on error).
     Q_INVOKABLE QString diffWithFile(QString url);
+
+    // --- GPS receiver, captures and GPX ---
+    // Opens the named port at baudRate (one of serialBaudRates), 8N1, no flow
+    // control, for a GPS receiver, and records every byte it receives in a new
+    // capture file (see captureFolder); 0 when open, -1 otherwise (also for a
+    // rate not offered). openSerialPort(name) opens it at 9600.
+    Q_INVOKABLE int openSerialPortAt(QString name, int baudRate);
+    Q_INVOKABLE QVariantList serialBaudRates() const;
+    // Where captures are kept (the application data folder's "tracks"), and
+    // the capture being written ("" when none).
+    Q_INVOKABLE QString captureFolder() const;
+    Q_INVOKABLE QString captureFile() const;
+    // Replays a capture into the live track (one signalSerialData with all its
+    // fixes); false when it cannot be read or holds no fix.
+    Q_INVOKABLE bool openCapture(QString file);
+    // GPX of the given points (as the screens hold them), a segment per pause,
+    // and of the live track; false, with nothing written, on failure.
+    Q_INVOKABLE bool exportGpx(QString file, QVariant points);
+    Q_INVOKABLE bool exportLiveGpx(QString file);
+
+    // --- map tiles ---
+    // What the map plugin is given: "userAgent" (program and version),
+    // "tileServer" (base URL of the tile server: tiles are BASE/z/x/y.png; a
+    // URL ending in "{z}/{x}/{y}.png" names the same), "cacheFolder" (tiles
+    // kept on disk), "attribution" (the map data's copyright notice).
+    Q_INVOKABLE QVariantMap mapSettings() const;
+    // Keeps the tile server URL in the settings (empty: back to the default).
+    void setTileServer(const QString &url);
+    static QString defaultTileServer();
 
     // --- set-up by the front ends and tests ---
     // Every fixed pause of the workflows goes through this function.
@@ -170,6 +201,12 @@ signals:
     // The radio is plugged in but this user may not open it: the udev rule
     // giving access is missing. Sent at each attempt that failed so.
     void usbAccessDenied();
+    // The GPS receiver's state: "state" ("nodata", "nofix", "fix"),
+    // "satellites", "lastFix" (local time text).
+    void signalReceiverState(QVariant state);
+    // The open serial port went away (receiver unplugged); what it sent is
+    // kept in the live track and the capture file.
+    void signalSerialPortLost(QString message);
 
 public:
     enum WriteProblem {
@@ -201,6 +238,8 @@ private:
     bool verifyWritten(const BlockMap &blocks);
     void keepBackup(const QVariantList &image);
     void setImage(const QVariantList &image, bool loaded);
+    void wireGps();
+    void endSerialSession();
 
     QVariantList imageList;
     QVariantList gpsLogList;
@@ -215,6 +254,10 @@ private:
     std::function<void(int)> pauseFunction;
     bool emulatedRadio = false;
     bool serialWired = false;
+    QFile capture; // the raw bytes of the open serial port
+    QString serialError; // the last error the port reported
+    bool closingSerial = false;
+    bool serialSession = false; // a receiver's port is open
     bool deviceBusy = false; // one device operation at a time
     bool cancelRequested = false;
     bool mismatchAllowed = false;

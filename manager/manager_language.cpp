@@ -35,17 +35,4 @@ void Manager::portOpen() { serialPort.ReadInPort(); }
 
 void Manager::SlotGPSReadyRead() { emit signalGPSReadyRead(QVariantList(gps.pointList)); }
 
-int Manager::openSerialPort(QString name)
-{
-    if (serialPort.isOpen())
-        serialPort.DisconnectPort();
-    serialPort.Write_Settings_Port(name, QSerialPort::Baud9600, QSerialPort::Data8,
-        QSerialPort::NoParity, QSerialPort::OneStop, QSerialPort::NoFlowControl);
-    if (!serialWired) { // process_Port connects the port's signals; once is enough
-        serialPort.process_Port();
-        serialWired = true;
-    }
-    return serialPort.ConnectPort();
-}
-
-void Manager::closeSerialPort() { serialPort.DisconnectPort(); }
+int Manager::openSerialPort(QString name) { return openSerialPortAt(name, QSerialPort::Baud9600); }

@@ -3,11 +3,13 @@
 // written into the other end.
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "gps/datagps.h"
@@ -32,15 +34,26 @@ template <typename Condition> bool waitFor(Condition condition)
     return true;
 }
 
+// A sentence with its checksum and line end.
+QByteArray nmea(const QByteArray &body)
+{
+    unsigned char sum = 0;
+    for (char c : body)
+        sum ^= static_cast<unsigned char>(c);
+    return "$" + body + "*" + QByteArray::number(sum, 16).rightJustified(2, '0').toUpper() + "\r\n";
+}
+
+// A fix as UTC time, signed position and local "date time" texts.
 QString pointText(const QVariant &v)
 {
     const QVariantMap p = v.toMap();
-    return QStringLiteral("%1;%2;%3;%4;%5;%6;%7;%8")
-        .arg(double(p.value("lat").toFloat()), 0, 'f', 5)
-        .arg(double(p.value("lng").toFloat()), 0, 'f', 5)
-        .arg(p.value("sn").toInt())
-        .arg(p.value("ew").toInt())
-        .arg(p.value("date").toString(), p.value("time").toString(), p.value("time_unx").toString())
+    const qint64 secs = p.value("time_unx").toString().toLongLong() - 63709551616LL;
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(QDateTime::fromMSecsSinceEpoch(secs * 1000 + p.value("msec").toInt(), Qt::UTC)
+                 .toString(Qt::ISODateWithMs))
+        .arg(p.value("lat").toDouble() * (p.value("sn").toInt() == 'S' ? -1 : 1), 0, 'f', 6)
+        .arg(p.value("lng").toDouble() * (p.value("ew").toInt() == 'W' ? -1 : 1), 0, 'f', 6)
+        .arg(p.value("date").toString(), p.value("time").toString())
         .arg(p.value("num_id").toInt());
 }
 
@@ -54,8 +67,11 @@ QStringList pointTexts(const QSignalSpy &spy)
     return out;
 }
 
+// The next epoch starts (no fix): the one before it is complete.
+const QByteArray NextEpoch = nmea("GPRMC,000001,V,,,,,,,230394,,");
 // Local time here is UTC-3:30 (see main).
-const QString RmcPoint = "48.11730;11.51667;78;69;23.03.94;09:05:19;4515833735;1";
+const QString RmcPoint = "1994-03-23T12:35:19.000Z 48.117300 11.516667 23.03.94 09:05:19 1";
+const QString GllPoint = "1994-03-23T22:54:44.000Z 49.274167 -123.185333 23.03.94 19:24:44 1";
 
 } // namespace
 
@@ -162,16 +178,17 @@ void TestSerialP::streamInOddChunks_data()
     QTest::addColumn<int>("chunk");
     QTest::addColumn<QStringList>("points");
 
-    const QString south = "33.87500;151.20416;83;87;31.12.99;20:29:59;4698092415;1";
+    const QString south = "1999-12-31T23:59:59.000Z -33.875000 -151.204167 31.12.99 20:29:59 1";
     const QByteArray southRmc
         = "$GNRMC,235959.00,A,3352.500,S,15112.250,W,0.0,0.0,311299,,,A*4C\r\n";
-    QTest::newRow("3-byte") << Rmc + Gll + Gga << 3 << QStringList({ RmcPoint, RmcPoint });
-    QTest::newRow("7-byte") << Rmc + southRmc << 7 << QStringList({ RmcPoint, south });
-    // A GGA takes the date of the RMC before it.
-    const QString ggaAfterSouth = "48.11730;11.51667;78;69;31.12.99;09:05:19;4698051335;1";
-    QTest::newRow("13-byte") << southRmc + Gga + Rmc << 13
-                             << QStringList({ south, ggaAfterSouth, RmcPoint });
-    QTest::newRow("one go") << Gga + southRmc + Gga << 4096
+    // RMC and GGA of one epoch are one fix; the GLL is dated by them.
+    QTest::newRow("3-byte") << Rmc + Gga + Gll + NextEpoch << 3
+                            << QStringList({ RmcPoint, GllPoint });
+    QTest::newRow("7-byte") << Rmc + southRmc + NextEpoch << 7 << QStringList({ RmcPoint, south });
+    // A GGA takes the date of the RMC before it, moved to the nearest day.
+    const QString ggaAfterSouth
+        = "1999-12-31T12:35:19.000Z 48.117300 11.516667 31.12.99 09:05:19 1";
+    QTest::newRow("one go") << Gga + southRmc + Gga + NextEpoch << 4096
                             << QStringList({ south, ggaAfterSouth });
 }
 
@@ -228,7 +245,7 @@ void TestSerialP::noFixNoSignal()
     }
     QCOMPARE(fixes.count(), 0);
     // The stream is still read correctly afterwards.
-    QVERIFY(writeFeed(Rmc));
+    QVERIFY(writeFeed(Rmc + NextEpoch));
     QTRY_COMPARE(fixes.count(), 1);
     QCOMPARE(pointTexts(fixes), QStringList(RmcPoint));
 }
@@ -380,33 +397,64 @@ void TestSerialP::errorHandling()
     QCOMPARE(errors.at(1).at(0).toString(), portPath + QString::fromUtf8(" >> Закрыт!\r"));
 }
 
+// The window's path: a chosen baud rate on the line, a capture file of the
+// raw bytes, the receiver's state, the receiver unplugged, the capture
+// replayed into the same track.
 void TestSerialP::throughManager()
 {
+    QStandardPaths::setTestModeEnabled(true);
     QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
     Manager manager;
+    QDir(manager.captureFolder()).removeRecursively();
     QSignalSpy fixes(&manager, &Manager::signalSerialData);
+    QSignalSpy states(&manager, &Manager::signalReceiverState);
+    QSignalSpy lost(&manager, &Manager::signalSerialPortLost);
     QTest::ignoreMessage(QtDebugMsg, "Hello World in Thread!");
-    QCOMPARE(manager.openSerialPort(dir.filePath("absent")), -1);
-    QCOMPARE(manager.openSerialPort(portPath), 0);
-    const QByteArray stream = Gga + Rmc + Gll + Gga;
+    QCOMPARE(manager.openSerialPortAt(dir.filePath("absent"), 9600), -1);
+    QCOMPARE(manager.openSerialPortAt(portPath, 1234), -1);
+    for (int baud : { 115200, 4800 }) {
+        QCOMPARE(manager.openSerialPortAt(portPath, baud), 0);
+        termios line;
+        const int fd = ::open(QFile::encodeName(portPath).constData(), O_RDONLY | O_NOCTTY);
+        QVERIFY(fd >= 0 && tcgetattr(fd, &line) == 0);
+        ::close(fd);
+        QCOMPARE(cfgetispeed(&line), baud == 4800 ? speed_t(B4800) : speed_t(B115200));
+    }
+    QCOMPARE(states.last().at(0).toMap().value("state").toString(), QStringLiteral("nodata"));
+    const QString captured = manager.captureFile();
+    QVERIFY(captured.startsWith(manager.captureFolder() + "/"));
+
+    // The last epoch is not complete when the receiver goes: it is kept.
+    const QByteArray stream = Gga + Rmc + Gll + Gll;
     for (int i = 0; i < stream.size(); i += 9) {
         QVERIFY(writeFeed(stream.mid(i, 9)));
-        QTest::qWait(10);
+        QTest::qWait(5);
     }
-    QTRY_COMPARE(pointTexts(fixes).size(), 2);
-    QCOMPARE(pointTexts(fixes), QStringList({ RmcPoint, RmcPoint }));
-    // Reopened, the port still gives one fix per sentence.
-    QCOMPARE(manager.openSerialPort(portPath), 0);
-    fixes.clear();
-    QVERIFY(writeFeed(Rmc));
-    QTRY_COMPARE(fixes.count(), 1);
-    QTest::qWait(100);
-    QCOMPARE(fixes.count(), 1);
+    QTRY_COMPARE(QFileInfo(captured).size(), qint64(stream.size()));
     QCOMPARE(pointTexts(fixes), QStringList(RmcPoint));
-    manager.closeSerialPort();
-    QVERIFY(writeFeed(Rmc));
-    QTest::qWait(100);
+    const QVariantMap state = states.last().at(0).toMap();
+    QCOMPARE(state.value("state").toString(), QStringLiteral("fix"));
+    QCOMPARE(state.value("satellites").toInt(), 8);
+    QCOMPARE(state.value("lastFix").toString(), QStringLiteral("09:05:19"));
+    socat.terminate();
+    QVERIFY(socat.waitForFinished(5000));
+    QTRY_COMPARE(lost.count(), 1);
+    QVERIFY(!lost.at(0).at(0).toString().isEmpty());
+    QCOMPARE(pointTexts(fixes), QStringList({ RmcPoint, GllPoint }));
+    QCOMPARE(manager.captureFile(), QString());
+    QFile file(captured);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), stream);
+
+    // Replayed, the capture gives the same track again, in one go.
+    fixes.clear();
+    QVERIFY(manager.openCapture(QUrl::fromLocalFile(captured).toString()));
     QCOMPARE(fixes.count(), 1);
+    QCOMPARE(pointTexts(fixes), QStringList({ RmcPoint, GllPoint }));
+    QVERIFY(!manager.openCapture(dir.filePath("absent")));
+    QVERIFY(manager.exportLiveGpx(dir.filePath("live.gpx")));
+    QVERIFY(QFileInfo(dir.filePath("live.gpx")).size() > 0);
+    QDir(manager.captureFolder()).removeRecursively();
 }
 
 int main(int argc, char **argv)

@@ -22,6 +22,10 @@ Item {
     property var trackItems: []       // log tracks drawn on the map
     property var serialTracks: ({})   // "num_id" -> its live track
     property bool portOpen: false
+    property var receiverState: ({ state: "nodata", satellites: -1, lastFix: "" })
+    // The map plugin's set-up from the back end (user agent, tile server,
+    // disk cache, attribution); none without one (tests).
+    readonly property var mapSetup: typeof Manager !== "undefined" && Manager.mapSettings ? Manager.mapSettings() : null
     property int langTick: 0          // bumped to re-evaluate every text
 
     property alias map: map
@@ -37,6 +41,9 @@ Item {
     property alias portMessage: portMessage
     property alias readButton: readButton
     property alias dateButton: dateButton
+    property alias baudCombo: baudCombo
+    property alias receiverText: receiverText
+    property alias attribution: attribution
 
     signal readGPSClicked()
     signal saveGPSClicked()
@@ -142,6 +149,63 @@ Item {
         return -1
     }
 
+    // The points the table shows (the filter applied), as received.
+    function shownPoints() {
+        var out = new Array(rows.length)
+        for (var i = 0; i < rows.length; ++i)
+            out[i] = gpsList[rows[i].num - 1]
+        return out
+    }
+
+    function clearSerialTracks() {
+        for (var id in serialTracks) {
+            map.removeMapItem(serialTracks[id])
+            serialTracks[id].destroy()
+        }
+        serialTracks = {}
+    }
+
+    function receiverSummary(s) {
+        if (!s || s.state === "nodata")
+            return qsTr("Приёмник: нет данных")
+        var text = s.state === "fix" ? qsTr("Приёмник: есть решение") : qsTr("Приёмник: нет решения")
+        if (s.satellites >= 0)
+            text += qsTr(", спутников: %1").arg(s.satellites)
+        if (s.lastFix)
+            text += qsTr(", последнее: %1").arg(s.lastFix)
+        return text
+    }
+
+    // What a chosen file is for: "gpx_log", "gpx_live" or "capture".
+    function fileChosen(mode, url) {
+        if (typeof Manager === "undefined")
+            return
+        if (mode === "capture") {
+            clearSerialTracks()
+            if (!Manager.openCapture(url))
+                showPortMessage(qsTr("В записи нет ни одного решения"))
+            return
+        }
+        var name = String(url)
+        if (!/\.gpx$/i.test(name))
+            name += ".gpx"
+        var ok = mode === "gpx_log" ? Manager.exportGpx(name, shownPoints()) : Manager.exportLiveGpx(name)
+        showPortMessage(ok ? qsTr("Файл GPX сохранён") : qsTr("Файл GPX не сохранён: нет точек или нет доступа"))
+    }
+
+    function chooseFile(mode) {
+        fileLoader.active = true
+        var d = fileLoader.item
+        d.mode = mode
+        d.selectExisting = mode === "capture"
+        d.title = mode === "capture" ? qsTr("Открыть запись") : qsTr("Экспорт GPX")
+        d.nameFilters = mode === "capture" ? [qsTr("Записи NMEA (*.nmea *.log *.txt)"), qsTr("Все файлы (*)")]
+                                           : ["GPX (*.gpx)"]
+        if (mode === "capture" && typeof Manager !== "undefined")
+            d.folder = "file://" + Manager.captureFolder()
+        d.open()
+    }
+
     function setPorts(list) {
         var names = []
         for (var i = 0; list && i < list.length; ++i) {
@@ -163,8 +227,10 @@ Item {
             showPortMessage(qsTr("Порт не выбран"))
             return
         }
-        var result = typeof Manager !== "undefined" ? Manager.openSerialPort(name) : -1
+        var baud = Number(baudCombo.currentText)
+        var result = typeof Manager !== "undefined" ? Manager.openSerialPortAt(name, baud) : -1
         if (result === 0) {
+            clearSerialTracks() // a new live track
             portOpen = true
         } else {
             showPortMessage(qsTr("Не удалось открыть порт %1").arg(name))
@@ -188,6 +254,11 @@ Item {
         function onLanguageChanged() { tab.retranslateUi() }
         function onSignalSerialPortsList(data) { tab.setPorts(data) }
         function onSignalSerialData(data) { tab.addSerialPoints(data) }
+        function onSignalReceiverState(state) { tab.receiverState = state }
+        function onSignalSerialPortLost(message) {
+            tab.portOpen = false
+            tab.showPortMessage(qsTr("Порт закрыт: приёмник отключён (%1). Принятое сохранено.").arg(message))
+        }
     }
 
     Component {
@@ -243,6 +314,11 @@ Item {
             text: (tab.langTick, qsTr(" Сохранить "))
             onClicked: tab.saveGPSClicked()
         }
+        Button {
+            // What the table shows, the filter applied.
+            text: (tab.langTick, qsTr("Экспорт GPX…"))
+            onClicked: tab.chooseFile("gpx_log")
+        }
         Item { Layout.fillWidth: true }
         CheckBox {
             id: pollCheck
@@ -258,6 +334,13 @@ Item {
             Layout.preferredWidth: 100
             enabled: !tab.portOpen
             model: []
+        }
+        ComboBox {
+            id: baudCombo
+            Layout.preferredWidth: 80
+            enabled: !tab.portOpen
+            model: ["4800", "9600", "19200", "38400", "57600", "115200"]
+            currentIndex: 1
         }
     }
 
@@ -307,6 +390,23 @@ Item {
             text: "..."
             enabled: filterCheck.checked
             onClicked: hourDialog.show()
+        }
+        Text {
+            id: receiverText
+            Layout.leftMargin: 20
+            font.pixelSize: 12
+            color: tab.receiverState.state === "fix" ? "darkgreen" : "#333333"
+            text: (tab.langTick, tab.receiverSummary(tab.receiverState))
+        }
+        // The receiver's track: a capture replayed into it, or saved as GPX.
+        Button {
+            Layout.leftMargin: 12
+            text: (tab.langTick, qsTr("Открыть запись…"))
+            onClicked: tab.chooseFile("capture")
+        }
+        Button {
+            text: (tab.langTick, qsTr("GPX приёмника…"))
+            onClicked: tab.chooseFile("gpx_live")
         }
     }
 
@@ -382,9 +482,20 @@ Item {
         }
     }
 
+    // Tiles from the configured server (the plugin asks BASE/z/x/y.png) with
+    // the program's own User-Agent, kept on disk in the cache folder; the
+    // plugin's provider-redirect service is not asked.
     Plugin {
         id: mapPlugin
         name: tab.mapPluginName
+        PluginParameter { name: "osm.useragent"; value: tab.mapSetup ? tab.mapSetup.userAgent : "Orvane" }
+        PluginParameter { name: "osm.mapping.providersrepository.disabled"; value: true }
+        PluginParameter {
+            name: "osm.mapping.custom.host"
+            value: tab.mapSetup ? tab.mapSetup.tileServer : "https://tile.openstreetmap.org/"
+        }
+        PluginParameter { name: "osm.mapping.cache.directory"; value: tab.mapSetup ? tab.mapSetup.cacheFolder : "" }
+        PluginParameter { name: "osm.mapping.highdpi_tiles"; value: false }
     }
 
     Map {
@@ -396,7 +507,30 @@ Item {
         minimumZoomLevel: 3
         maximumZoomLevel: 19
         copyrightsVisible: false
-        activeMapType: supportedMapTypes.length > 0 ? supportedMapTypes[0] : activeMapType
+        // The custom tile server's map type is the plugin's last one.
+        activeMapType: supportedMapTypes.length > 0 ? supportedMapTypes[supportedMapTypes.length - 1] : activeMapType
+
+        Text {
+            id: attribution
+            anchors { right: parent.right; bottom: parent.bottom; margins: 2 }
+            visible: tab.mapPluginName === "osm"
+            text: tab.mapSetup ? tab.mapSetup.attribution : "© OpenStreetMap contributors"
+            font.pixelSize: 11
+            color: "#333333"
+            Rectangle { anchors.fill: parent; anchors.margins: -2; z: -1; color: "#B0FFFFFF" }
+        }
+    }
+
+    Loader {
+        id: fileLoader
+        active: false
+        sourceComponent: FileDialog {
+            property string mode
+            folder: shortcuts.home
+            selectMultiple: false
+            selectFolder: false
+            onAccepted: tab.fileChosen(mode, fileUrl)
+        }
     }
 
     LazyMessageDialog {

@@ -3,6 +3,7 @@
 // calls, answers openSerialPort with a chosen result, and lets the tests emit
 // the signals the tabs listen to.
 #include <QCoreApplication>
+#include <QJSValue>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTranslator>
@@ -16,6 +17,9 @@ class StubManager : public QObject {
     Q_PROPERTY(int portsCalls MEMBER portsCalls)
     Q_PROPERTY(QString lastPort MEMBER lastPort)
     Q_PROPERTY(QVariantList ports MEMBER ports)
+    Q_PROPERTY(int lastBaud MEMBER lastBaud)
+    Q_PROPERTY(QString lastExport MEMBER lastExport)
+    Q_PROPERTY(QVariantList exported MEMBER exported)
 public:
     Q_INVOKABLE void getPortsList()
     {
@@ -28,11 +32,37 @@ public:
         lastPort = name;
         return openResult;
     }
+    Q_INVOKABLE int openSerialPortAt(QString name, int baud)
+    {
+        lastBaud = baud;
+        return openSerialPort(name);
+    }
     Q_INVOKABLE void closeSerialPort() { ++closeCalls; }
+    Q_INVOKABLE QVariantMap mapSettings() const
+    {
+        return { { "userAgent", "Orvane test" }, { "tileServer", "http://127.0.0.1:9/" },
+            { "cacheFolder", "/tmp/orvane-test-tiles" },
+            { "attribution", "© OpenStreetMap contributors" } };
+    }
+    Q_INVOKABLE bool exportGpx(QString file, QVariant points)
+    {
+        lastExport = file;
+        exported = points.userType() == qMetaTypeId<QJSValue>()
+            ? points.value<QJSValue>().toVariant().toList()
+            : points.toList();
+        return true;
+    }
+    Q_INVOKABLE bool exportLiveGpx(QString file)
+    {
+        lastExport = file;
+        return false;
+    }
 
     // Test controls.
     Q_INVOKABLE void sendSerialData(const QVariant &data) { emit signalSerialData(data); }
     Q_INVOKABLE void sendPorts(const QVariantList &list) { emit signalSerialPortsList(list); }
+    Q_INVOKABLE void sendState(const QVariant &s) { emit signalReceiverState(s); }
+    Q_INVOKABLE void sendLost(const QString &m) { emit signalSerialPortLost(m); }
     // Installs the English translation (built next to the test) or removes it.
     Q_INVOKABLE bool setLanguage(const QString &name)
     {
@@ -52,6 +82,8 @@ signals:
     void languageChanged();
     void signalSerialPortsList(QVariantList data);
     void signalSerialData(QVariant data);
+    void signalReceiverState(QVariant state);
+    void signalSerialPortLost(QString message);
 
 private:
     int openResult = 0;
@@ -59,6 +91,9 @@ private:
     int closeCalls = 0;
     int portsCalls = 0;
     QString lastPort;
+    int lastBaud = 0;
+    QString lastExport;
+    QVariantList exported;
     QVariantList ports { QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0") };
     QTranslator translator;
 };

@@ -301,6 +301,36 @@ Item {
             verify(tab.portMessage.text.indexOf("ttyUSB0") >= 0, tab.portMessage.text)
             tab.portMessage.close()
             Manager.openResult = 0
+
+            // The chosen rate goes to the port; the receiver's state is shown;
+            // an unplugged receiver closes the port with a message.
+            tab.baudCombo.currentIndex = 5
+            mouseClick(tab.portButton)
+            compare(Manager.lastBaud, 115200)
+            verify(!tab.baudCombo.enabled)
+            Manager.sendState({ state: "fix", satellites: 7, lastFix: "12:34:56" })
+            compare(tab.receiverText.text, "Приёмник: есть решение, спутников: 7, последнее: 12:34:56")
+            Manager.sendLost("Input/output error")
+            compare(tab.portButton.text, "Открыть")
+            verify(tab.portMessage.visible)
+            verify(tab.portMessage.text.indexOf("Input/output error") >= 0, tab.portMessage.text)
+            tab.portMessage.close()
+        }
+
+        function test_gpxExportTakesWhatTheFilterShows() {
+            var tab = makeTab()
+            tab.setGpsModel([at("10:00:00"), point(0, "26.11.19"), at("12:00:00")])
+            tab.dateField.text = "25.11.2019"
+            tab.hourField.text = ""
+            tab.filterCheck.checked = true
+            tab.fileChosen("gpx_log", "file:///tmp/track")
+            compare(Manager.lastExport, "file:///tmp/track.gpx")
+            compare(Manager.exported.map(function (p) { return p.time_unx }),
+                    [at("10:00:00").time_unx, at("12:00:00").time_unx])
+            verify(tab.portMessage.text.length > 0)
+            tab.fileChosen("gpx_live", "file:///tmp/live.GPX")
+            compare(Manager.lastExport, "file:///tmp/live.GPX")
+            tab.portMessage.close()
         }
 
         function test_portsListRefills() {

@@ -1,0 +1,149 @@
+// The map of the GPS tab against a tile server of our own on 127.0.0.1: the
+// plugin asks the configured server (not the provider-redirect service) with
+// the program's User-Agent, keeps the tiles on disk, and the tiles' pixels
+// reach the drawn frame.
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "gps/gpx.h"
+#include "manager/manager.h"
+
+namespace {
+
+const QColor TileColour(255, 0, 255);
+
+// Answers every GET with one magenta 256 x 256 PNG tile and notes the
+// request line and the User-Agent.
+class TileServer : public QTcpServer {
+public:
+    QStringList requests; // "path|user agent"
+
+    TileServer()
+    {
+        QImage image(256, 256, QImage::Format_RGB32);
+        image.fill(TileColour);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        QByteArray &request = pending[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n"))
+            return;
+        QString path, agent;
+        for (const QByteArray &line : request.split('\n')) {
+            if (line.startsWith("GET "))
+                path = QString::fromLatin1(line.split(' ').value(1));
+            else if (line.toLower().startsWith("user-agent:"))
+                agent = QString::fromLatin1(line.mid(11).trimmed());
+        }
+        pending.remove(socket);
+        requests << path + "|" + agent;
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: "
+            + QByteArray::number(png.size()) + "\r\nConnection: close\r\n\r\n" + png);
+        socket->disconnectFromHost();
+    }
+
+    QByteArray png;
+    QHash<QTcpSocket *, QByteArray> pending;
+};
+
+} // namespace
+
+class TestMapTiles : public QObject {
+    Q_OBJECT
+private slots:
+    void tilesFromTheConfiguredServer();
+};
+
+void TestMapTiles::tilesFromTheConfiguredServer()
+{
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QStandardPaths::setTestModeEnabled(true);
+    TileServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+
+    Manager manager;
+    const QString cache = manager.mapSettings().value("cacheFolder").toString();
+    QDir(cache).removeRecursively();
+    manager.setTileServer(
+        QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(server.serverPort()));
+
+    QQmlApplicationEngine engine;
+    engine.rootContext()->setContextProperty(QStringLiteral("Manager"), &manager);
+    engine.loadData(
+        "import QtQuick 2.7\nimport QtQuick.Window 2.2\n"
+        "Window { visible: true; width: 1100; height: 650\n"
+        "  property alias tab: loader.item\n"
+        "  Loader { id: loader; anchors.fill: parent; source: \"qrc:/qml/Tabs/TabGPS.qml\" } }");
+    QCOMPARE(engine.rootObjects().size(), 1);
+    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().at(0));
+    QVERIFY(window && QTest::qWaitForWindowExposed(window));
+    auto *tab = window->property("tab").value<QQuickItem *>();
+    QVERIFY(tab);
+
+    // Requests for tiles of the map's zoom level, with our User-Agent only.
+    QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 4, 20000);
+    const QRegularExpression tile(QStringLiteral("^/15/\\d+/\\d+\\.png\\|(.*)$"));
+    bool atZoom = false;
+    for (const QString &r : server.requests) {
+        const QRegularExpressionMatch m
+            = QRegularExpression(QStringLiteral("^/\\d+/\\d+/\\d+\\.png\\|(.*)$")).match(r);
+        QVERIFY2(m.hasMatch(), qPrintable(r));
+        QCOMPARE(m.captured(1), Gpx::creator());
+        atZoom = atZoom || tile.match(r).hasMatch();
+    }
+    QVERIFY(atZoom);
+
+    // The tiles are drawn: most of the map area is the tile's colour.
+    auto *mapItem = tab->property("map").value<QQuickItem *>();
+    QVERIFY(mapItem);
+    const QRectF area = mapItem->mapRectToScene(mapItem->boundingRect());
+    const auto tilesDrawn = [&] {
+        const QImage frame = window->grabWindow();
+        int hits = 0, total = 0;
+        for (int y = int(area.top()) + 5; y < int(area.bottom()) - 30; y += 10) {
+            for (int x = int(area.left()) + 5; x < int(area.right()) - 5; x += 10, ++total)
+                hits += frame.pixelColor(x, y) == TileColour;
+        }
+        return total > 0 && hits * 10 > total * 9;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(tilesDrawn(), 20000);
+    // The attribution is on the map.
+    QCOMPARE(tab->property("attribution").value<QObject *>()->property("text").toString(),
+        QStringLiteral("© OpenStreetMap contributors"));
+    // The tiles are kept on disk.
+    QTRY_VERIFY(!QDir(cache).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty()
+        || !QDir(cache).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    QDir(cache).removeRecursively();
+}
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    TestMapTiles test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_maptiles_xvfb.moc"
