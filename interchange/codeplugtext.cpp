@@ -14,6 +14,7 @@
 #include "codeplug/layout.h"
 #include "gps/datagps.h"
 #include "manager/decodedkeys.h"
+#include "manager/imagedecode.h"
 
 #include <algorithm>
 
@@ -27,15 +28,6 @@ QString Issue::text() const
 }
 
 namespace {
-
-QString identityText(const QByteArray &block, int offset, int size)
-{
-    QByteArray field = block.mid(offset, size);
-    const int zero = field.indexOf('\0');
-    if (zero >= 0)
-        field.truncate(zero);
-    return QString::fromUtf8(field);
-}
 
 // The key table in stored order (the decoded map keys it by name, which
 // loses the order and merges equal names).
@@ -70,23 +62,13 @@ QString bandName(int code)
 Decoded decode(const QVariantList &image)
 {
     Decoded d;
-    for (int i = 1; i < image.size(); ++i) {
-        const QByteArray block = image.at(i).toByteArray();
-        if (block.size() > Block::NumberOffset)
-            d.blocks.insert(quint8(block.at(Block::NumberOffset)), block);
-    }
-    d.radioType = image.value(1).toByteArray().contains("KR4700") ? 1 : 0;
+    d.blocks = ImageDecode::blocksOf(image);
+    d.radioType = ImageDecode::radioTypeOf(image);
     const QByteArray identity = image.value(0).toByteArray();
     d.bandCode = identity.size() > 94 ? quint8(identity.at(94)) : -1;
     Channel codec;
     codec.setRadioType(d.radioType);
-    d.map = codec.decodeAll(d.blocks);
-    dataGps gps;
-    d.map.insert(DecodedKey::GPSSetup, gps.decodeGpsSettings(d.blocks));
-    const QByteArray settings = d.blocks.value(4);
-    d.map.insert(DecodedKey::SerialNumber, identityText(settings, 60, 16));
-    d.map.insert(DecodedKey::NameModel, identityText(settings, 12, 16));
-    d.map.insert(DecodedKey::HwVersion, identityText(settings, 76, 8));
+    d.map = ImageDecode::decodedMap(codec, d.blocks);
     d.keys = decodeKeys(d.blocks, layoutFor(d.radioType));
     return d;
 }

@@ -5,18 +5,7 @@
 #include <QDebug>
 
 #include "manager/decodedkeys.h"
-
-namespace {
-// Text up to the first zero byte (all bytes when there is none), as UTF-8.
-QString identityText(const QByteArray &block, int offset, int size)
-{
-    QByteArray field = block.mid(offset, size);
-    const int zero = field.indexOf('\0');
-    if (zero >= 0)
-        field.truncate(zero);
-    return QString::fromUtf8(field);
-}
-} // namespace
+#include "manager/imagedecode.h"
 
 void Manager::readDataFromDevice()
 {
@@ -66,22 +55,11 @@ void Manager::setImage(const QVariantList &image, bool loaded)
 
 void Manager::decodeImage()
 {
-    blockMap.clear();
-    for (int i = 1; i < imageList.size(); ++i) {
-        const QByteArray block = imageList.at(i).toByteArray();
-        blockMap.insert(static_cast<quint8>(block.at(Block::NumberOffset)), block);
-    }
-    const int radioType = imageList.value(1).toByteArray().contains("KR4700") ? 1 : 0;
+    blockMap = ImageDecode::blocksOf(imageList);
+    const int radioType = ImageDecode::radioTypeOf(imageList);
     channel.setRadioType(radioType);
     emit signalTypeRadio(radioType);
-
-    QVariantMap decoded = channel.decodeAll(blockMap);
-    decoded.insert(DecodedKey::GPSSetup, gps.decodeGpsSettings(blockMap));
-    const QByteArray settings = blockMap.value(4);
-    decoded.insert(DecodedKey::SerialNumber, identityText(settings, 60, 16));
-    decoded.insert(DecodedKey::NameModel, identityText(settings, 12, 16));
-    decoded.insert(DecodedKey::HwVersion, identityText(settings, 76, 8));
-    emit dataReadyReadFromDevice(true, decoded);
+    emit dataReadyReadFromDevice(true, ImageDecode::decodedMap(channel, blockMap));
 }
 
 QString Manager::incompleteImageReason(const BlockMap &blocks)

@@ -6,41 +6,10 @@
 #include "emulator/radioemulator.h"
 #include "manager/decodedkeys.h"
 #include "manager/manager.h"
+#include "support/collections.h"
 #include "support/testimage.h"
 
 namespace {
-// The encoder's form of a decoded channel (the screens do this conversion).
-QVariantMap channelForWrite(const QVariantMap &c)
-{
-    return { { "name", c.value("name") }, { "channel", c.value("channel") },
-        { "send_freq", c.value("sendFreq") }, { "recv_freq", c.value("recvFreq") },
-        { "type_channel", c.value("typeChannel") }, { "power_ch", c.value("powerCH") },
-        { "chanelBand", c.value("chanelBand") }, { "recv_qt_dqt", c.value("recvQtDqt") },
-        { "send_qt_dqt", c.value("sendQtDqt") }, { "qt_dqt_type_rcv", c.value("QtDqtTypeRcv") },
-        { "qt_dqt_type_trasm", c.value("QtDqtTypeTrasm") }, { "color_cod", c.value("colorCod") },
-        { "rx_groupe", c.value("rxGroup") }, { "contact", c.value("contact") },
-        { "encrypt", c.value("encrypt") } };
-}
-
-QVariantList keysForWrite(const QVariantMap &keys)
-{
-    QVariantList list;
-    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
-        list << QVariantMap { { "name", it.key() }, { "number", it.value() } };
-    return list;
-}
-
-QVariantMap settingsForWrite(const QVariantMap &decoded)
-{
-    QVariantMap settings = decoded.value(DecodedKey::BasicSettings).toMap();
-    settings.insert("buttonsSettings", decoded.value(DecodedKey::ButtonsSettings));
-    const QVariantMap gps = decoded.value(DecodedKey::GPSSetup).toMap();
-    settings.insert("gps_activation", gps.value("activated"));
-    settings.insert("gps_indication", gps.value("indication"));
-    settings.insert("gps_interval", gps.value("save_interval"));
-    return settings;
-}
-
 struct Fixture {
     RadioEmulator radio;
     Manager manager;
@@ -69,10 +38,8 @@ struct Fixture {
         bool ok = false;
         auto c = QObject::connect(
             &manager, &Manager::dataWroteToDevice, [&ok](bool success) { ok = success; });
-        manager.writeDataToDevice(channels, decoded.value(DecodedKey::ZoneList),
-            decoded.value(DecodedKey::RxGroupsList), decoded.value(DecodedKey::ContactList),
-            settingsForWrite(decoded),
-            keysForWrite(decoded.value(DecodedKey::EncryptList).toMap()));
+        const QVariantList all = Collections::fromDecoded(decoded);
+        manager.writeDataToDevice(channels, all[1], all[2], all[3], all[4], all[5]);
         QObject::disconnect(c);
         return ok;
     }
@@ -80,10 +47,7 @@ struct Fixture {
 
 QVariantList channelsForWrite(const QVariantMap &decoded)
 {
-    QVariantList list;
-    for (const QVariant &c : decoded.value(DecodedKey::FreqList).toList())
-        list << channelForWrite(c.toMap());
-    return list;
+    return Collections::fromDecoded(decoded).first().toList();
 }
 } // namespace
 
