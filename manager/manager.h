@@ -56,6 +56,9 @@ public:
     const QVariantList &image() const { return imageList; }
     const BlockMap &blocks() const { return blockMap; }
     bool hasImage() const { return imageLoaded != 0; }
+    // Why the last file load (configuration, default image or GPS points)
+    // failed, in one line; empty after a load that succeeded.
+    const QString &lastFileError() const { return fileError; }
 
     // Writes the block map to the radio as it stands, without encoding the
     // screens' collections first (the command-line "write").
@@ -129,6 +132,7 @@ private:
     SerialP serialPort;
     QTranslator translator;
     int imageLoaded = 0;
+    QString fileError;
 
     std::function<void(int)> pauseFunction;
     bool emulatedRadio = false;
