@@ -1,5 +1,6 @@
 #include "fuzz/fuzzsupport.h"
 
+#include <QLoggingCategory>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,8 @@ namespace FuzzSupport {
 
 void quiet()
 {
+    // Disabled categories skip the formatting too.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
         if (type == QtFatalMsg || type == QtCriticalMsg)
             std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());

@@ -85,6 +85,18 @@ QString typeWords(quint32 id)
     return QStringLiteral("a value of unknown type %1").arg(id);
 }
 
+// A key as it may appear in the one-line reason: at most 32 characters, and
+// no line breaks or other control characters from the file.
+QString shown(const QString &key)
+{
+    QString s = key.left(32);
+    for (QChar &c : s) {
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    }
+    return s;
+}
+
 // The bytes of one file, consumed from the front; every read is checked
 // against what remains.
 class Cursor {
@@ -260,7 +272,7 @@ private:
             return fail(QStringLiteral("element %1: \"%2\" is %3, expected a number, a truth "
                                        "value or a text")
                             .arg(element)
-                            .arg(key.left(int(MaxKeyChars)), typeWords(type)));
+                            .arg(shown(key), typeWords(type)));
         }
         quint8 null = 0;
         if (!in.u8(&null))
@@ -341,8 +353,9 @@ private:
             if (!text(MaxKeyChars, QStringLiteral("a key"), &key) || !plainValue(key, &v))
                 return false;
             if (map.contains(key))
-                return fail(
-                    QStringLiteral("element %1 holds the key \"%2\" twice").arg(element).arg(key));
+                return fail(QStringLiteral("element %1 holds the key \"%2\" twice")
+                                .arg(element)
+                                .arg(shown(key)));
             map.insert(key, v);
         }
         *value = map;
