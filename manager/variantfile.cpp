@@ -381,7 +381,8 @@ qint64 maxFileSize(Kind kind)
     case Kind::Points:
         break;
     }
-    return 64 << 20;
+    // A full log's points take about 7 MB.
+    return 16 << 20;
 }
 
 bool parse(const QByteArray &bytes, Kind kind, QVariantList *list, QString *error)
