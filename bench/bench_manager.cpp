@@ -3,7 +3,6 @@
 // with the fixed 1000 ms pause taken out; compared with the latency model's
 // own total (transfers × 1 ms).
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -11,16 +10,14 @@
 
 #include "emulator/radioemulator.h"
 #include "manager/manager.h"
+#include "manager/variantfile.h"
 
 namespace {
 QVariantList factoryImage()
 {
-    QFile file(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
     QVariantList list;
-    if (file.open(QIODevice::ReadOnly)) {
-        QDataStream in(&file);
-        in >> list;
-    }
+    VariantFile::read(QCoreApplication::applicationDirPath() + "/default400-470.dcc",
+        VariantFile::Kind::Image, &list);
     return list;
 }
 

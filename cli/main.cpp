@@ -91,7 +91,7 @@ int writeCommand(Manager &manager, const QString &input)
 {
     QVariant decoded;
     if (!loadImage(manager, input, &decoded))
-        return fail(QStringLiteral("%1 is not a readable configuration file").arg(input));
+        return fail(QStringLiteral("%1: %2").arg(input, manager.lastFileError()));
     bool ok = false;
     QString problem;
     QObject::connect(
@@ -138,16 +138,17 @@ int decodeCommand(Manager &manager, const QString &input)
 {
     QVariant decoded;
     if (!loadImage(manager, input, &decoded))
-        return fail(QStringLiteral("%1 is not a readable configuration file").arg(input));
+        return fail(QStringLiteral("%1: %2").arg(input, manager.lastFileError()));
     printJson(decoded);
     return 0;
 }
 
 int defaultCommand(Manager &manager, const QString &output)
 {
-    if (manager.slotDefaultSettings() != 0)
-        return fail(QStringLiteral("no factory default image for this radio (radio absent, "
-                                   "unknown band, or default file missing)"));
+    if (manager.slotDefaultSettings() != 0) {
+        const QString why = manager.lastFileError();
+        return fail(why.isEmpty() ? QStringLiteral("the radio could not be reached") : why);
+    }
     if (!manager.writeDataToFile(output))
         return fail(QStringLiteral("could not save %1").arg(output));
     return 0;
@@ -180,6 +181,8 @@ int gpsDecodeCommand(Manager &manager, const QString &input)
     QObject::connect(
         &manager, &Manager::signalGPSReadyRead, [&points](const QVariant &data) { points = data; });
     manager.readGPSDataFromFile(input);
+    if (!manager.lastFileError().isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(input, manager.lastFileError()));
     printJson(points.toList());
     return 0;
 }

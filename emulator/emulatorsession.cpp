@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 
 #include "emulator/radioemulator.h"
 #include "manager/manager.h"
+#include "manager/variantfile.h"
 
 namespace {
 const char *const EmulatorOption = "emulator";
@@ -55,18 +55,6 @@ struct EmulatorSession::Radio {
     Manager *manager = nullptr;
 };
 
-namespace {
-bool readList(const QString &path, QVariantList *list)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QDataStream in(&file);
-    in >> *list;
-    return in.status() == QDataStream::Ok;
-}
-} // namespace
-
 EmulatorSession::~EmulatorSession()
 {
     if (radio && radio->manager)
@@ -92,7 +80,7 @@ std::unique_ptr<EmulatorSession> EmulatorSession::attach(
         // A new emulated radio starts from the factory default image.
         QVariantList image;
         const QString defaults = manager.dataFilePath(QStringLiteral("default400-470.dcc"));
-        if (readList(defaults, &image))
+        if (VariantFile::read(defaults, VariantFile::Kind::Image, &image))
             radio.setImage(image);
         QDir().mkpath(QFileInfo(memory).absolutePath());
     }
@@ -101,7 +89,10 @@ std::unique_ptr<EmulatorSession> EmulatorSession::attach(
 
     if (!options.gpsLogFile.isEmpty()) {
         QVariantList log;
-        if (!readList(options.gpsLogFile, &log) || !radio.setGpsLog(log))
+        QString why;
+        if (!VariantFile::read(options.gpsLogFile, VariantFile::Kind::GpsLog, &log, &why))
+            return fail(options.gpsLogFile + QStringLiteral(": ") + why);
+        if (!radio.setGpsLog(log))
             return fail(QStringLiteral("%1 is not a GPS log file").arg(options.gpsLogFile));
     }
     const LibusbApi *api = radio.libusbApi();

@@ -1,5 +1,7 @@
 #include "emulator/radioemulator.h"
 
+#include "manager/variantfile.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
@@ -319,24 +321,8 @@ QByteArray RadioEmulator::blockContent(int block) const
 
 bool RadioEmulator::loadFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // Read element by element: a hostile count must not size anything.
-    QDataStream in(&file);
-    quint32 count = 0;
-    in >> count;
-    if (in.status() != QDataStream::Ok || count != quint32(1 + ImageBlocks))
-        return false;
     QVariantList list;
-    for (quint32 i = 0; i < count; ++i) {
-        QVariant v;
-        in >> v;
-        if (in.status() != QDataStream::Ok)
-            return false;
-        list.append(v);
-    }
-    return setImage(list);
+    return VariantFile::read(path, VariantFile::Kind::Image, &list) && setImage(list);
 }
 
 bool RadioEmulator::saveFile(const QString &path) const { return writeImageFile(path, image()); }

@@ -21,7 +21,7 @@ class Manager : public QObject {
     Q_PROPERTY(bool emulated READ isEmulated CONSTANT)
     Q_PROPERTY(bool hasImage READ hasAnyImage NOTIFY imageChanged)
     Q_PROPERTY(bool verifyWrites READ verifyWrites WRITE setVerifyWrites NOTIFY verifyWritesChanged)
-    // Why the last save failed, as the system said it ("" after a success).
+    // Why the last file save or load failed, in one line ("" after a success).
     Q_PROPERTY(QString lastFileError READ lastFileError)
 public:
     Manager();
@@ -250,6 +250,7 @@ private:
     SerialP serialPort;
     QTranslator translator;
     int imageLoaded = 0;
+    QString fileError;
 
     std::function<void(int)> pauseFunction;
     bool emulatedRadio = false;
@@ -263,7 +264,6 @@ private:
     bool mismatchAllowed = false;
     int verifyOverride = -1; // -1: the kept setting
     QString backupDir;
-    QString fileError;
     struct WritePhase {
         int index = 0;
         int parts = 0; // 0: not writing

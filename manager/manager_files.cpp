@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include "manager/variantfile.h"
+
 namespace {
 QString localPath(const QString &url)
 {
@@ -42,38 +44,6 @@ bool saveList(const QString &path, const QVariantList &list, QString *error)
     return true;
 }
 
-// Reads one list of variants, checking the stream after every element: a
-// stream that fails or ends early gives an empty list.
-QVariantList loadList(QFile &file)
-{
-    QDataStream in(&file);
-    quint32 count = 0;
-    in >> count;
-    QVariantList list;
-    for (quint32 i = 0; i < count; ++i) {
-        QVariant element;
-        in >> element;
-        if (in.status() != QDataStream::Ok)
-            return {};
-        list.append(element);
-    }
-    if (in.status() != QDataStream::Ok)
-        return {};
-    return list;
-}
-
-// An image list the decoder can take: at least the identity and one block,
-// and every block long enough to carry its number.
-bool isUsableImage(const QVariantList &list)
-{
-    if (list.size() < 2)
-        return false;
-    for (int i = 1; i < list.size(); ++i) {
-        if (list.at(i).userType() != QMetaType::QByteArray || list.at(i).toByteArray().size() < 8)
-            return false;
-    }
-    return true;
-}
 } // namespace
 
 QString Manager::dataFilePath(const QString &name) const
@@ -123,23 +93,19 @@ bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zo
 
 void Manager::readDataFromFile(QString file)
 {
-    QFile in(localPath(file));
-    if (!in.open(QIODevice::ReadOnly)) {
-        qDebug() << "Cant read data from file!";
+    QVariantList list;
+    if (!VariantFile::read(localPath(file), VariantFile::Kind::Image, &list, &fileError)) {
+        qDebug().noquote() << "Cant read data from file!" << fileError;
         emit dataReadyReadFromFile(false, QVariant());
         return;
     }
-    const QVariantList list = loadList(in);
-    if (!isUsableImage(list)) {
-        qDebug() << "Manager: not a configuration file";
-        emit dataReadyReadFromFile(false, QVariant());
-        return;
-    }
+    fileError.clear();
     setImage(list, true);
 }
 
 int Manager::slotDefaultSettings()
 {
+    fileError.clear();
     DeviceOperation operation(*this);
     if (!operation.isGranted())
         return -1;
@@ -167,16 +133,18 @@ int Manager::slotDefaultSettings()
             break;
         }
     }
-    QFile in(name.isEmpty() ? QString() : dataFilePath(name));
-    if (name.isEmpty() || !in.open(QIODevice::ReadOnly)) {
+    QVariantList list;
+    if (name.isEmpty()) {
+        fileError = QStringLiteral(
+            "no factory default image for this radio (identity not read or unknown band)");
         qDebug() << "Cant read data from file!";
         return -1;
     }
-    const QVariantList list = loadList(in);
-    if (!isUsableImage(list)) {
-        qDebug() << "Manager: not a configuration file";
+    if (!VariantFile::read(dataFilePath(name), VariantFile::Kind::Image, &list, &fileError)) {
+        qDebug().noquote() << "Cant read data from file!" << fileError;
         return -1;
     }
+    fileError.clear();
     setImage(list, false);
     return 0;
 }
@@ -193,11 +161,10 @@ bool Manager::writeGPSDataToFile(QString filename)
 
 void Manager::readGPSDataFromFile(QString file)
 {
-    QFile in(localPath(file));
     QVariantList points;
-    if (in.open(QIODevice::ReadOnly))
-        points = loadList(in);
+    if (VariantFile::read(localPath(file), VariantFile::Kind::Points, &points, &fileError))
+        fileError.clear();
     else
-        qDebug() << "Cant read gpd data from file!";
+        qDebug().noquote() << "Cant read gpd data from file!" << fileError;
     emit signalGPSReadyRead(QVariant(points));
 }

@@ -249,7 +249,6 @@ void TestCli::failures_data()
     QTest::newRow("unknown command") << QStringList { "frobnicate" };
     QTest::newRow("read without output") << QStringList { "read" };
     QTest::newRow("decode a missing file") << QStringList { "decode", "/nonexistent/x.ovc" };
-    QTest::newRow("decode a file that is no image") << QStringList { "decode", "<garbage>" };
     QTest::newRow("gps-decode a missing file")
         << QStringList { "gps-decode", "/nonexistent/x.cdc" };
     QTest::newRow("emulator memory that is no image")

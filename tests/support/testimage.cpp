@@ -1,10 +1,11 @@
 #include "testimage.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
+
+#include "manager/variantfile.h"
 
 namespace TestImage {
 
@@ -90,12 +91,9 @@ QStringList differences(const BlockMap &a, const BlockMap &b, int limit)
 
 QVariantList factoryImage(const QString &name)
 {
-    QFile file(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name);
     QVariantList image;
-    if (file.open(QIODevice::ReadOnly)) {
-        QDataStream in(&file);
-        in >> image;
-    }
+    VariantFile::read(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
+        VariantFile::Kind::Image, &image);
     return image;
 }
 
