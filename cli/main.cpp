@@ -14,9 +14,9 @@
 
 #include "cli/jsonvariant.h"
 #include "emulator/emulatorsession.h"
+#include "gps/gpx.h"
 #include "interchange/channelcsv.h"
 #include "interchange/codeplugtext.h"
-#include "gps/gpx.h"
 #include "manager/manager.h"
 
 namespace {
@@ -240,6 +240,23 @@ QVariantList baseImage(const Manager &manager, const QString &base, const QByteA
     return CodeplugText::loadImageFile(manager.dataFilePath(name), error);
 }
 
+// Lists an import's warnings and errors; saves its image when it has no errors.
+int saveImport(
+    const CodeplugText::ImportResult &result, const QString &input, const QString &output)
+{
+    printIssues("warning", result.warnings, input);
+    if (!result.ok) {
+        printIssues("error", result.errors, input);
+        return fail(QStringLiteral("%1 not imported (%2 errors); nothing written")
+                        .arg(input)
+                        .arg(result.errors.size()));
+    }
+    QString error;
+    if (!CodeplugText::saveImageFile(output, result.image, &error))
+        return fail(error);
+    return 0;
+}
+
 int importCommand(const Manager &manager, const QString &input, const QString &base,
     const QString &output, bool strict)
 {
@@ -250,17 +267,7 @@ int importCommand(const Manager &manager, const QString &input, const QString &b
     const QVariantList baseList = baseImage(manager, base, text, input, &error);
     if (baseList.isEmpty())
         return fail(error);
-    const CodeplugText::ImportResult result = CodeplugText::importYaml(text, baseList, strict);
-    printIssues("warning", result.warnings, input);
-    if (!result.ok) {
-        printIssues("error", result.errors, input);
-        return fail(QStringLiteral("%1 not imported (%2 errors); nothing written")
-                        .arg(input)
-                        .arg(result.errors.size()));
-    }
-    if (!CodeplugText::saveImageFile(output, result.image, &error))
-        return fail(error);
-    return 0;
+    return saveImport(CodeplugText::importYaml(text, baseList, strict), input, output);
 }
 
 int channelsImportCommand(
@@ -273,17 +280,7 @@ int channelsImportCommand(
     const QVariantList baseList = CodeplugText::loadImageFile(base, &error);
     if (baseList.isEmpty())
         return fail(error);
-    const CodeplugText::ImportResult result = ChannelCsv::importCsv(text, baseList, append);
-    printIssues("warning", result.warnings, input);
-    if (!result.ok) {
-        printIssues("error", result.errors, input);
-        return fail(QStringLiteral("%1 not imported (%2 errors); nothing written")
-                        .arg(input)
-                        .arg(result.errors.size()));
-    }
-    if (!CodeplugText::saveImageFile(output, result.image, &error))
-        return fail(error);
-    return 0;
+    return saveImport(ChannelCsv::importCsv(text, baseList, append), input, output);
 }
 
 int channelsExportCommand(const QString &input, const QString &output)

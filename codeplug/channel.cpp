@@ -91,15 +91,14 @@ enum Field {
     Origin,
     FieldCount
 };
-const char *const fieldKeys[FieldCount]
-    = { "name", "channel", "sendFreq", "recvFreq", "powerCH", "refFreq", "vox", "chanelBand",
-          "typeChannel", "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel", "recvQtDqt", "sendQtDqt",
-          "colorCod", "rxGroup", "contact", "encrypt", "autoScan", "rxOnly", "emergencySystem",
-          "emergencyAlarmIndication", "emergencyAlarmAck", "emergencyCallIndication", "sendPttId",
-          "origin" };
-const std::initializer_list<Field> analogueFields
-    = { Name, Position, SendFreq, RecvFreq, Power, RefFreq, Vox, Band, Digital, ToneTypeRcv,
-          ToneTypeTrasm, Squelch, RecvTone, SendTone, ColorCode, RxGroup, ContactNo, Encrypt, Origin };
+const char *const fieldKeys[FieldCount] = { "name", "channel", "sendFreq", "recvFreq", "powerCH",
+    "refFreq", "vox", "chanelBand", "typeChannel", "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel",
+    "recvQtDqt", "sendQtDqt", "colorCod", "rxGroup", "contact", "encrypt", "autoScan", "rxOnly",
+    "emergencySystem", "emergencyAlarmIndication", "emergencyAlarmAck", "emergencyCallIndication",
+    "sendPttId", "origin" };
+const std::initializer_list<Field> analogueFields = { Name, Position, SendFreq, RecvFreq, Power,
+    RefFreq, Vox, Band, Digital, ToneTypeRcv, ToneTypeTrasm, Squelch, RecvTone, SendTone, ColorCode,
+    RxGroup, ContactNo, Encrypt, Origin };
 const std::initializer_list<Field> digitalFields = { Name, Position, SendFreq, RecvFreq, Power,
     RefFreq, Vox, Band, Digital, AutoScan, RxOnly, EmergencySystem, AlarmIndication, AlarmAck,
     CallIndication, Encrypt, ColorCode, RxGroup, ContactNo, RecvTone, SendTone, PttId, Origin };
@@ -214,7 +213,8 @@ QVariantList Channel::ParsingChanels(const BlockMap &blocks)
         const int slot = code ? code - 1 : 0;
         const Place np = nameFieldOf(p, code);
         if (np.block != loadedName) {
-            nameArea = np.block == L[Entry::NameBlock] ? nameBlock : blocks.value(quint16(np.block));
+            nameArea
+                = np.block == L[Entry::NameBlock] ? nameBlock : blocks.value(quint16(np.block));
             loadedName = np.block;
         }
         const QByteArray rawName = rawField(nameArea, np.offset, nameLen);
@@ -394,8 +394,8 @@ void Channel::WriteChanells(const QVariant &data, BlockMap *blocks)
         if (!digital) {
             const int tb = L[Entry::ToneTypeByte];
             const auto tone = [&](const char *codeKey, const char *typeKey, int mask, int at) {
-                const int t
-                    = wanted(typeKey) ? value(typeKey).toInt() : twoBitField(quint8(rec.at(tb)), mask);
+                const int t = wanted(typeKey) ? value(typeKey).toInt()
+                                              : twoBitField(quint8(rec.at(tb)), mask);
                 if (wanted(codeKey) || wanted(typeKey)) {
                     const int code = wanted(codeKey) ? value(codeKey).toInt() : get16(rec, at);
                     put16(rec, at, toneWord(code, t));
@@ -488,8 +488,8 @@ QVariant Channel::ParsingZones(const BlockMap &blocks)
             // The channel whose index entry holds the code; a code no entry
             // holds falls back to the channel of the same name.
             const quint16 code = quint16(d[2 * j] | (d[2 * j + 1] << 8));
-            members.append(positionByCode.value(
-                code, positionByName.value(nameByCode.value(code), 0)));
+            members.append(
+                positionByCode.value(code, positionByName.value(nameByCode.value(code), 0)));
         }
         zone.insert(QStringLiteral("origin"), z);
         zone.insert(QStringLiteral("selectedChannels"), members);

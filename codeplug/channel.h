@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QMap>
 #include <QObject>
-#include <QHash>
 #include <QVariant>
 #include <vector>
 

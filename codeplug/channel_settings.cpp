@@ -247,9 +247,9 @@ void Channel::WriteEncrypts(const QVariant &keys, BlockMap *blocks)
     QHash<QPair<QString, QString>, int> storedByContent;
     for (int k = storedCount - 1; k >= 0; --k) {
         const int at = L[Entry::KeyValue] + stride * k;
-        storedByContent.insert({ decodeTextField(stored, L[Entry::KeyName] + stride * k, nameLen),
-                                   QString::number(uint(u8(stored, at)) * 256 + u8(stored, at + 1),
-                                       16) },
+        storedByContent.insert(
+            { decodeTextField(stored, L[Entry::KeyName] + stride * k, nameLen),
+                QString::number(uint(u8(stored, at)) * 256 + u8(stored, at + 1), 16) },
             k);
     }
     for (int k = 0; k < n; ++k) {

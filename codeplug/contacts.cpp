@@ -78,7 +78,8 @@ void Contacts::encodeContacts(const QVariant &contacts, BlockMap *blocks)
             ? rawField(stored, L[Entry::ContactName] + stride * origin, stride)
             : QByteArray();
         const bool kept = record.size() == stride;
-        const auto wanted = [&](const char *key) { return !kept || m.contains(QLatin1String(key)); };
+        const auto wanted
+            = [&](const char *key) { return !kept || m.contains(QLatin1String(key)); };
         if (kept)
             records.setBytes(L[Entry::ContactName] + base, record);
         if (wanted("name"))
@@ -181,8 +182,8 @@ void Contacts::encodeRxGroups(const QVariant &groups, BlockMap *blocks)
     }
     const int stride = L[Entry::GroupStride];
     const int titleLen = L[Entry::GroupTitleLength];
-    const int recordAt = std::min({ L[Entry::GroupTitle], L[Entry::GroupMemberCount],
-        L[Entry::GroupMembers] });
+    const int recordAt
+        = std::min({ L[Entry::GroupTitle], L[Entry::GroupMemberCount], L[Entry::GroupMembers] });
     // The stored record of each decoded group, in decoded order.
     std::vector<QByteArray> storedRecords;
     {

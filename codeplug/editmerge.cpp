@@ -100,7 +100,8 @@ BlockMap apply(Channel &codec, const BlockMap &image, const QVariantList &collec
 
 QVariant changes(const QVariant &current, const QVariant &baseline)
 {
-    if (current.userType() == QMetaType::QVariantMap && baseline.userType() == QMetaType::QVariantMap)
+    if (current.userType() == QMetaType::QVariantMap
+        && baseline.userType() == QMetaType::QVariantMap)
         return changedKeys(current.toMap(), baseline.toMap());
     if (current.userType() == QMetaType::QVariantList
         && baseline.userType() == QMetaType::QVariantList)

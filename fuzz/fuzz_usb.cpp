@@ -28,6 +28,15 @@ int okWithInt(libusb_device_handle *, int) { return 0; }
 void closeHandle(libusb_device_handle *) { }
 void exitContext(libusb_context *) { }
 int clearHalt(libusb_device_handle *, unsigned char) { return 0; }
+// The radio always opens, so the device list is never needed: it is empty.
+ssize_t noDevices(libusb_context *, libusb_device ***list)
+{
+    *list = nullptr;
+    return 0;
+}
+void freeList(libusb_device **, int) { }
+int noDescriptor(libusb_device *, libusb_device_descriptor *) { return LIBUSB_ERROR_NOT_FOUND; }
+int noOpen(libusb_device *, libusb_device_handle **) { return LIBUSB_ERROR_NO_DEVICE; }
 
 int bulkTransfer(libusb_device_handle *, unsigned char endpoint, unsigned char *data, int length,
     int *actual, unsigned int)
@@ -66,7 +75,8 @@ int bulkTransfer(libusb_device_handle *, unsigned char endpoint, unsigned char *
 }
 
 const LibusbApi fakeApi = { okInit, openRadio, okWithInt, okWithInt, okWithInt, okWithInt,
-    okWithInt, closeHandle, exitContext, bulkTransfer, clearHalt };
+    okWithInt, closeHandle, exitContext, bulkTransfer, clearHalt, noDevices, freeList, noDescriptor,
+    noOpen };
 
 } // namespace
 

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QJSValue>
 #include <QEventLoop>
+#include <QJSValue>
 #include <QTimer>
 
 namespace {
@@ -16,9 +16,7 @@ void setApplicationVersion()
 } // namespace
 Q_COREAPP_STARTUP_FUNCTION(setApplicationVersion)
 
-Manager::Manager()
-    : QObject(nullptr),
-      pauseFunction([this](int ms) { waitEventful(ms); })
+Manager::Manager() : QObject(nullptr), pauseFunction([this](int ms) { waitEventful(ms); })
 {
     connect(&usb, &CUsb::readProgressChanged, this, &Manager::slotSendReadProgress);
     connect(&usb, &CUsb::writeProgressChanged, this, &Manager::slotSendWriteProgress);
@@ -110,8 +108,7 @@ Manager::DeviceOperation::DeviceOperation(Manager &m) : manager(m), granted(!m.d
         manager.deviceBusy = true;
         manager.cancelRequested = false;
         manager.usb.resetCancel();
-    }
-    else
+    } else
         qDebug() << "Manager: device busy, operation refused";
 }
 

@@ -47,9 +47,8 @@ void Manager::keepBackup(const QVariantList &image)
     const QString radioId = nameField(image, 60, 16);
     const QString path = folder + QLatin1Char('/')
         + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"))
-        + QLatin1Char('_') + (model.isEmpty() ? QStringLiteral("radio") : model)
-        + QLatin1Char('_') + (radioId.isEmpty() ? QStringLiteral("0") : radioId)
-        + QStringLiteral(".ovc");
+        + QLatin1Char('_') + (model.isEmpty() ? QStringLiteral("radio") : model) + QLatin1Char('_')
+        + (radioId.isEmpty() ? QStringLiteral("0") : radioId) + QStringLiteral(".ovc");
     QSaveFile file(path);
     bool ok = QDir().mkpath(folder) && file.open(QIODevice::WriteOnly);
     if (ok) {
@@ -78,8 +77,8 @@ QVariantList Manager::backupList() const
         = dir.entryList({ QStringLiteral("*.ovc") }, QDir::Files, QDir::Name | QDir::Reversed);
     for (const QString &name : all) {
         const QStringList parts = name.chopped(4).split(QLatin1Char('_'));
-        const QDateTime time = QDateTime::fromString(
-            parts.value(0), QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+        const QDateTime time
+            = QDateTime::fromString(parts.value(0), QStringLiteral("yyyyMMdd-HHmmss-zzz"));
         QDateTime utc = time;
         utc.setTimeSpec(Qt::UTC);
         const QString path = dir.absoluteFilePath(name);

@@ -102,9 +102,9 @@ void Manager::writeDataToDevice(QVariant data, QVariant zones, QVariant rxGroups
         emit dataWroteToDevice(false);
         return;
     }
-    const QVariantList collections = { plainVariant(data), plainVariant(zones),
-        plainVariant(rxGroups), plainVariant(contacts), plainVariant(settings),
-        plainVariant(encrypt) };
+    const QVariantList collections
+        = { plainVariant(data), plainVariant(zones), plainVariant(rxGroups), plainVariant(contacts),
+              plainVariant(settings), plainVariant(encrypt) };
     writeBlocks(editedBlocks(collections), collections);
 }
 
@@ -151,17 +151,17 @@ void Manager::writeBlocks(const BlockMap &blocks, const QVariantList &collection
     if (radioId != imageId && !mismatchAllowed) {
         usb.deInit();
         const auto describe = [](const QByteArray &id) {
-            return id.size() < 2 ? QStringLiteral("unknown")
-                                 : QStringLiteral("model %1, band %2")
-                                       .arg(quint8(id.at(1)) ? QStringLiteral("KR4700")
-                                                             : QStringLiteral("KR4500"))
-                                       .arg(quint8(id.at(0)) == 3 ? QStringLiteral("136-174 MHz")
-                                               : quint8(id.at(0)) == 0
-                                               ? QStringLiteral("400-470 MHz")
-                                               : QStringLiteral("code %1").arg(quint8(id.at(0))));
+            return id.size() < 2
+                ? QStringLiteral("unknown")
+                : QStringLiteral("model %1, band %2")
+                      .arg(quint8(id.at(1)) ? QStringLiteral("KR4700") : QStringLiteral("KR4500"))
+                      .arg(quint8(id.at(0)) == 3 ? QStringLiteral("136-174 MHz")
+                              : quint8(id.at(0)) == 0
+                              ? QStringLiteral("400-470 MHz")
+                              : QStringLiteral("code %1").arg(quint8(id.at(0))));
         };
-        const QString detail = QStringLiteral("radio: %1; image: %2")
-                                   .arg(describe(radioId), describe(imageId));
+        const QString detail
+            = QStringLiteral("radio: %1; image: %2").arg(describe(radioId), describe(imageId));
         qDebug().noquote() << QStringLiteral("Manager: image not written, ") + detail;
         emit writeProblem(OtherModelOrBand, detail);
         emit dataWroteToDevice(false);

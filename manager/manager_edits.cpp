@@ -25,8 +25,8 @@ void Manager::setEditBaseline(QVariant data, QVariant zones, QVariant rxGroups, 
     savedCollections = editBaseline;
 }
 
-bool Manager::hasUnsavedChanges(QVariant data, QVariant zones, QVariant rxGroups,
-    QVariant contacts, QVariant settings, QVariant encrypt) const
+bool Manager::hasUnsavedChanges(QVariant data, QVariant zones, QVariant rxGroups, QVariant contacts,
+    QVariant settings, QVariant encrypt) const
 {
     if (importUnsaved)
         return true;

@@ -63,7 +63,10 @@ QString Manager::dataFilePath(const QString &name) const
     return inWorkingDir;
 }
 
-bool Manager::writeDataToFile(QString filename) { return saveList(localPath(filename), imageList, &fileError); }
+bool Manager::writeDataToFile(QString filename)
+{
+    return saveList(localPath(filename), imageList, &fileError);
+}
 
 bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zones,
     QVariant rxGroups, QVariant contacts, QVariant settings, QVariant encrypt)
@@ -72,9 +75,9 @@ bool Manager::writeEditedDataToFile(QString filename, QVariant data, QVariant zo
         qDebug() << "Manager: no image to save";
         return false;
     }
-    const QVariantList collections = { plainVariant(data), plainVariant(zones),
-        plainVariant(rxGroups), plainVariant(contacts), plainVariant(settings),
-        plainVariant(encrypt) };
+    const QVariantList collections
+        = { plainVariant(data), plainVariant(zones), plainVariant(rxGroups), plainVariant(contacts),
+              plainVariant(settings), plainVariant(encrypt) };
     const BlockMap blocks = editedBlocks(collections);
     // The image as it came, each block replaced by its edited form.
     QVariantList edited = imageList;

@@ -142,8 +142,7 @@ QString Manager::defaultTileServer() { return QStringLiteral("https://tile.opens
 
 void Manager::setTileServer(const QString &url)
 {
-    QSettings settings(
-        SettingsOrganisation, SettingsApplication);
+    QSettings settings(SettingsOrganisation, SettingsApplication);
     if (url.isEmpty())
         settings.remove(QLatin1String(TileServerKey));
     else
@@ -153,8 +152,7 @@ void Manager::setTileServer(const QString &url)
 
 QVariantMap Manager::mapSettings() const
 {
-    QSettings settings(
-        SettingsOrganisation, SettingsApplication);
+    QSettings settings(SettingsOrganisation, SettingsApplication);
     QString server = settings.value(QLatin1String(TileServerKey)).toString();
     if (server.isEmpty())
         server = defaultTileServer();

@@ -193,20 +193,29 @@ private:
         return fail(QStringLiteral("element %1 is marked as a null value").arg(element));
     }
 
-    bool bytes(QVariant *value)
+    // The type id and null flag every element starts with: the type must be
+    // the one the kind holds, checked before anything of the payload is read.
+    bool elementHead(quint32 expected, const char *what)
     {
         quint32 type = 0;
         if (!in.u32(&type))
             return ended();
-        if (type != QMetaType::QByteArray)
-            return fail(QStringLiteral("element %1 is %2, expected bytes")
+        if (type != expected)
+            return fail(QStringLiteral("element %1 is %2, expected %3")
                             .arg(element)
-                            .arg(typeWords(type)));
+                            .arg(typeWords(type), QLatin1String(what)));
         quint8 null = 0;
         if (!in.u8(&null))
             return ended();
         if (null != 0)
             return nullFlag();
+        return true;
+    }
+
+    bool bytes(QVariant *value)
+    {
+        if (!elementHead(QMetaType::QByteArray, "bytes"))
+            return false;
         quint32 length = 0;
         if (!in.u32(&length))
             return ended();
@@ -326,18 +335,8 @@ private:
 
     bool pointMap(QVariant *value)
     {
-        quint32 type = 0;
-        if (!in.u32(&type))
-            return ended();
-        if (type != QMetaType::QVariantMap)
-            return fail(QStringLiteral("element %1 is %2, expected a point map")
-                            .arg(element)
-                            .arg(typeWords(type)));
-        quint8 null = 0;
-        if (!in.u8(&null))
-            return ended();
-        if (null != 0)
-            return nullFlag();
+        if (!elementHead(QMetaType::QVariantMap, "a point map"))
+            return false;
         quint32 keys = 0;
         if (!in.u32(&keys))
             return ended();

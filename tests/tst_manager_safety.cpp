@@ -128,23 +128,18 @@ void TestManagerSafety::untouchedGoesBackByteForByte_data()
         << hostile << "read-write-read"
         << Edit([](QVariantList &c) { setIn(c, EditMerge::Channels, 0, "recv_freq", 401125000); })
         << QList<Range> { { 59, 1456, 1460 } };
-    QTest::newRow("channel frequency")
-        << hostile << "open-save"
-        << Edit([](QVariantList &c) { setIn(c, EditMerge::Channels, 0, "recv_freq", 401125000); })
-        << QList<Range> { { 59, 1456, 1460 }, checksum(58) };
-    QTest::newRow("zone title") << hostile << "open-save"
-                                << Edit([](QVariantList &c) {
-                                       setIn(c, EditMerge::Zones, 1, "title", QStringLiteral("Ed"));
-                                   })
-                                << QList<Range> { { 75, 732, 764 }, checksum(74) };
-    QTest::newRow("contact number")
-        << hostile << "open-save"
-        << Edit([](QVariantList &c) { setIn(c, EditMerge::Contacts, 0, "number", 4242); })
-        << QList<Range> { { 8, 172, 175 }, checksum(7) };
-    QTest::newRow("key value")
-        << hostile << "open-save"
-        << Edit([](QVariantList &c) { setIn(c, EditMerge::Keys, 0, "number", "a1b2"); })
-        << QList<Range> { { 5, 1100, 1102 }, checksum(4) };
+    QTest::newRow("channel frequency") << hostile << "open-save" << Edit([](QVariantList &c) {
+        setIn(c, EditMerge::Channels, 0, "recv_freq", 401125000);
+    }) << QList<Range> { { 59, 1456, 1460 }, checksum(58) };
+    QTest::newRow("zone title") << hostile << "open-save" << Edit([](QVariantList &c) {
+        setIn(c, EditMerge::Zones, 1, "title", QStringLiteral("Ed"));
+    }) << QList<Range> { { 75, 732, 764 }, checksum(74) };
+    QTest::newRow("contact number") << hostile << "open-save" << Edit([](QVariantList &c) {
+        setIn(c, EditMerge::Contacts, 0, "number", 4242);
+    }) << QList<Range> { { 8, 172, 175 }, checksum(7) };
+    QTest::newRow("key value") << hostile << "open-save" << Edit([](QVariantList &c) {
+        setIn(c, EditMerge::Keys, 0, "number", "a1b2");
+    }) << QList<Range> { { 5, 1100, 1102 }, checksum(4) };
     QTest::newRow("microphone gain") << hostile << "open-save" << Edit([](QVariantList &c) {
         QVariantMap s = c[EditMerge::Settings].toMap();
         s["mic_gain_level"] = 3;
@@ -204,18 +199,15 @@ void TestManagerSafety::refusedAndFailedWrites_data()
     QTest::addColumn<bool>("ignoreWrites");
     QTest::addColumn<int>("problem"); // 0: the write succeeds
     const QVariantList factory = TestImage::factoryImage();
-    QTest::newRow("incomplete file") << factory.mid(0, 2) << 0 << false << false
-                                     << int(Manager::IncompleteImage);
+    QTest::newRow("incomplete file")
+        << factory.mid(0, 2) << 0 << false << false << int(Manager::IncompleteImage);
     QVariantList shortBlock = factory;
     shortBlock[5] = shortBlock[5].toByteArray().left(100);
     QTest::newRow("short block") << shortBlock << 0 << false << false
                                  << int(Manager::IncompleteImage);
-    QTest::newRow("other band") << factory << 3 << false << false
-                                << int(Manager::OtherModelOrBand);
-    QTest::newRow("other model") << factory << 0 << true << false
-                                 << int(Manager::OtherModelOrBand);
-    QTest::newRow("writes ignored") << factory << 0 << false << true
-                                    << int(Manager::VerifyFailed);
+    QTest::newRow("other band") << factory << 3 << false << false << int(Manager::OtherModelOrBand);
+    QTest::newRow("other model") << factory << 0 << true << false << int(Manager::OtherModelOrBand);
+    QTest::newRow("writes ignored") << factory << 0 << false << true << int(Manager::VerifyFailed);
     QTest::newRow("whole and matching") << factory << 0 << false << false << 0;
 }
 
@@ -294,8 +286,8 @@ void TestManagerSafety::failedOrCancelledReadKeepsTheImage()
     QCOMPARE(done.count(), 2);
     QVERIFY(!done.at(0).at(0).toBool() && !done.at(1).at(0).toBool());
     QVERIFY(f.manager.hasAnyImage());
-    QVERIFY(!f.manager.hasUnsavedChanges(shown[0], shown[1], shown[2], shown[3], shown[4],
-        shown[5]));
+    QVERIFY(
+        !f.manager.hasUnsavedChanges(shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]));
     QVERIFY(f.save(shown, out));
     QCOMPARE(loadFile(out), loadFile(in));
 }

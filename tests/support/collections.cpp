@@ -39,9 +39,8 @@ QVariantList fromDecoded(const QVariantMap &decoded)
     settings.insert("gps_interval", gps.value("save_interval"));
 
     // In the order of EditMerge::Collection.
-    return { channels, decoded.value(DecodedKey::ZoneList),
-        decoded.value(DecodedKey::RxGroupsList), decoded.value(DecodedKey::ContactList), settings,
-        keys };
+    return { channels, decoded.value(DecodedKey::ZoneList), decoded.value(DecodedKey::RxGroupsList),
+        decoded.value(DecodedKey::ContactList), settings, keys };
 }
 
 QVariantList clamped(const QVariantMap &decoded)
