@@ -371,35 +371,75 @@ Item {
         anchors { left: parent.left; top: filterRow.bottom; bottom: parent.bottom; margins: 8 }
         width: 458
 
-        TableView {
+        // The points, as a light list: a Controls 1 TableView makes a loader
+        // and a style object for every cell, and making them for a new log
+        // kept the script engine's garbage collector busy.
+        Rectangle {
             id: pointTable
             anchors { left: parent.left; right: parent.right; top: parent.top; bottom: identTable.top; bottomMargin: 8 }
-            model: tab.pointModel
-            frameVisible: true
-            selectionMode: SelectionMode.SingleSelection
-            headerDelegate: headerCell
-            itemDelegate: Text {
-                text: styleData.value !== undefined ? styleData.value : ""
-                font.pixelSize: 11
-                color: "#333333"
-                elide: Text.ElideRight
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                Rectangle {
-                    anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F"
-                }
-                Rectangle {
-                    anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F"
+            border.color: "#9F9F9F"
+            readonly property int rowCount: tab.pointModel.count
+            readonly property var widths: [50, 50, 55, 70, 35, 70, 35, 70]
+            readonly property var xs: {
+                var x = [0]
+                for (var i = 0; i < widths.length; ++i)
+                    x.push(x[i] + widths[i])
+                return x
+            }
+            property alias currentRow: pointList.currentIndex
+
+            Row {
+                id: pointHeader
+                x: 1; y: 1
+                Repeater {
+                    model: ["№", (tab.langTick, qsTr("Дата")), (tab.langTick, qsTr("Время")),
+                        (tab.langTick, qsTr("Долгота")), (tab.langTick, qsTr("З/В")),
+                        (tab.langTick, qsTr("Широта")), (tab.langTick, qsTr("С/Ю")),
+                        (tab.langTick, qsTr("Идентификатор"))]
+                    Loader {
+                        width: pointTable.widths[index]
+                        sourceComponent: headerCell
+                        property var styleData: ({ value: modelData })
+                    }
                 }
             }
-            TableViewColumn { role: "num"; title: "№"; width: 50 }
-            TableViewColumn { role: "date"; title: (tab.langTick, qsTr("Дата")); width: 50 }
-            TableViewColumn { role: "time"; title: (tab.langTick, qsTr("Время")); width: 55 }
-            TableViewColumn { role: "lng"; title: (tab.langTick, qsTr("Долгота")); width: 70 }
-            TableViewColumn { role: "ew"; title: (tab.langTick, qsTr("З/В")); width: 35 }
-            TableViewColumn { role: "lat"; title: (tab.langTick, qsTr("Широта")); width: 70 }
-            TableViewColumn { role: "sn"; title: (tab.langTick, qsTr("С/Ю")); width: 35 }
-            TableViewColumn { role: "ident"; title: (tab.langTick, qsTr("Идентификатор")); width: 70 }
+            ScrollView {
+                anchors { left: parent.left; right: parent.right; top: pointHeader.bottom; bottom: parent.bottom; margins: 1 }
+                ListView {
+                    id: pointList
+                    model: tab.pointModel
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    currentIndex: -1
+                    delegate: Rectangle {
+                        readonly property var xs: pointTable.xs
+                        width: pointList.width
+                        height: 20
+                        color: ListView.isCurrentItem ? "#CFE3FF" : "white"
+                        PointCell { x: xs[0]; width: 50; text: model.num }
+                        PointCell { x: xs[1]; width: 50; text: model.date }
+                        PointCell { x: xs[2]; width: 55; text: model.time }
+                        PointCell { x: xs[3]; width: 70; text: model.lng }
+                        PointCell { x: xs[4]; width: 35; text: model.ew }
+                        PointCell { x: xs[5]; width: 70; text: model.lat }
+                        PointCell { x: xs[6]; width: 35; text: model.sn }
+                        PointCell { x: xs[7]; width: 70; text: model.ident }
+                        Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
+                        MouseArea { anchors.fill: parent; onClicked: pointList.currentIndex = index }
+                    }
+                }
+            }
+            // The column lines, once for the whole list.
+            Repeater {
+                model: pointTable.widths.length
+                Rectangle {
+                    x: 1 + pointTable.xs[index + 1] - 1
+                    y: pointHeader.height + 1
+                    width: 1
+                    height: pointTable.height - y - 1
+                    color: "#9F9F9F"
+                }
+            }
         }
 
         TableView {
