@@ -7,6 +7,7 @@
 // pairs fix.
 #pragma once
 
+#include <QPointer>
 #include <QPolygonF>
 #include <QQuickPaintedItem>
 #include <QTransform>
@@ -55,8 +56,9 @@ private:
         QColor color;
         QPolygonF line;
     };
-    QQuickItem *mapItem = nullptr;
-    GpsPointModel *points = nullptr;
+    // Either may go before the layer when a window closes.
+    QPointer<QQuickItem> mapItem;
+    QPointer<GpsPointModel> points;
     qreal width_ = 4;
     QVector<Piece> pieces; // in view coordinates, made in updatePolish
     int pieceCount = 0;
