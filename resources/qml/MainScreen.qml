@@ -2,6 +2,7 @@ import QtQuick 2.7
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles 1.4
 import QtQuick.Dialogs 1.2
+import Orvane.Quick 1.0
 import "Helper.js" as Helper
 import "Tabs"
 import "UI"
@@ -319,6 +320,17 @@ Item {
 
     Component.onCompleted: retranslateUi()
 
+    // The GPS log: taken from the back end in C++ (a log of 31 370 points
+    // made into script objects would keep the garbage collector busy).
+    GpsPointModel {
+        id: gpsPoints
+        source: Manager
+        onLogReceived: {
+            screen.endOperation("gps")
+            screen.enterState("state_work")
+        }
+    }
+
     Connections {
         target: Manager
         ignoreUnknownSignals: true
@@ -384,11 +396,6 @@ Item {
         function onSignalGPSRead() {
             screen.progress = 0
             screen.enterState("state_read_loading")
-        }
-        function onSignalGPSReadyRead(data) {
-            screen.endOperation("gps")
-            gpsTab.setGpsModel(data)
-            screen.enterState("state_work")
         }
         function onSignalGPSEmpty() {
             screen.endOperation("gps")
@@ -632,6 +639,7 @@ Item {
                 objectName: "tabGPS"
                 active: true
                 TabGPS {
+                    pointModel: gpsPoints
                     onReadGPSClicked: screen.gpsReadClicked()
                     onSaveGPSClicked: screen.gpsSaveClicked()
                     onOpenGPSClicked: screen.gpsOpenClicked()

@@ -68,34 +68,53 @@ Item {
         return n === -1 ? -1 : n === 0 ? 0 : (n >= 1 && n <= ids.length ? ids[n - 1] : -1)
     }
 
-    // Decoded channel map -> table row.
-    function rowFromChannel(ch, r) {
+    // Frequency texts by Hz, kept: an image read again makes no new strings.
+    property var freqTexts: []
+    property int freqTextCount: 0
+    function freqText(hz) {
+        var t = freqTexts[hz]
+        if (t === undefined) {
+            if (freqTextCount >= 4096) {
+                freqTexts = []
+                freqTextCount = 0
+            }
+            t = Helper.freqToText(hz)
+            freqTexts[hz] = t
+            ++freqTextCount
+        }
+        return t
+    }
+
+    // Decoded channel map -> table row, written into `row` (the model copies
+    // it, so one object serves a whole fill: no script object per channel
+    // for the garbage collector).
+    function rowFromChannel(ch, r, row) {
         var rx = Helper.toInt(ch.rxGroup, -1)
         var rxRef = -1
         if (rx !== -1) {
             var at = r.groups.numbers.lastIndexOf(rx)
             rxRef = at >= 0 ? r.groupIds[at] : rx === 0 ? 0 : -1
         }
-        return {
-            "channel": Helper.toInt(ch.channel, -1),
-            "name": ch.name !== undefined ? String(ch.name) : "",
-            "type_channel": !!ch.typeChannel,
-            "recv_freq": Helper.freqToText(ch.recvFreq),
-            "send_freq": Helper.freqToText(ch.sendFreq),
-            "power_ch": !!ch.powerCH,
-            "gps": 1,
-            "color_cod": Helper.toInt(ch.colorCod, -1),
-            "rx_groupe": rxRef,
-            "contact": refAt(Helper.toInt(ch.contact, -1), r.contactIds),
-            "width_ch": Helper.toInt(ch.chanelBand, -1),
-            "encrypt": refAt(Helper.toInt(ch.encrypt, -1), r.keyIds),
-            "recv_qt_dqt": Helper.toInt(ch.recvQtDqt, -1),
-            "send_qt_dqt": Helper.toInt(ch.sendQtDqt, -1),
-            "qt_dqt_type_rcv": Helper.toInt(ch.QtDqtTypeRcv, 0),
-            "qt_dqt_type_trasm": Helper.toInt(ch.QtDqtTypeTrasm, 0),
-            "send_ptt_id": Helper.toInt(ch.sendPttId, -1),
-            "origin": Helper.toInt(ch.origin, -1)
-        }
+        var o = row || {}
+        o.channel = Helper.toInt(ch.channel, -1)
+        o.name = ch.name !== undefined ? String(ch.name) : ""
+        o.type_channel = !!ch.typeChannel
+        o.recv_freq = freqText(ch.recvFreq)
+        o.send_freq = freqText(ch.sendFreq)
+        o.power_ch = !!ch.powerCH
+        o.gps = 1
+        o.color_cod = Helper.toInt(ch.colorCod, -1)
+        o.rx_groupe = rxRef
+        o.contact = refAt(Helper.toInt(ch.contact, -1), r.contactIds)
+        o.width_ch = Helper.toInt(ch.chanelBand, -1)
+        o.encrypt = refAt(Helper.toInt(ch.encrypt, -1), r.keyIds)
+        o.recv_qt_dqt = Helper.toInt(ch.recvQtDqt, -1)
+        o.send_qt_dqt = Helper.toInt(ch.sendQtDqt, -1)
+        o.qt_dqt_type_rcv = Helper.toInt(ch.QtDqtTypeRcv, 0)
+        o.qt_dqt_type_trasm = Helper.toInt(ch.QtDqtTypeTrasm, 0)
+        o.send_ptt_id = Helper.toInt(ch.sendPttId, -1)
+        o.origin = Helper.toInt(ch.origin, -1)
+        return o
     }
 
     // Position (1-based) of a row reference in its list, 0 for none,
@@ -148,11 +167,21 @@ Item {
         contactList = contacts || []
         encryptList = encrypt || ({})
         var m = freqTable.model
-        m.clear()
         var r = refs()
         var list = freqList || []
-        for (var i = 0; i < list.length; ++i)
-            m.append(rowFromChannel(list[i] || {}, r))
+        // Rows the table has are overwritten in place and only the rest added
+        // or removed, so that a new image does not make the view build its
+        // rows' items anew.
+        if (m.count > list.length)
+            m.remove(list.length, m.count - list.length)
+        var row = {}, blank = {}
+        for (var i = 0; i < list.length; ++i) {
+            rowFromChannel(list[i] || blank, r, row)
+            if (i < m.count)
+                m.set(i, row)
+            else
+                m.append(row)
+        }
         updateChoices()
         freqTable.band = Helper.bandOf(list.length > 0 && list[0] ? list[0].recvFreq : undefined)
     }

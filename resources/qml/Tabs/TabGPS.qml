@@ -5,7 +5,7 @@ import QtQuick.Dialogs 1.2
 import QtQuick.Window 2.2
 import QtLocation 5.6
 import QtPositioning 5.3
-import "GpsTracks.js" as Gps
+import Orvane.Quick 1.0
 
 // The GPS tab: the radio's position log as a table and as tracks on a map,
 // a date and hour filter, the log read and file buttons, and a serial GPS
@@ -17,10 +17,10 @@ Item {
     property string mapPluginName: "osm"
     property var defaultCenter: QtPositioning.coordinate(55.755826, 37.6173)
 
-    property var gpsList: []          // points as received, in received order
-    property var rows: []             // what the table shows, sorted by time
-    property var trackItems: []       // log tracks drawn on the map
-    property var serialTracks: ({})   // "num_id" -> its live track
+    // The log as received, the table's rows (sorted by time, filtered), the
+    // log's tracks and the live ones. The main screen hands in its own, which
+    // takes the logs from the back end directly.
+    property GpsPointModel pointModel: ownPoints
     property bool portOpen: false
     property var receiverState: ({ state: "nodata", satellites: -1, lastFix: "" })
     // The map plugin's set-up from the back end (user agent, tile server,
@@ -29,6 +29,7 @@ Item {
     property int langTick: 0          // bumped to re-evaluate every text
 
     property alias map: map
+    property alias trackLayer: trackLayer
     property alias pointTable: pointTable
     property alias identModel: identModel
     property alias filterCheck: filterCheck
@@ -55,58 +56,34 @@ Item {
         var hourIndex = hourCombo.currentIndex
         langTick++
         hourCombo.currentIndex = hourIndex
-        if (rows.length > 0)
-            rebuild() // the hemisphere letters of the table
+        // The hemisphere letters of the table.
+        pointModel.letters = [qsTr("С"), qsTr("Ю"), qsTr("З"), qsTr("В")]
     }
 
-    function letters() {
-        return { north: qsTr("С"), south: qsTr("Ю"), west: qsTr("З"), east: qsTr("В") }
-    }
+    // Colours of the stations heard on the serial port, apart from the log's.
+    readonly property var stationColors: ["darkorange", "purple", "deeppink", "teal", "olive"]
 
     function setGpsModel(list) {
-        gpsList = list ? list : []
-        rebuild()
-        if (gpsList.length >= 2) {
-            var p = Gps.toRow(gpsList[1], 1, letters())
+        pointModel.setPoints(list ? list : [])
+        centreOnLog()
+    }
+
+    // A new log: the map goes to its second point as received.
+    function centreOnLog() {
+        if (pointModel.pointCount >= 2) {
+            var p = pointModel.received(1)
             map.center = QtPositioning.coordinate(p.latitude, p.longitude)
             map.zoomLevel = 15
         }
     }
 
-    // Rebuilds the table and the tracks from the kept list and the filter.
-    function rebuild() {
-        var date = filterCheck.checked ? Gps.dateKey(dateField.text) : ""
-        var hour = filterCheck.checked ? Gps.hourKey(hourField.text) : ""
-        clearTracks()
-        rows = Gps.buildRows(gpsList, date, hour, letters())
-        drawTracks(Gps.splitTracks(rows))
+    // "31.12.2018" -> "31.12.18" (a point's date), "14:00" -> "14".
+    function applyFilter() {
+        var on = filterCheck.checked
+        var d = String(dateField.text)
+        pointModel.setFilter(on ? d.substr(0, 6) + d.substr(8, 2) : "",
+                             on ? String(hourField.text).substr(0, 2) : "")
     }
-
-    function clearTracks() {
-        for (var i = 0; i < trackItems.length; ++i) {
-            map.removeMapItem(trackItems[i])
-            trackItems[i].destroy()
-        }
-        trackItems = []
-    }
-
-    function drawTracks(tracks) {
-        var items = []
-        for (var t = 0; t < tracks.length; ++t) {
-            var rowsOfTrack = tracks[t]
-            if (rowsOfTrack.length < 2)
-                continue // a single point makes no line
-            // A row carries "latitude" and "longitude", so it serves as a
-            // coordinate of the path as it is.
-            var item = trackComponent.createObject(map, { path: rowsOfTrack })
-            item.line.color = Gps.colorAt(items.length)
-            map.addMapItem(item)
-            items.push(item)
-        }
-        trackItems = items
-    }
-
-    function applyFilter() { rebuild() }
 
     // Points from the serial receiver: one identifier row per station, and
     // each station's positions drawn as its own track.
@@ -123,22 +100,15 @@ Item {
             var row = identRow(id)
             if (row < 0) {
                 row = identModel.count
-                identModel.append({ num: row + 1, on: false, color: Gps.stationColorAt(row), ident: id })
+                identModel.append({ num: row + 1, on: false, color: stationColors[row % stationColors.length], ident: id })
             }
-            var r = Gps.toRow(p, 0, letters())
-            if (!Gps.drawable(r))
+            // On the map the hemisphere gives the sign.
+            var lat = Number(p.sn) === 0x4E ? Number(p.lat) : -Number(p.lat)
+            var lng = Number(p.ew) === 0x57 ? -Number(p.lng) : Number(p.lng)
+            if (!pointModel.addLivePoint(id, lat, lng, identModel.get(row).color))
                 continue
-            var coord = QtPositioning.coordinate(r.latitude, r.longitude)
-            var track = serialTracks[id]
-            if (!track) {
-                track = trackComponent.createObject(map, { path: [] })
-                track.line.color = identModel.get(row).color
-                map.addMapItem(track)
-                serialTracks[id] = track
-            }
-            track.addCoordinate(coord)
             if (identModel.get(row).on)
-                map.center = coord
+                map.center = QtPositioning.coordinate(lat, lng)
         }
     }
 
@@ -149,21 +119,7 @@ Item {
         return -1
     }
 
-    // The points the table shows (the filter applied), as received.
-    function shownPoints() {
-        var out = new Array(rows.length)
-        for (var i = 0; i < rows.length; ++i)
-            out[i] = gpsList[rows[i].num - 1]
-        return out
-    }
-
-    function clearSerialTracks() {
-        for (var id in serialTracks) {
-            map.removeMapItem(serialTracks[id])
-            serialTracks[id].destroy()
-        }
-        serialTracks = {}
-    }
+    function clearSerialTracks() { pointModel.clearLive() }
 
     function receiverSummary(s) {
         if (!s || s.state === "nodata")
@@ -189,7 +145,7 @@ Item {
         var name = String(url)
         if (!/\.gpx$/i.test(name))
             name += ".gpx"
-        var ok = mode === "gpx_log" ? Manager.exportGpx(name, shownPoints()) : Manager.exportLiveGpx(name)
+        var ok = mode === "gpx_log" ? Manager.exportGpx(name, pointModel.shownPoints()) : Manager.exportLiveGpx(name)
         showPortMessage(ok ? qsTr("Файл GPX сохранён") : qsTr("Файл GPX не сохранён: нет точек или нет доступа"))
     }
 
@@ -244,6 +200,7 @@ Item {
 
     Component.onCompleted: {
         retranslateUi()
+        applyFilter()
         if (typeof Manager !== "undefined")
             Manager.getPortsList()
     }
@@ -261,12 +218,10 @@ Item {
         }
     }
 
-    Component {
-        id: trackComponent
-        MapPolyline {
-            line.width: 4
-            opacity: 0.8
-        }
+    GpsPointModel { id: ownPoints }
+    Connections {
+        target: tab.pointModel
+        function onLogReceived() { tab.centreOnLog() }
     }
 
     ListModel { id: identModel }
@@ -416,40 +371,75 @@ Item {
         anchors { left: parent.left; top: filterRow.bottom; bottom: parent.bottom; margins: 8 }
         width: 458
 
-        TableView {
+        // The points, as a light list: a Controls 1 TableView makes a loader
+        // and a style object for every cell, and making them for a new log
+        // kept the script engine's garbage collector busy.
+        Rectangle {
             id: pointTable
             anchors { left: parent.left; right: parent.right; top: parent.top; bottom: identTable.top; bottomMargin: 8 }
-            // The rows stay a plain script array: the view only counts them
-            // and the cells in sight look their values up.
-            model: tab.rows.length
-            frameVisible: true
-            selectionMode: SelectionMode.SingleSelection
-            headerDelegate: headerCell
-            itemDelegate: Text {
-                text: {
-                    var r = tab.rows[styleData.row]
-                    return r === undefined ? "" : r[styleData.role]
-                }
-                font.pixelSize: 11
-                color: "#333333"
-                elide: Text.ElideRight
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                Rectangle {
-                    anchors.right: parent.right; width: 1; height: parent.height; color: "#9F9F9F"
-                }
-                Rectangle {
-                    anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F"
+            border.color: "#9F9F9F"
+            readonly property int rowCount: tab.pointModel.count
+            readonly property var widths: [50, 50, 55, 70, 35, 70, 35, 70]
+            readonly property var xs: {
+                var x = [0]
+                for (var i = 0; i < widths.length; ++i)
+                    x.push(x[i] + widths[i])
+                return x
+            }
+            property alias currentRow: pointList.currentIndex
+
+            Row {
+                id: pointHeader
+                x: 1; y: 1
+                Repeater {
+                    model: ["№", (tab.langTick, qsTr("Дата")), (tab.langTick, qsTr("Время")),
+                        (tab.langTick, qsTr("Долгота")), (tab.langTick, qsTr("З/В")),
+                        (tab.langTick, qsTr("Широта")), (tab.langTick, qsTr("С/Ю")),
+                        (tab.langTick, qsTr("Идентификатор"))]
+                    Loader {
+                        width: pointTable.widths[index]
+                        sourceComponent: headerCell
+                        property var styleData: ({ value: modelData })
+                    }
                 }
             }
-            TableViewColumn { role: "num"; title: "№"; width: 50 }
-            TableViewColumn { role: "date"; title: (tab.langTick, qsTr("Дата")); width: 50 }
-            TableViewColumn { role: "time"; title: (tab.langTick, qsTr("Время")); width: 55 }
-            TableViewColumn { role: "lng"; title: (tab.langTick, qsTr("Долгота")); width: 70 }
-            TableViewColumn { role: "ew"; title: (tab.langTick, qsTr("З/В")); width: 35 }
-            TableViewColumn { role: "lat"; title: (tab.langTick, qsTr("Широта")); width: 70 }
-            TableViewColumn { role: "sn"; title: (tab.langTick, qsTr("С/Ю")); width: 35 }
-            TableViewColumn { role: "ident"; title: (tab.langTick, qsTr("Идентификатор")); width: 70 }
+            ScrollView {
+                anchors { left: parent.left; right: parent.right; top: pointHeader.bottom; bottom: parent.bottom; margins: 1 }
+                ListView {
+                    id: pointList
+                    model: tab.pointModel
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    currentIndex: -1
+                    delegate: Rectangle {
+                        readonly property var xs: pointTable.xs
+                        width: pointList.width
+                        height: 20
+                        color: ListView.isCurrentItem ? "#CFE3FF" : "white"
+                        PointCell { x: xs[0]; width: 50; text: model.num }
+                        PointCell { x: xs[1]; width: 50; text: model.date }
+                        PointCell { x: xs[2]; width: 55; text: model.time }
+                        PointCell { x: xs[3]; width: 70; text: model.lng }
+                        PointCell { x: xs[4]; width: 35; text: model.ew }
+                        PointCell { x: xs[5]; width: 70; text: model.lat }
+                        PointCell { x: xs[6]; width: 35; text: model.sn }
+                        PointCell { x: xs[7]; width: 70; text: model.ident }
+                        Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
+                        MouseArea { anchors.fill: parent; onClicked: pointList.currentIndex = index }
+                    }
+                }
+            }
+            // The column lines, once for the whole list.
+            Repeater {
+                model: pointTable.widths.length
+                Rectangle {
+                    x: 1 + pointTable.xs[index + 1] - 1
+                    y: pointHeader.height + 1
+                    width: 1
+                    height: pointTable.height - y - 1
+                    color: "#9F9F9F"
+                }
+            }
         }
 
         TableView {
@@ -509,6 +499,16 @@ Item {
         copyrightsVisible: false
         // The custom tile server's map type is the plugin's last one.
         activeMapType: supportedMapTypes.length > 0 ? supportedMapTypes[supportedMapTypes.length - 1] : activeMapType
+
+        // The log's tracks and the live ones, drawn by every Qt Quick backend.
+        TrackLayer {
+            id: trackLayer
+            anchors.fill: parent
+            map: map
+            model: tab.pointModel
+            lineWidth: 4
+            opacity: 0.8
+        }
 
         Text {
             id: attribution

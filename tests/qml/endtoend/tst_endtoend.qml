@@ -642,7 +642,7 @@ TestCase {
         // The GPS points come back from the same file.
         screen.gpsTab.setGpsModel([])
         screen.fileChosen("open_gps", url)
-        compare(screen.gpsTab.rows.length, Radio.gpsPoints())
+        compare(screen.gpsTab.pointModel.count, Radio.gpsPoints())
     }
 
     function test_gpsReadDrawsTheTrack() {
@@ -652,15 +652,14 @@ TestCase {
         verify(gps.enabled, "the GPS tab is off for this radio")
         mouseClick(gps.readButton)
         compare(screen.state, "state_work")
-        compare(gps.gpsList.length, Radio.gpsPoints())
-        compare(gps.rows.length, Radio.gpsPoints())
+        compare(gps.pointModel.pointCount, Radio.gpsPoints())
         compare(gps.pointTable.rowCount, Radio.gpsPoints())
-        // The points are 10 s apart: one track through all of them.
-        compare(gps.trackItems.length, 1)
-        compare(gps.trackItems[0].path.length, Radio.gpsPoints())
-        compare(gps.map.mapItems.length, 1)
+        // The points are 10 s apart: one track through all of them, drawn.
+        compare(gps.pointModel.trackCount, 1)
+        compare(gps.pointModel.track(0).path.length, Radio.gpsPoints())
+        tryVerify(function () { return gps.trackLayer.drawnPieces > 0 })
         // The map is centred on the second point.
-        var second = gps.gpsList[1]
-        compare(gps.map.center.latitude.toFixed(5), Number(second.lat).toFixed(5))
+        var second = gps.pointModel.received(1)
+        compare(gps.map.center.latitude.toFixed(5), second.latitude.toFixed(5))
     }
 }

@@ -545,7 +545,7 @@ TestCase {
         compare(text(), "Загрузка данных с радиостанции: 100%")
         Manager.signalGPSReadyRead([{ "lat": 1 }, { "lat": 2 }])
         compare(screen.state, "state_work")
-        compare(screen.gpsTab.gpsList.length, 2)
+        compare(screen.gpsTab.pointModel.pointCount, 2)
         toolsEnabled(true)
     }
 

@@ -3,9 +3,13 @@
 // calls, answers openSerialPort with a chosen result, and lets the tests emit
 // the signals the tabs listen to.
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QJSValue>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickItemGrabResult>
+#include <QTimer>
 #include <QTranslator>
 #include <QtQuickTest>
 
@@ -98,16 +102,41 @@ private:
     QTranslator translator;
 };
 
+// The colours an item is drawn with at the given points, grabbed through the
+// scene graph (the offscreen platform keeps no window frame to grab).
+class Frame : public QObject {
+    Q_OBJECT
+public:
+    Q_INVOKABLE QVariantList colours(QQuickItem *item, const QVariantList &points)
+    {
+        const QSharedPointer<QQuickItemGrabResult> grab = item ? item->grabToImage() : nullptr;
+        if (!grab)
+            return {};
+        QEventLoop loop;
+        connect(grab.data(), &QQuickItemGrabResult::ready, &loop, &QEventLoop::quit);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        QVariantList out;
+        for (const QVariant &p : points) {
+            const QPoint at = p.toPointF().toPoint();
+            out.append(grab->image().valid(at) ? grab->image().pixelColor(at) : QColor());
+        }
+        return out;
+    }
+};
+
 class Setup : public QObject {
     Q_OBJECT
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         engine->rootContext()->setContextProperty(QStringLiteral("Manager"), &manager);
+        engine->rootContext()->setContextProperty(QStringLiteral("Frame"), &frame);
     }
 
 private:
     StubManager manager;
+    Frame frame;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(settingsgps, Setup)

@@ -56,7 +56,18 @@ Item {
         }
 
         function trackSizes(tab) {
-            return tab.trackItems.map(function (t) { return t.path.length })
+            var sizes = []
+            for (var i = 0; i < tab.pointModel.trackCount; ++i)
+                sizes.push(tab.pointModel.track(i).path.length)
+            return sizes
+        }
+
+        // The table's rows, as the model holds them.
+        function rows(tab) {
+            var out = []
+            for (var i = 0; i < tab.pointModel.count; ++i)
+                out.push(tab.pointModel.get(i))
+            return out
         }
 
         function test_trackSplitting_data() {
@@ -74,10 +85,8 @@ Item {
         function test_trackSplitting(data) {
             var tab = makeTab()
             tab.setGpsModel(data.times.map(at))
-            compare(tab.rows.length, data.times.length)
+            compare(tab.pointModel.count, data.times.length)
             compare(trackSizes(tab), data.sizes)
-            // Each track is drawn as a map item.
-            compare(tab.map.mapItems.length, data.sizes.length)
         }
 
         function test_brokenCoordinateKeepsTrack_data() {
@@ -90,10 +99,10 @@ Item {
         function test_brokenCoordinateKeepsTrack(data) {
             var tab = makeTab()
             tab.setGpsModel([point(0), point(10), point(20, "25.11.19", data.lat, data.lng), point(30)])
-            compare(tab.rows.length, 4)
+            compare(tab.pointModel.count, 4)
             compare(trackSizes(tab), [3])
             Manager.sendSerialData([serialPoint(3, data.lat, data.lng), serialPoint(3, 48, 11)])
-            compare(tab.serialTracks["3"].path.length, 1)
+            compare(tab.pointModel.liveTrack("3").path.length, 1)
         }
 
         function test_trackOrderAndColours() {
@@ -106,12 +115,55 @@ Item {
             compare(trackSizes(tab), [3, 3, 3, 3, 3, 3])
             var expected = ["blue", "red", "black", "darkgreen", "brown", "blue"]
             for (var k = 0; k < expected.length; ++k)
-                verify(Qt.colorEqual(tab.trackItems[k].line.color, expected[k]), expected[k])
-            compare(tab.trackItems[0].line.width, 4)
-            fuzzyCompare(tab.trackItems[0].opacity, 0.8, 1e-6)
+                verify(Qt.colorEqual(tab.pointModel.track(k).color, expected[k]), expected[k])
+            compare(tab.trackLayer.lineWidth, 4)
+            fuzzyCompare(tab.trackLayer.opacity, 0.8, 1e-6)
             // The first track starts at the earliest point.
-            fuzzyCompare(tab.trackItems[0].path[0].latitude, 55.75, 1e-9)
-            fuzzyCompare(tab.trackItems[1].path[0].latitude, 55.75 + 0.05, 1e-9)
+            fuzzyCompare(tab.pointModel.track(0).path[0].latitude, 55.75, 1e-9)
+            fuzzyCompare(tab.pointModel.track(1).path[0].latitude, 55.75 + 0.05, 1e-9)
+        }
+
+        // The tracks reach the drawn frame (the software backend included):
+        // their colour lies under the points and between them, also after the
+        // map has moved, and not away from the track.
+        function test_tracksDrawn_data() {
+            return [
+                { tag: "log", live: false, colour: "blue", zoom: 15 },
+                { tag: "live station", live: true, colour: "darkorange", zoom: 15 },
+                { tag: "log after a pan and zoom", live: false, colour: "blue", zoom: 16, lng: 37.616 }
+            ]
+        }
+        function test_tracksDrawn(data) {
+            var tab = makeTab()
+            var c = [[55.750, 37.610], [55.752, 37.614], [55.751, 37.619]]
+            if (data.live)
+                Manager.sendSerialData(c.map(function (x) { return serialPoint(2, x[0], x[1]) }))
+            else
+                tab.setGpsModel(c.map(function (x, i) { return point(i * 10, "25.11.19", x[0], x[1]) }))
+            Frame.colours(tab.map, []) // a frame drawn before the map moves
+            tab.map.zoomLevel = data.zoom
+            tab.map.center = QtPositioning.coordinate(55.751, data.lng || 37.614)
+            var on = [], prev = null
+            for (var i = 0; i < c.length; ++i) {
+                var p = tab.map.fromCoordinate(QtPositioning.coordinate(c[i][0], c[i][1]), false)
+                if (prev)
+                    on.push(Qt.point((p.x + prev.x) / 2, (p.y + prev.y) / 2))
+                on.push(p)
+                prev = p
+            }
+            var off = [Qt.point(10, 10), Qt.point(10, tab.map.height - 10)]
+            var got = Frame.colours(tab.map, off.concat(on))
+            compare(got.length, off.length + on.length)
+            // The line is drawn at 0.8 opacity over the map's background.
+            var bg = got[0], want = Qt.lighter(data.colour, 1)
+            var near = function (x) {
+                return Math.abs(x.r - (0.8 * want.r + 0.2 * bg.r)) < 0.1
+                    && Math.abs(x.g - (0.8 * want.g + 0.2 * bg.g)) < 0.1
+                    && Math.abs(x.b - (0.8 * want.b + 0.2 * bg.b)) < 0.1
+            }
+            verify(!near(got[1]), "track colour away from the track")
+            for (var k = off.length; k < got.length; ++k)
+                verify(near(got[k]), "point " + (k - off.length) + ": " + got[k])
         }
 
         function test_rowsSortedAndFormatted() {
@@ -121,7 +173,7 @@ Item {
             south.ew = 0x57
             tab.setGpsModel([point(60), south, point(0)])
             compare(tab.pointTable.rowCount, 3)
-            var r = tab.rows
+            var r = rows(tab)
             compare(r.map(function (x) { return x.num }), [3, 2, 1])
             compare(r[1].time, "12:00:30")
             compare(r[1].lat, "33.500000")
@@ -138,7 +190,7 @@ Item {
             compare(H.countText(tab.pointTable, "12:00:30"), 1)
             compare(H.countText(tab.pointTable, "Ю"), 1)
             // On the map the hemisphere gives the sign.
-            var path = tab.trackItems[0].path
+            var path = tab.pointModel.track(0).path
             fuzzyCompare(path[1].latitude, -33.5, 1e-9)
             fuzzyCompare(path[1].longitude, -151.25, 1e-9)
         }
@@ -148,7 +200,7 @@ Item {
             tab.map.center = QtPositioning.coordinate(10, 20)
             tab.map.zoomLevel = 10
             tab.setGpsModel([point(0, "25.11.19", 50, 30)])
-            compare(tab.rows.length, 1)
+            compare(tab.pointModel.count, 1)
             fuzzyCompare(tab.map.center.latitude, 10, 1e-6)
             fuzzyCompare(tab.map.center.longitude, 20, 1e-6)
             compare(tab.map.zoomLevel, 10)
@@ -185,13 +237,13 @@ Item {
             tab.dateField.text = data.date
             tab.hourField.text = data.hour
             tab.filterCheck.checked = data.on
-            compare(tab.rows.map(function (r) { return r.time }), data.times)
+            compare(rows(tab).map(function (r) { return r.time }), data.times)
             compare(tab.pointTable.rowCount, data.times.length)
             verify(tab.dateField.enabled === data.on)
             verify(tab.hourField.enabled === data.on)
             // Switching off shows everything again.
             tab.filterCheck.checked = false
-            compare(tab.rows.length, 5)
+            compare(tab.pointModel.count, 5)
         }
 
         function test_filterRedrawsTracks() {
@@ -199,12 +251,10 @@ Item {
             tab.setGpsModel(filterList())
             // 02:00 alone carries on into 14:00 and 14:01; 14:30 starts anew.
             compare(trackSizes(tab), [3, 2])
-            compare(tab.map.mapItems.length, 2)
             tab.dateField.text = "31.12.2018"
             tab.hourField.text = "14:00"
             tab.filterCheck.checked = true
             compare(trackSizes(tab), [2])
-            compare(tab.map.mapItems.length, 1)
         }
 
         function test_dateDialog() {
@@ -223,7 +273,7 @@ Item {
             tab.dateDialog.apply()
             verify(!tab.dateDialog.visible)
             compare(tab.dateField.text, "31.12.2018")
-            compare(tab.rows.length, 4)
+            compare(tab.pointModel.count, 4)
         }
 
         function test_hourDialog() {
@@ -240,7 +290,7 @@ Item {
             tab.hourDialog.apply()
             verify(!tab.hourDialog.visible)
             compare(tab.hourField.text, "15:00")
-            compare(tab.rows.map(function (r) { return r.time }), ["15:00:00"])
+            compare(rows(tab).map(function (r) { return r.time }), ["15:00:00"])
         }
 
         function test_hourFieldEditingFilters() {
@@ -253,7 +303,7 @@ Item {
             keyClick(Qt.Key_Delete)
             keyClick("0"); keyClick("2")
             keyClick(Qt.Key_Return)
-            compare(tab.rows.map(function (r) { return r.time }), ["02:00:00"])
+            compare(rows(tab).map(function (r) { return r.time }), ["02:00:00"])
         }
 
         function test_readWithFilterOn() {
@@ -263,12 +313,12 @@ Item {
             tab.setGpsModel(filterList())
             tab.dateField.text = "30.12.2018"
             tab.filterCheck.checked = true
-            compare(tab.rows.length, 0)
+            compare(tab.pointModel.count, 0)
             mouseClick(tab.readButton)
             compare(readSpy.count, 1)
             verify(!tab.filterCheck.checked)
             tab.setGpsModel(filterList().concat([point(5)]))
-            compare(tab.rows.length, 6)
+            compare(tab.pointModel.count, 6)
         }
 
         function test_portButton() {
@@ -353,7 +403,7 @@ Item {
         function test_serialPointsOwnTrack() {
             var tab = makeTab()
             tab.setGpsModel([at("10:00:00"), at("10:00:10"), at("10:00:20")])
-            compare(tab.trackItems.length, 1)
+            compare(tab.pointModel.trackCount, 1)
             Manager.sendSerialData([serialPoint(1, 48.1, 11.5), serialPoint(1, 48.2, 11.6), serialPoint(7, 40, 20)])
             compare(tab.identModel.count, 2)
             compare(tab.identModel.get(0).num, 1)
@@ -361,20 +411,20 @@ Item {
             compare(tab.identModel.get(0).on, false)
             compare(tab.identModel.get(1).num, 2)
             compare(tab.identModel.get(1).ident, "7")
-            compare(tab.serialTracks["1"].path.length, 2)
-            compare(tab.serialTracks["7"].path.length, 1)
-            fuzzyCompare(tab.serialTracks["1"].path[1].latitude, 48.2, 1e-9)
-            compare(tab.map.mapItems.length, 3)
+            compare(tab.pointModel.liveTrack("1").path.length, 2)
+            compare(tab.pointModel.liveTrack("7").path.length, 1)
+            fuzzyCompare(tab.pointModel.liveTrack("1").path[1].latitude, 48.2, 1e-9)
+            compare(tab.pointModel.liveTrackCount(), 2)
             // More positions of a known station extend its track, no new row.
             Manager.sendSerialData([serialPoint(1, 48.3, 11.7)])
             compare(tab.identModel.count, 2)
-            compare(tab.serialTracks["1"].path.length, 3)
+            compare(tab.pointModel.liveTrack("1").path.length, 3)
             // The log tracks are untouched by the stream and the stream by a new log.
-            compare(tab.trackItems.length, 1)
-            compare(tab.rows.length, 3)
+            compare(tab.pointModel.trackCount, 1)
+            compare(tab.pointModel.count, 3)
             tab.setGpsModel([at("11:00:00"), at("11:00:10")])
-            compare(tab.serialTracks["1"].path.length, 3)
-            compare(tab.map.mapItems.length, 3)
+            compare(tab.pointModel.liveTrack("1").path.length, 3)
+            compare(tab.pointModel.liveTrackCount(), 2)
             // A ticked station is followed.
             tab.identModel.setProperty(1, "on", true)
             Manager.sendSerialData([serialPoint(7, 41, 21)])
@@ -388,11 +438,11 @@ Item {
             verify(Manager.setLanguage("en"))
             compare(tab.readButton.text, " Read data ")
             compare(tab.portButton.text, "Open")
-            compare(tab.rows[0].sn, "N")
-            compare(tab.rows[0].ew, "E")
+            compare(tab.pointModel.get(0).sn, "N")
+            compare(tab.pointModel.get(0).ew, "E")
             Manager.setLanguage("ru")
             compare(tab.readButton.text, " Считать данные ")
-            compare(tab.rows[0].sn, "С")
+            compare(tab.pointModel.get(0).sn, "С")
         }
     }
 }
