@@ -70,7 +70,87 @@ Decoded decode(const QVariantList &image)
     codec.setRadioType(d.radioType);
     d.map = ImageDecode::decodedMap(codec, d.blocks);
     d.keys = decodeKeys(d.blocks, layoutFor(d.radioType));
+    const int count = d.map.value(DecodedKey::FreqList).toList().size();
+    const int length = layoutFor(d.radioType)[Entry::RecordLength];
+    for (const Channel::Place &at : codec.recordPlaces(count))
+        d.channelRecords << rawField(d.blocks.value(quint16(at.block)), at.offset, length);
     return d;
+}
+
+QByteArray channelFieldBits(int radioType, bool digital)
+{
+    const Layout L = layoutFor(radioType);
+    QByteArray bits(L[Entry::RecordLength], '\0');
+    const auto set = [&bits](int at, int width, int mask) {
+        for (int i = at; i < at + width && i >= 0 && i < bits.size(); ++i)
+            bits[i] = char(quint8(bits.at(i)) | mask);
+    };
+    set(L[Entry::SendFreq], L[Entry::FreqWidth], 0xFF);
+    set(L[Entry::RecvFreq], L[Entry::FreqWidth], 0xFF);
+    set(L[Entry::AnalogueByte], 1, L[Entry::AnalogueMask]);
+    set(L[Entry::PowerByte], 1, 0x80);
+    if (digital) {
+        for (const int e :
+            { Entry::ColorCodePos, Entry::RxGroupPos, Entry::ContactPos, Entry::EncryptPos })
+            set(L[e] - 1, 1, 0xFF);
+    } else {
+        set(L[Entry::NarrowByte], 1, L[Entry::NarrowMask] | L[Entry::Band20Mask]);
+        set(L[Entry::ToneTypeByte], 1, L[Entry::ToneTypeRcvMask] | L[Entry::ToneTypeTrasmMask]);
+        set(L[Entry::RecvTone], L[Entry::ToneWidth], 0xFF);
+        set(L[Entry::SendTone], L[Entry::ToneWidth], 0xFF);
+    }
+    return bits;
+}
+
+namespace {
+// The image list with the blocks of `after` that differ from `before`.
+QVariantList withBlocks(const QVariantList &image, const BlockMap &before, const BlockMap &after)
+{
+    QVariantList out = image;
+    for (int i = 1; i < out.size(); ++i) {
+        const QByteArray block = out.at(i).toByteArray();
+        if (block.size() <= Block::NumberOffset)
+            continue;
+        const quint8 number = quint8(block.at(Block::NumberOffset));
+        if (after.value(number) != before.value(number))
+            out[i] = after.value(number);
+    }
+    return out;
+}
+} // namespace
+
+QVariantList withChannelRecords(
+    const QVariantList &image, int radioType, const QHash<int, QByteArray> &raw)
+{
+    if (raw.isEmpty())
+        return image;
+    const BlockMap before = ImageDecode::blocksOf(image);
+    BlockMap after = before;
+    Channel codec;
+    codec.setRadioType(radioType);
+    const Layout L = layoutFor(radioType);
+    const int length = L[Entry::RecordLength];
+    int last = 0;
+    for (auto it = raw.cbegin(); it != raw.cend(); ++it)
+        last = std::max(last, it.key());
+    const std::vector<Channel::Place> places = codec.recordPlaces(last + 1);
+    for (auto it = raw.cbegin(); it != raw.cend(); ++it) {
+        const Channel::Place at = places[size_t(it.key())];
+        QByteArray rec = rawField(after.value(quint16(at.block)), at.offset, length);
+        if (rec.size() != length || it.value().size() != length)
+            continue;
+        const bool digital
+            = !bitFlag(quint8(rec.at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask]);
+        const QByteArray bits = channelFieldBits(radioType, digital);
+        for (int i = 0; i < length; ++i)
+            rec[i] = char((rec.at(i) & bits.at(i)) | (it.value().at(i) & ~bits.at(i)));
+        BlockEdit(&after, at.block).setBytes(at.offset, rec);
+    }
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (it.value() != before.value(it.key()))
+            refreshAnswerChecksum(it.value());
+    }
+    return withBlocks(image, before, after);
 }
 
 // ---------------------------------------------------------------- units
@@ -330,6 +410,10 @@ Document document(const Decoded &image)
     }
 
     Section ch { QStringLiteral("channels"), true, {} };
+    const QByteArray freshDigital = QByteArray(8, '\0') + Channel::recordTemplate(true);
+    const QByteArray freshAnalogue = QByteArray(8, '\0') + Channel::recordTemplate(false);
+    const QByteArray bitsDigital = channelFieldBits(image.radioType, true);
+    const QByteArray bitsAnalogue = channelFieldBits(image.radioType, false);
     for (int i = 0; i < channels.size(); ++i) {
         const QVariantMap c = channels.at(i).toMap();
         Record r;
@@ -370,6 +454,16 @@ Document document(const Decoded &image)
         r.fields << plain(QStringLiteral("vox"), boolText(c.value("vox")))
                  << plain(QStringLiteral("reference_frequency"),
                         QString::number(c.value("refFreq").toInt()));
+        // The stored record, when bits no field writes differ from what a
+        // new channel of the kind gets.
+        const QByteArray rec = image.channelRecords.value(i);
+        const QByteArray &fresh = digital ? freshDigital : freshAnalogue;
+        const QByteArray &bits = digital ? bitsDigital : bitsAnalogue;
+        bool differs = false;
+        for (int k = 0; k < rec.size() && k < fresh.size() && !differs; ++k)
+            differs = (rec.at(k) & ~bits.at(k)) != (fresh.at(k) & ~bits.at(k));
+        if (differs)
+            r.fields << quotedField(QStringLiteral("raw"), QString::fromLatin1(rec.toHex()));
         ch.records << r;
     }
     doc << ch;
@@ -499,6 +593,10 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
     QVariantList channels;
     for (const QVariant &v : map.value(DecodedKey::FreqList).toList()) {
         const QVariantMap c = v.toMap();
+        if (c.size() == 1 && c.contains(QStringLiteral("origin"))) { // kept as stored
+            channels << c;
+            continue;
+        }
         QVariantMap w { { "name", c.value("name").toString() },
             { "send_freq", c.value("sendFreq").toUInt() },
             { "recv_freq", c.value("recvFreq").toUInt() },
@@ -557,20 +655,37 @@ QVariantList applyCollections(
 QVariantList applyCollections(
     const QVariantList &base, const Decoded &b, const QVariantMap &map, const QVariantList &keys)
 {
+    // A channel the map holds exactly as decoded from the base becomes a bare
+    // {"origin"} record on both sides: the encoder keeps its stored bytes
+    // either way, and nothing is converted or compared for it again.
+    QVariantList current = map.value(DecodedKey::FreqList).toList();
+    QVariantList stored = b.map.value(DecodedKey::FreqList).toList();
+    const QString originKey = QStringLiteral("origin");
+    QHash<int, int> uses;
+    for (const QVariant &v : current)
+        uses[v.toMap().value(originKey, -1).toInt()] += 1;
+    for (QVariant &v : current) {
+        const QVariantMap m = v.toMap();
+        const auto found = m.constFind(originKey);
+        if (found == m.cend())
+            continue;
+        const int origin = found.value().toInt();
+        if (origin >= 0 && origin < stored.size() && uses.value(origin) == 1
+            && stored.at(origin) == v) {
+            const QVariantMap bare { { originKey, origin } };
+            v = bare;
+            stored[origin] = bare;
+        }
+    }
+    QVariantMap reducedMap = map, reducedBase = b.map;
+    reducedMap.insert(DecodedKey::FreqList, current);
+    reducedBase.insert(DecodedKey::FreqList, stored);
+
     Channel codec;
     codec.setRadioType(b.radioType);
-    const BlockMap blocks
-        = EditMerge::apply(codec, b.blocks, collections(map, keys), collections(b.map, b.keys));
-    QVariantList out = base;
-    for (int i = 1; i < out.size(); ++i) {
-        const QByteArray block = out.at(i).toByteArray();
-        if (block.size() <= Block::NumberOffset)
-            continue;
-        const quint8 number = quint8(block.at(Block::NumberOffset));
-        if (blocks.value(number) != b.blocks.value(number))
-            out[i] = blocks.value(number);
-    }
-    return out;
+    const BlockMap blocks = EditMerge::apply(
+        codec, b.blocks, collections(reducedMap, keys), collections(reducedBase, b.keys));
+    return withBlocks(base, b.blocks, blocks);
 }
 
 // ---------------------------------------------------------------- files

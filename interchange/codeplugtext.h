@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -28,6 +29,7 @@ struct Decoded {
     int bandCode = 0; // identity byte 94
     QVariantMap map; // the decoded map the screens get
     QVariantList keys; // {"name", "number" (hex text), "origin"} in stored order
+    QVector<QByteArray> channelRecords; // the stored 32-byte record of each channel
     BlockMap blocks;
 };
 
@@ -75,6 +77,15 @@ struct ImportResult {
 // byte the document does not change keeps its value. With `strict`,
 // warnings refuse the document too.
 ImportResult importYaml(const QByteArray &text, const QVariantList &base, bool strict = false);
+
+// The bits of a channel record that the document's fields write for a
+// channel of the kind (frequencies, kind, power, and the fields of the kind);
+// the others are carried by the channel's "raw" record.
+QByteArray channelFieldBits(int radioType, bool digital);
+// The image with, for each channel position in `raw`, the record bits no
+// field writes taken from that stored record (answer checksums refreshed).
+QVariantList withChannelRecords(
+    const QVariantList &image, int radioType, const QHash<int, QByteArray> &raw);
 
 // The six write collections (EditMerge order) of a decoded map.
 QVariantList collections(const QVariantMap &map, const QVariantList &keys);
