@@ -118,21 +118,36 @@ struct Reader {
             error(n, path, QStringLiteral("expected a mapping of keys to values"));
             return false;
         }
-        QSet<QString> seen;
         for (int k = 0; k < n.size(); ++k) {
-            const QString key = n.key(k).scalar();
-            const QString where = path.isEmpty() ? key : path + QLatin1Char('.') + key;
-            if (seen.contains(key))
+            const QStringView key = n.key(k).view();
+            bool twice = false;
+            for (int j = 0; j < k && !twice; ++j)
+                twice = n.key(j).view() == key;
+            const bool unknown = !known.contains(key);
+            if (!twice && !unknown)
+                continue;
+            const QString where
+                = path.isEmpty() ? key.toString() : path + QLatin1Char('.') + key.toString();
+            if (twice)
                 error(n.key(k), where, QStringLiteral("the key is given twice"));
-            seen.insert(key);
-            if (!known.contains(key))
-                error(n.key(k), path.isEmpty() ? key : path + QLatin1Char('.') + key,
+            if (unknown)
+                error(n.key(k), where,
                     QStringLiteral("unknown key (known: %1)")
                         .arg(known.join(QStringLiteral(", "))));
         }
         return true;
     }
 };
+
+// Sets a value only when it differs: a record left as it was keeps sharing
+// the base's data (and compares equal to it at once).
+template <typename T> void put(QVariantMap &m, const QString &key, const T &value)
+{
+    const QVariant v = QVariant::fromValue(value);
+    const auto it = m.constFind(key);
+    if (it == m.cend() || it.value() != v)
+        m.insert(key, v);
+}
 
 // The fields the write encoders do not store, as a stored channel record
 // holds them.
@@ -405,14 +420,15 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
             gps.insert("indication", f);
         // Only the low byte of the interval is written.
         if (gpsNode["interval"].isDefined()
-            && r.integer(
-                gpsNode["interval"], "gps.interval", 0, 255, &v, gps.value("save_interval")))
+            && r.integer(gpsNode["interval"], "gps.interval", 0, 255, &v,
+                gps.value(QStringLiteral("save_interval"))))
             gps.insert("save_interval", int(v));
         if (gpsNode["work_channel"].isDefined()
             && r.integer(gpsNode["work_channel"], "gps.work_channel", 0, 65535, &v)
-            && v != gps.value("workCh").toInt())
+            && v != gps.value(QStringLiteral("workCh")).toInt())
             r.warn(gpsNode["work_channel"], "gps.work_channel",
-                QStringLiteral("not written; the base keeps %1").arg(gps.value("workCh").toInt()));
+                QStringLiteral("not written; the base keeps %1")
+                    .arg(gps.value(QStringLiteral("workCh")).toInt()));
     }
     map.insert(DecodedKey::GPSSetup, gps);
 
@@ -448,8 +464,9 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
         const QStringList g = names("rx_groups", "title", baseGroups);
         for (int i = 0; i < g.size(); ++i) {
             // A group the base holds keeps its stored number.
-            const int number
-                = i < baseGroups.size() ? baseGroups.at(i).toMap().value("groups").toInt() : i + 1;
+            const int number = i < baseGroups.size()
+                ? baseGroups.at(i).toMap().value(QStringLiteral("groups")).toInt()
+                : i + 1;
             groupRefs.add(number, g.at(i));
         }
         QStringList keyNames;
@@ -458,7 +475,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 keyNames << nameOf(root["keys"].at(i));
         } else {
             for (const QVariant &v : keys)
-                keyNames << v.toMap().value("name").toString();
+                keyNames << v.toMap().value(QStringLiteral("name")).toString();
         }
         for (int i = 0; i < keyNames.size(); ++i)
             keyRefs.add(i + 1, keyNames.at(i));
@@ -512,7 +529,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 const bool matched = i < baseChannels.size();
                 const QVariantMap baseRec = matched ? baseChannels.at(i).toMap() : QVariantMap();
                 QVariantMap c = baseRec;
-                bool digital = c.value("typeChannel").toBool();
+                bool digital = c.value(QStringLiteral("typeChannel")).toBool();
                 QString t;
                 if (e["kind"].isDefined() && r.scalar(e["kind"], sub(path, "kind"), &t)) {
                     if (t == QLatin1String("digital") || t == QLatin1String("analogue"))
@@ -524,7 +541,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     r.error(e, path,
                         QStringLiteral("a new channel needs a kind (analogue or digital)"));
                 }
-                if (!matched || digital != baseRec.value("typeChannel").toBool()) {
+                if (!matched || digital != baseRec.value(QStringLiteral("typeChannel")).toBool()) {
                     // A new kind starts from the values its template stores.
                     c.insert("typeChannel", digital);
                     for (const char *k : { "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel",
@@ -550,9 +567,9 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 }
                 if (e["name"].isDefined()) {
                     if (r.text(e["name"], sub(path, "name"), nameUnits, &t))
-                        c.insert("name", t);
+                        put(c, QStringLiteral("name"), t);
                 } else if (!matched) {
-                    c.insert("name", QString());
+                    put(c, QStringLiteral("name"), QString());
                 }
                 for (const auto &f : { std::make_pair("rx_frequency", "recvFreq"),
                          std::make_pair("tx_frequency", "sendFreq") }) {
@@ -560,14 +577,14 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     if (e[f.first].isDefined()) {
                         if (frequency(r, e[f.first], sub(path, f.first), band, &hz,
                                 baseRec.value(f.second)))
-                            c.insert(f.second, hz);
+                            put(c, QLatin1String(f.second), hz);
                     } else if (!matched) {
                         r.error(e, path, QStringLiteral("a new channel needs %1").arg(f.first));
                     }
                 }
                 if (e["power"].isDefined() && r.scalar(e["power"], sub(path, "power"), &t)) {
                     if (t == QLatin1String("high") || t == QLatin1String("low"))
-                        c.insert("powerCH", t == QLatin1String("high"));
+                        put(c, QStringLiteral("powerCH"), t == QLatin1String("high"));
                     else
                         r.error(e["power"], sub(path, "power"),
                             QStringLiteral("\"%1\" is not high or low").arg(t));
@@ -591,7 +608,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                         r.error(e["bandwidth"], sub(path, "bandwidth"),
                             QStringLiteral("\"%1\" is not 12.5, 20 or 25 (kHz)").arg(t));
                     else
-                        c.insert("chanelBand", w);
+                        put(c, QStringLiteral("chanelBand"), w);
                 }
                 for (const auto &f : { std::make_tuple("rx_tone", "QtDqtTypeRcv", "recvQtDqt"),
                          std::make_tuple("tx_tone", "QtDqtTypeTrasm", "sendQtDqt") }) {
@@ -604,29 +621,29 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                                     "\"%1\" is not a tone (none, CTCSS 88.5, DCS 023N, DCS 023I)")
                                     .arg(t));
                         } else {
-                            c.insert(std::get<1>(f), type);
-                            c.insert(std::get<2>(f), word);
+                            put(c, QLatin1String(std::get<1>(f)), type);
+                            put(c, QLatin1String(std::get<2>(f)), word);
                         }
                     }
                 }
                 qint64 v = 0;
                 if (onlyFor("colour_code", true)
                     && r.integer(e["colour_code"], sub(path, "colour_code"), 0, 15, &v,
-                        baseRec.value("colorCod")))
-                    c.insert("colorCod", int(v));
+                        baseRec.value(QStringLiteral("colorCod"))))
+                    put(c, QStringLiteral("colorCod"), int(v));
                 int ref = 0;
                 if (onlyFor("rx_group", true)
                     && groupRefs.resolve(r, e["rx_group"], sub(path, "rx_group"), "none", &ref,
-                        baseRec.value("rxGroup")))
-                    c.insert("rxGroup", ref);
+                        baseRec.value(QStringLiteral("rxGroup"))))
+                    put(c, QStringLiteral("rxGroup"), ref);
                 if (onlyFor("contact", true)
                     && contactRefs.resolve(r, e["contact"], sub(path, "contact"), "none", &ref,
-                        baseRec.value("contact")))
-                    c.insert("contact", ref);
+                        baseRec.value(QStringLiteral("contact"))))
+                    put(c, QStringLiteral("contact"), ref);
                 if (onlyFor("encryption", true)
                     && keyRefs.resolve(r, e["encryption"], sub(path, "encryption"), "off", &ref,
-                        baseRec.value("encrypt")))
-                    c.insert("encrypt", ref);
+                        baseRec.value(QStringLiteral("encrypt"))))
+                    put(c, QStringLiteral("encrypt"), ref);
                 // The stored record: the bits no field writes come from it.
                 QVariantMap kept = c;
                 if (e["raw"].isDefined() && r.scalar(e["raw"], sub(path, "raw"), &t)) {
@@ -659,9 +676,9 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 for (const auto &f : readOnly) {
                     if (!e[f.first].isDefined())
                         continue;
-                    const bool forDigital = QByteArray(f.first) != "squelch";
-                    const bool both = QByteArray(f.first) == "vox"
-                        || QByteArray(f.first) == "reference_frequency";
+                    const bool forDigital = qstrcmp(f.first, "squelch") != 0;
+                    const bool both = qstrcmp(f.first, "vox") == 0
+                        || qstrcmp(f.first, "reference_frequency") == 0;
                     if (!both && !onlyFor(f.first, forDigital))
                         continue;
                     QString given;
@@ -675,10 +692,10 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                             QStringLiteral("not written by an import; stays %1").arg(keptText));
                 }
                 if (matched)
-                    c.insert("origin", i);
+                    put(c, QStringLiteral("origin"), i);
                 else
                     c.remove("origin");
-                c.insert("channel", i);
+                put(c, QStringLiteral("channel"), i);
                 channels << c;
             }))
         map.insert(DecodedKey::FreqList, channels);
@@ -696,15 +713,16 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     if (t.isEmpty())
                         r.error(
                             e["name"], sub(path, "name"), QStringLiteral("a zone needs a name"));
-                    uniqueName(
-                        zoneNames, e["name"], sub(path, "name"), t, z.value("title").toString());
+                    uniqueName(zoneNames, e["name"], sub(path, "name"), t,
+                        z.value(QStringLiteral("title")).toString());
                     z.insert("title", t);
                 } else if (!matched) {
                     r.error(e, path, QStringLiteral("a new zone needs a name"));
                 }
                 const Node members = e["channels"];
                 if (members.isDefined()) {
-                    const QVariantList baseMembers = z.value("selectedChannels").toList();
+                    const QVariantList baseMembers
+                        = z.value(QStringLiteral("selectedChannels")).toList();
                     if (!members.isSequence()) {
                         r.error(members, sub(path, "channels"), QStringLiteral("expected a list"));
                     } else if (capacity(r, members, sub(path, "channels"), Channel::MaxZoneMembers,
@@ -744,13 +762,14 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 QString t;
                 if (e["name"].isDefined()
                     && r.text(e["name"], sub(path, "name"), contactUnits, &t)) {
-                    uniqueName(
-                        contactNames, e["name"], sub(path, "name"), t, c.value("name").toString());
+                    uniqueName(contactNames, e["name"], sub(path, "name"), t,
+                        c.value(QStringLiteral("name")).toString());
                     c.insert("name", t);
                 }
                 qint64 v = 0;
                 if (e["call_type"].isDefined()
-                    && r.integer(e["call_type"], sub(path, "call_type"), 0, 2, &v, c.value("type")))
+                    && r.integer(e["call_type"], sub(path, "call_type"), 0, 2, &v,
+                        c.value(QStringLiteral("type"))))
                     c.insert("type", int(v));
                 if (e["number"].isDefined()
                     && r.integer(e["number"], sub(path, "number"), 0, 0xFFFFFF, &v))
@@ -780,13 +799,14 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                                               { "selectedContacts", QVariantList() } };
                 QString t;
                 if (e["name"].isDefined() && r.text(e["name"], sub(path, "name"), groupUnits, &t)) {
-                    uniqueName(
-                        groupNames, e["name"], sub(path, "name"), t, g.value("title").toString());
+                    uniqueName(groupNames, e["name"], sub(path, "name"), t,
+                        g.value(QStringLiteral("title")).toString());
                     g.insert("title", t);
                 }
                 const Node members = e["contacts"];
                 if (members.isDefined()) {
-                    const QVariantList baseMembers = g.value("selectedContacts").toList();
+                    const QVariantList baseMembers
+                        = g.value(QStringLiteral("selectedContacts")).toList();
                     if (!members.isSequence()) {
                         r.error(members, sub(path, "contacts"), QStringLiteral("expected a list"));
                     } else if (capacity(r, members, sub(path, "contacts"),
@@ -822,8 +842,8 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     : QVariantMap { { "name", QString() }, { "number", QStringLiteral("0") } };
                 QString t;
                 if (e["name"].isDefined() && r.text(e["name"], sub(path, "name"), keyUnits, &t)) {
-                    uniqueName(
-                        keyNames, e["name"], sub(path, "name"), t, k.value("name").toString());
+                    uniqueName(keyNames, e["name"], sub(path, "name"), t,
+                        k.value(QStringLiteral("name")).toString());
                     k.insert("name", t);
                 }
                 if (e["value"].isDefined() && r.scalar(e["value"], sub(path, "value"), &t)) {

@@ -16,13 +16,25 @@ struct Item {
     bool done = false; // an alias may name only a finished node
     int line = -1;
     int column = -1;
-    QString text;
+    int textAt = 0; // the text: pool characters textAt .. textAt + textLength - 1
+    int textLength = 0;
     QString tag;
     QVector<int> children; // a mapping: key, value, key, value, ...
 };
 
 struct Tree {
+    QString pool; // the texts of all scalars, one after the other
     std::vector<Item> items;
+    void setText(Item &item, QStringView text)
+    {
+        item.textAt = pool.size();
+        item.textLength = int(text.size());
+        pool.append(text.data(), int(text.size()));
+    }
+    QStringView text(const Item &item) const
+    {
+        return QStringView(pool).mid(item.textAt, item.textLength);
+    }
 };
 
 namespace {
@@ -61,7 +73,7 @@ void place(Item *item, fy_event *event, fy_token *tag)
     }
 }
 
-bool isNullWord(const QString &text)
+bool isNullWord(QStringView text)
 {
     return text.isEmpty() || text == QLatin1String("~") || text == QLatin1String("null")
         || text == QLatin1String("Null") || text == QLatin1String("NULL");
@@ -171,9 +183,8 @@ private:
         }
         const int item = newItem(Item::Scalar, line, column);
         Item &it = tree->items[size_t(item)];
-        it.text = QString::fromLatin1(s, n);
-        if (it.text == QLatin1String("null") || it.text == QLatin1String("Null")
-            || it.text == QLatin1String("NULL"))
+        tree->setText(it, QString::fromLatin1(s, n));
+        if (isNullWord(tree->text(it)))
             it.kind = Item::Null;
         return item;
     }
@@ -195,7 +206,7 @@ private:
             return -1;
         *used = i + 1;
         const int item = newItem(Item::Scalar, line, column);
-        tree->items[size_t(item)].text = QString::fromUtf8(bytes);
+        tree->setText(tree->items[size_t(item)], QString::fromUtf8(bytes));
         tree->items[size_t(item)].quoted = true;
         return item;
     }
@@ -260,7 +271,7 @@ private:
         if (isNullWord(name))
             return false;
         const int key = newItem(Item::Scalar, line, column);
-        tree->items[size_t(key)].text = name;
+        tree->setText(tree->items[size_t(key)], name);
         if (k + 1 == n) {
             if (!open)
                 return false;
@@ -328,7 +339,11 @@ bool Node::isNull() const { return tree && tree->items[size_t(index)].kind == It
 bool Node::isScalar() const { return tree && tree->items[size_t(index)].kind == Item::Scalar; }
 bool Node::isMap() const { return tree && tree->items[size_t(index)].kind == Item::Map; }
 bool Node::isSequence() const { return tree && tree->items[size_t(index)].kind == Item::Sequence; }
-QString Node::scalar() const { return tree ? tree->items[size_t(index)].text : QString(); }
+QString Node::scalar() const { return view().toString(); }
+QStringView Node::view() const
+{
+    return tree ? tree->text(tree->items[size_t(index)]) : QStringView();
+}
 bool Node::quoted() const { return tree && tree->items[size_t(index)].quoted; }
 QString Node::tag() const { return tree ? tree->items[size_t(index)].tag : QString(); }
 
@@ -358,7 +373,7 @@ Node Node::operator[](const char *key) const
     const QLatin1String wanted(key);
     for (int i = 0; i + 1 < children.size(); i += 2) {
         const Item &k = tree->items[size_t(children.at(i))];
-        if (k.kind == Item::Scalar && k.text == wanted)
+        if (k.kind == Item::Scalar && tree->text(k) == wanted)
             return Node(tree, children.at(i + 1));
     }
     return {};
@@ -397,12 +412,14 @@ Document parse(const QByteArray &text)
     Document doc;
     auto tree = std::make_shared<Tree>();
     tree->items.reserve(size_t(text.size() / 8) + 1);
+    tree->pool.reserve(text.size());
     if (FastReader(tree.get()).read(text)) {
         doc.ok = true;
         doc.tree = std::move(tree);
         return doc;
     }
     tree->items.clear();
+    tree->pool.clear();
 
     Parser p;
     fy_diag_cfg diagConfig;
@@ -446,13 +463,13 @@ Document parse(const QByteArray &text)
             place(&item, event, tag);
             item.tag = tagText(tag);
             if (event->type == FYET_SCALAR) {
-                item.text = tokenText(event->scalar.value);
+                const QString text = tokenText(event->scalar.value);
+                tree->setText(item, text);
                 const bool plain = fy_token_scalar_style(event->scalar.value) == FYSS_PLAIN;
                 item.quoted = !plain || item.tag == QLatin1String("!")
                     || item.tag == QLatin1String("!utf16");
-                item.kind = !item.quoted && item.tag.isEmpty() && isNullWord(item.text)
-                    ? Item::Null
-                    : Item::Scalar;
+                item.kind = !item.quoted && item.tag.isEmpty() && isNullWord(text) ? Item::Null
+                                                                                   : Item::Scalar;
                 item.done = true;
             } else {
                 item.kind = event->type == FYET_MAPPING_START ? Item::Map : Item::Sequence;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QVector>
 
 #include <memory>
@@ -34,6 +35,8 @@ public:
     bool isSequence() const;
     // The scalar's text ("" for other nodes).
     QString scalar() const;
+    // The same without a copy, valid while the Document lives.
+    QStringView view() const;
     // True for a scalar that is not plain: quoted, a block scalar, or tagged
     // "!" or "!utf16" (a text, never a number or a word).
     bool quoted() const;
