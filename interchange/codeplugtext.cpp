@@ -385,10 +385,12 @@ Document document(const Decoded &image)
     const QVariantMap gps = m.value(DecodedKey::GPSSetup).toMap();
     Section gpsSection { QStringLiteral("gps"), false, { Record {} } };
     gpsSection.records[0].fields = { plain(QStringLiteral("activated"),
-                                         boolText(gps.value("activated"))),
-        plain(QStringLiteral("indication"), boolText(gps.value("indication"))),
-        plain(QStringLiteral("interval"), QString::number(gps.value("save_interval").toInt())),
-        plain(QStringLiteral("work_channel"), QString::number(gps.value("workCh").toInt())) };
+                                         boolText(gps.value(QStringLiteral("activated")))),
+        plain(QStringLiteral("indication"), boolText(gps.value(QStringLiteral("indication")))),
+        plain(QStringLiteral("interval"),
+            QString::number(gps.value(QStringLiteral("save_interval")).toInt())),
+        plain(QStringLiteral("work_channel"),
+            QString::number(gps.value(QStringLiteral("workCh")).toInt())) };
     doc << gpsSection;
 
     const QVariantList channels = m.value(DecodedKey::FreqList).toList();
@@ -396,13 +398,14 @@ Document document(const Decoded &image)
     const QVariantList contacts = m.value(DecodedKey::ContactList).toList();
     Names channelNames, groupNames, contactNames, keyNames;
     for (int i = 0; i < channels.size(); ++i)
-        channelNames.add(i + 1, channels.at(i).toMap().value("name").toString());
+        channelNames.add(i + 1, channels.at(i).toMap().value(QStringLiteral("name")).toString());
     for (const QVariant &g : groups)
-        groupNames.add(g.toMap().value("groups").toInt(), g.toMap().value("title").toString());
+        groupNames.add(g.toMap().value(QStringLiteral("groups")).toInt(),
+            g.toMap().value(QStringLiteral("title")).toString());
     for (int i = 0; i < contacts.size(); ++i)
-        contactNames.add(i + 1, contacts.at(i).toMap().value("name").toString());
+        contactNames.add(i + 1, contacts.at(i).toMap().value(QStringLiteral("name")).toString());
     for (int i = 0; i < image.keys.size(); ++i)
-        keyNames.add(i + 1, image.keys.at(i).toMap().value("name").toString());
+        keyNames.add(i + 1, image.keys.at(i).toMap().value(QStringLiteral("name")).toString());
     // Words cannot be names of references.
     for (Names *n : { &channelNames, &groupNames, &contactNames, &keyNames }) {
         n->count[QStringLiteral("none")] += 2;
@@ -417,43 +420,52 @@ Document document(const Decoded &image)
     for (int i = 0; i < channels.size(); ++i) {
         const QVariantMap c = channels.at(i).toMap();
         Record r;
-        r.label = QStringLiteral("channel %1 \"%2\"").arg(i + 1).arg(c.value("name").toString());
-        const bool digital = c.value("typeChannel").toBool();
-        r.fields << quotedField(QStringLiteral("name"), c.value("name").toString())
+        r.label = QStringLiteral("channel %1 \"%2\"")
+                      .arg(i + 1)
+                      .arg(c.value(QStringLiteral("name")).toString());
+        const bool digital = c.value(QStringLiteral("typeChannel")).toBool();
+        r.fields << quotedField(QStringLiteral("name"), c.value(QStringLiteral("name")).toString())
                  << plain(QStringLiteral("kind"),
                         digital ? QStringLiteral("digital") : QStringLiteral("analogue"))
-                 << plain(QStringLiteral("rx_frequency"), mhz(c.value("recvFreq").toUInt()))
-                 << plain(QStringLiteral("tx_frequency"), mhz(c.value("sendFreq").toUInt()))
+                 << plain(QStringLiteral("rx_frequency"),
+                        mhz(c.value(QStringLiteral("recvFreq")).toUInt()))
+                 << plain(QStringLiteral("tx_frequency"),
+                        mhz(c.value(QStringLiteral("sendFreq")).toUInt()))
                  << plain(QStringLiteral("power"),
-                        c.value("powerCH").toBool() ? QStringLiteral("high")
-                                                    : QStringLiteral("low"));
+                        c.value(QStringLiteral("powerCH")).toBool() ? QStringLiteral("high")
+                                                                    : QStringLiteral("low"));
         if (!digital) {
-            r.fields << plain(QStringLiteral("bandwidth"), widthText(c.value("chanelBand").toInt()))
+            r.fields << plain(QStringLiteral("bandwidth"),
+                widthText(c.value(QStringLiteral("chanelBand")).toInt()))
                      << quotedField(QStringLiteral("rx_tone"),
-                            toneText(c.value("QtDqtTypeRcv").toInt(), c.value("recvQtDqt").toInt()))
+                            toneText(c.value(QStringLiteral("QtDqtTypeRcv")).toInt(),
+                                c.value(QStringLiteral("recvQtDqt")).toInt()))
                      << quotedField(QStringLiteral("tx_tone"),
-                            toneText(
-                                c.value("QtDqtTypeTrasm").toInt(), c.value("sendQtDqt").toInt()))
-                     << plain(QStringLiteral("squelch"), boolText(c.value("squelchLevel")));
+                            toneText(c.value(QStringLiteral("QtDqtTypeTrasm")).toInt(),
+                                c.value(QStringLiteral("sendQtDqt")).toInt()))
+                     << plain(QStringLiteral("squelch"),
+                            boolText(c.value(QStringLiteral("squelchLevel"))));
         } else {
-            r.fields << plain(
-                QStringLiteral("colour_code"), QString::number(c.value("colorCod").toInt()))
-                     << groupNames.ref(QStringLiteral("rx_group"), c.value("rxGroup").toInt(),
-                            QStringLiteral("none"))
-                     << contactNames.ref(QStringLiteral("contact"), c.value("contact").toInt(),
-                            QStringLiteral("none"))
-                     << keyNames.ref(QStringLiteral("encryption"), c.value("encrypt").toInt(),
-                            QStringLiteral("off"))
-                     << plain(QStringLiteral("receive_only"), boolText(c.value("rxOnly")))
+            r.fields << plain(QStringLiteral("colour_code"),
+                QString::number(c.value(QStringLiteral("colorCod")).toInt()))
+                     << groupNames.ref(QStringLiteral("rx_group"),
+                            c.value(QStringLiteral("rxGroup")).toInt(), QStringLiteral("none"))
+                     << contactNames.ref(QStringLiteral("contact"),
+                            c.value(QStringLiteral("contact")).toInt(), QStringLiteral("none"))
+                     << keyNames.ref(QStringLiteral("encryption"),
+                            c.value(QStringLiteral("encrypt")).toInt(), QStringLiteral("off"))
+                     << plain(QStringLiteral("receive_only"),
+                            boolText(c.value(QStringLiteral("rxOnly"))))
                      << plain(QStringLiteral("emergency_system"),
-                            QString::number(c.value("emergencySystem").toInt()))
-                     << plain(QStringLiteral("alarm_ack"), boolText(c.value("emergencyAlarmAck")))
+                            QString::number(c.value(QStringLiteral("emergencySystem")).toInt()))
+                     << plain(QStringLiteral("alarm_ack"),
+                            boolText(c.value(QStringLiteral("emergencyAlarmAck"))))
                      << plain(QStringLiteral("call_indication"),
-                            boolText(c.value("emergencyCallIndication")));
+                            boolText(c.value(QStringLiteral("emergencyCallIndication"))));
         }
-        r.fields << plain(QStringLiteral("vox"), boolText(c.value("vox")))
+        r.fields << plain(QStringLiteral("vox"), boolText(c.value(QStringLiteral("vox"))))
                  << plain(QStringLiteral("reference_frequency"),
-                        QString::number(c.value("refFreq").toInt()));
+                        QString::number(c.value(QStringLiteral("refFreq")).toInt()));
         // The stored record, when bits no field writes differ from what a
         // new channel of the kind gets.
         const QByteArray rec = image.channelRecords.value(i);
@@ -472,10 +484,10 @@ Document document(const Decoded &image)
     for (const QVariant &v : m.value(DecodedKey::ZoneList).toList()) {
         const QVariantMap z = v.toMap();
         Record r;
-        r.label = QStringLiteral("zone \"%1\"").arg(z.value("title").toString());
-        r.fields << quotedField(QStringLiteral("name"), z.value("title").toString())
-                 << listField(QStringLiteral("channels"), z.value("selectedChannels").toList(),
-                        channelNames, 1);
+        r.label = QStringLiteral("zone \"%1\"").arg(z.value(QStringLiteral("title")).toString());
+        r.fields << quotedField(QStringLiteral("name"), z.value(QStringLiteral("title")).toString())
+                 << listField(QStringLiteral("channels"),
+                        z.value(QStringLiteral("selectedChannels")).toList(), channelNames, 1);
         zones.records << r;
     }
     doc << zones;
@@ -484,11 +496,15 @@ Document document(const Decoded &image)
     for (int i = 0; i < contacts.size(); ++i) {
         const QVariantMap c = contacts.at(i).toMap();
         Record r;
-        r.label = QStringLiteral("contact %1 \"%2\"").arg(i + 1).arg(c.value("name").toString());
-        r.fields << quotedField(QStringLiteral("name"), c.value("name").toString())
-                 << plain(QStringLiteral("call_type"), QString::number(c.value("type").toInt()))
-                 << plain(QStringLiteral("number"), QString::number(c.value("number").toUInt()))
-                 << plain(QStringLiteral("tone"), boolText(c.value("tone")));
+        r.label = QStringLiteral("contact %1 \"%2\"")
+                      .arg(i + 1)
+                      .arg(c.value(QStringLiteral("name")).toString());
+        r.fields << quotedField(QStringLiteral("name"), c.value(QStringLiteral("name")).toString())
+                 << plain(QStringLiteral("call_type"),
+                        QString::number(c.value(QStringLiteral("type")).toInt()))
+                 << plain(QStringLiteral("number"),
+                        QString::number(c.value(QStringLiteral("number")).toUInt()))
+                 << plain(QStringLiteral("tone"), boolText(c.value(QStringLiteral("tone"))));
         cs.records << r;
     }
     doc << cs;
@@ -497,10 +513,11 @@ Document document(const Decoded &image)
     for (const QVariant &v : groups) {
         const QVariantMap g = v.toMap();
         Record r;
-        r.label = QStringLiteral("rx group \"%1\"").arg(g.value("title").toString());
-        r.fields << quotedField(QStringLiteral("name"), g.value("title").toString())
-                 << listField(QStringLiteral("contacts"), g.value("selectedContacts").toList(),
-                        contactNames, 0);
+        r.label
+            = QStringLiteral("rx group \"%1\"").arg(g.value(QStringLiteral("title")).toString());
+        r.fields << quotedField(QStringLiteral("name"), g.value(QStringLiteral("title")).toString())
+                 << listField(QStringLiteral("contacts"),
+                        g.value(QStringLiteral("selectedContacts")).toList(), contactNames, 0);
         gs.records << r;
     }
     doc << gs;
@@ -509,9 +526,10 @@ Document document(const Decoded &image)
     for (const QVariant &v : image.keys) {
         const QVariantMap k = v.toMap();
         Record r;
-        r.label = QStringLiteral("key \"%1\"").arg(k.value("name").toString());
-        r.fields << quotedField(QStringLiteral("name"), k.value("name").toString())
-                 << quotedField(QStringLiteral("value"), k.value("number").toString());
+        r.label = QStringLiteral("key \"%1\"").arg(k.value(QStringLiteral("name")).toString());
+        r.fields << quotedField(QStringLiteral("name"), k.value(QStringLiteral("name")).toString())
+                 << quotedField(
+                        QStringLiteral("value"), k.value(QStringLiteral("number")).toString());
         ks.records << r;
     }
     doc << ks;
@@ -597,21 +615,22 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
             channels << c;
             continue;
         }
-        QVariantMap w { { "name", c.value("name").toString() },
-            { "send_freq", c.value("sendFreq").toUInt() },
-            { "recv_freq", c.value("recvFreq").toUInt() },
-            { "type_channel", c.value("typeChannel").toBool() },
-            { "power_ch", c.value("powerCH").toBool() },
-            { "chanelBand", c.value("chanelBand").toInt() },
-            { "recv_qt_dqt", c.value("recvQtDqt").toInt() },
-            { "send_qt_dqt", c.value("sendQtDqt").toInt() },
-            { "qt_dqt_type_rcv", c.value("QtDqtTypeRcv").toInt() },
-            { "qt_dqt_type_trasm", c.value("QtDqtTypeTrasm").toInt() },
-            { "color_cod", c.value("colorCod").toInt() },
-            { "rx_groupe", c.value("rxGroup").toInt() }, { "contact", c.value("contact").toInt() },
-            { "encrypt", c.value("encrypt").toInt() } };
-        if (c.contains("origin"))
-            w.insert("origin", c.value("origin").toInt());
+        QVariantMap w { { "name", c.value(QStringLiteral("name")).toString() },
+            { "send_freq", c.value(QStringLiteral("sendFreq")).toUInt() },
+            { "recv_freq", c.value(QStringLiteral("recvFreq")).toUInt() },
+            { "type_channel", c.value(QStringLiteral("typeChannel")).toBool() },
+            { "power_ch", c.value(QStringLiteral("powerCH")).toBool() },
+            { "chanelBand", c.value(QStringLiteral("chanelBand")).toInt() },
+            { "recv_qt_dqt", c.value(QStringLiteral("recvQtDqt")).toInt() },
+            { "send_qt_dqt", c.value(QStringLiteral("sendQtDqt")).toInt() },
+            { "qt_dqt_type_rcv", c.value(QStringLiteral("QtDqtTypeRcv")).toInt() },
+            { "qt_dqt_type_trasm", c.value(QStringLiteral("QtDqtTypeTrasm")).toInt() },
+            { "color_cod", c.value(QStringLiteral("colorCod")).toInt() },
+            { "rx_groupe", c.value(QStringLiteral("rxGroup")).toInt() },
+            { "contact", c.value(QStringLiteral("contact")).toInt() },
+            { "encrypt", c.value(QStringLiteral("encrypt")).toInt() } };
+        if (c.contains(QStringLiteral("origin")))
+            w.insert("origin", c.value(QStringLiteral("origin")).toInt());
         channels << w;
     }
     const auto records = [](const QVariantList &list,
@@ -622,8 +641,8 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
             QVariantMap w;
             for (const auto &k : keys)
                 w.insert(QLatin1String(k.second), r.value(QLatin1String(k.first)));
-            if (r.contains("origin"))
-                w.insert("origin", r.value("origin").toInt());
+            if (r.contains(QStringLiteral("origin")))
+                w.insert("origin", r.value(QStringLiteral("origin")).toInt());
             out << w;
         }
         return out;
@@ -639,9 +658,9 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
     buttons.remove("type_radio");
     settings.insert("buttonsSettings", buttons);
     const QVariantMap gps = map.value(DecodedKey::GPSSetup).toMap();
-    settings.insert("gps_activation", gps.value("activated").toBool());
-    settings.insert("gps_indication", gps.value("indication").toBool());
-    settings.insert("gps_interval", gps.value("save_interval").toInt());
+    settings.insert("gps_activation", gps.value(QStringLiteral("activated")).toBool());
+    settings.insert("gps_indication", gps.value(QStringLiteral("indication")).toBool());
+    settings.insert("gps_interval", gps.value(QStringLiteral("save_interval")).toInt());
     const QVariantList keyList = records(keys, { { "name", "name" }, { "number", "number" } });
     return { channels, zones, groups, contacts, settings, keyList };
 }
