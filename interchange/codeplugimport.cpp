@@ -179,6 +179,22 @@ QString nameOf(const Node &e)
 QString sub(const QString &path, const QString &key) { return path + QLatin1Char('.') + key; }
 QString item(const QString &path, int i) { return path + QStringLiteral("[%1]").arg(i); }
 
+// A list element's "raw": the stored record, `length` bytes in hexadecimal.
+bool rawRecord(Reader &r, const Node &e, const QString &path, int length, QByteArray *out)
+{
+    QString t;
+    if (!e["raw"].isDefined() || !r.scalar(e["raw"], sub(path, "raw"), &t))
+        return false;
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]*$"));
+    if (t.size() != 2 * length || !hex.match(t).hasMatch()) {
+        r.error(e["raw"], sub(path, "raw"),
+            QStringLiteral("a stored record here is %1 hexadecimal digits").arg(2 * length));
+        return false;
+    }
+    *out = QByteArray::fromHex(t.toLatin1());
+    return true;
+}
+
 // A reference to an entry of a list, by name or number.
 struct RefTable {
     QString what; // "channel"
@@ -517,7 +533,8 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
 
     // Channels.
     QVariantList channels;
-    QHash<int, QByteArray> raw;
+    QHash<int, QByteArray> channelRaw;
+    QVector<RawRecord> raw;
     const int nameUnits = L[Entry::NameLength] / 2;
     if (listSection("channels", Channel::MaxChannels, baseChannels.size(),
             QStringLiteral("channels"),
@@ -646,21 +663,15 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     put(c, QStringLiteral("encrypt"), ref);
                 // The stored record: the bits no field writes come from it.
                 QVariantMap kept = c;
-                if (e["raw"].isDefined() && r.scalar(e["raw"], sub(path, "raw"), &t)) {
-                    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]*$"));
-                    const QByteArray rec = QByteArray::fromHex(t.toLatin1());
-                    if (t.size() != 2 * L[Entry::RecordLength] || !hex.match(t).hasMatch()) {
-                        r.error(e["raw"], sub(path, "raw"),
-                            QStringLiteral("a channel record is %1 hexadecimal digits")
-                                .arg(2 * L[Entry::RecordLength]));
-                    } else if (bitFlag(
-                                   quint8(rec.at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask])
+                QByteArray rec;
+                if (rawRecord(r, e, path, L[Entry::RecordLength], &rec)) {
+                    if (bitFlag(quint8(rec.at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask])
                         == digital) {
                         r.warn(e["raw"], sub(path, "raw"),
                             QStringLiteral("the record of %1 channel; not used for this one")
                                 .arg(digital ? "an analogue" : "a digital"));
                     } else {
-                        raw.insert(i, rec);
+                        channelRaw.insert(i, rec);
                         kept = readOnlyFields(L, rec);
                     }
                 }
@@ -753,7 +764,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QHash<QString, int> contactNames;
     const int contactUnits = L[Entry::ContactNameLength] / 2;
     if (listSection("contacts", Contacts::MaxContacts, baseContacts.size(),
-            QStringLiteral("contacts"), { "name", "call_type", "number", "tone" },
+            QStringLiteral("contacts"), { "name", "call_type", "number", "tone", "raw" },
             [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < baseContacts.size();
                 QVariantMap c = matched ? baseContacts.at(i).toMap()
@@ -780,6 +791,11 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 if (e["tone"].isDefined() && r.boolean(e["tone"], sub(path, "tone"), &f))
                     c.insert("tone", f ? 1 : 0);
                 c.insert("pos", i);
+                RawRecord at = contactPlace(b.radioType, i);
+                if (rawRecord(r, e, path, L[Entry::ContactStride], &at.bytes)) {
+                    at.fieldBits = contactFieldBits(b.radioType);
+                    raw << at;
+                }
                 if (matched)
                     c.insert("origin", i);
                 contacts << c;
@@ -835,7 +851,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QHash<QString, int> keyNames;
     const int keyUnits = L[Entry::KeyNameLength] / 2;
     if (listSection("keys", Channel::MaxKeys, keys.size(), QStringLiteral("keys"),
-            { "name", "value" }, [&](const Node &e, const QString &path, int i) {
+            { "name", "value", "raw" }, [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < keys.size();
                 QVariantMap k = matched
                     ? keys.at(i).toMap()
@@ -859,6 +875,11 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 if (matched)
                     k.insert("origin", i);
                 newKeys << k;
+                RawRecord at = keyPlace(b.radioType, i);
+                if (rawRecord(r, e, path, L[Entry::KeyStride], &at.bytes)) {
+                    at.fieldBits = keyFieldBits(b.radioType);
+                    raw << at;
+                }
             }))
         keys = newKeys;
 
@@ -876,7 +897,20 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
         });
     if (!result.errors.isEmpty())
         return result;
-    result.image = withChannelRecords(applyCollections(base, b, map, keys), b.radioType, raw);
+    if (!channelRaw.isEmpty()) {
+        Channel codec;
+        codec.setRadioType(b.radioType);
+        const std::vector<Channel::Place> places
+            = codec.recordPlaces(*std::max_element(channelRaw.keyBegin(), channelRaw.keyEnd()) + 1);
+        for (auto it = channelRaw.cbegin(); it != channelRaw.cend(); ++it) {
+            const Channel::Place at = places[size_t(it.key())];
+            const bool digital
+                = !bitFlag(quint8(it.value().at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask]);
+            raw << RawRecord { at.block, at.offset, channelFieldBits(b.radioType, digital),
+                it.value() };
+        }
+    }
+    result.image = withRawRecords(applyCollections(base, b, map, keys), raw);
     result.ok = true;
     return result;
 }

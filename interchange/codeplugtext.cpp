@@ -74,6 +74,17 @@ Decoded decode(const QVariantList &image)
     const int length = layoutFor(d.radioType)[Entry::RecordLength];
     for (const Channel::Place &at : codec.recordPlaces(count))
         d.channelRecords << rawField(d.blocks.value(quint16(at.block)), at.offset, length);
+    const Layout L = layoutFor(d.radioType);
+    const int contacts = d.map.value(DecodedKey::ContactList).toList().size();
+    for (int k = 0; k < contacts; ++k) {
+        const RawRecord at = contactPlace(d.radioType, k);
+        d.contactRecords << rawField(
+            d.blocks.value(quint16(at.block)), at.offset, L[Entry::ContactStride]);
+    }
+    for (int k = 0; k < d.keys.size(); ++k) {
+        const RawRecord at = keyPlace(d.radioType, k);
+        d.keyRecords << rawField(d.blocks.value(quint16(at.block)), at.offset, L[Entry::KeyStride]);
+    }
     return d;
 }
 
@@ -119,38 +130,59 @@ QVariantList withBlocks(const QVariantList &image, const BlockMap &before, const
 }
 } // namespace
 
-QVariantList withChannelRecords(
-    const QVariantList &image, int radioType, const QHash<int, QByteArray> &raw)
+QVariantList withRawRecords(const QVariantList &image, const QVector<RawRecord> &records)
 {
-    if (raw.isEmpty())
+    if (records.isEmpty())
         return image;
     const BlockMap before = ImageDecode::blocksOf(image);
     BlockMap after = before;
-    Channel codec;
-    codec.setRadioType(radioType);
-    const Layout L = layoutFor(radioType);
-    const int length = L[Entry::RecordLength];
-    int last = 0;
-    for (auto it = raw.cbegin(); it != raw.cend(); ++it)
-        last = std::max(last, it.key());
-    const std::vector<Channel::Place> places = codec.recordPlaces(last + 1);
-    for (auto it = raw.cbegin(); it != raw.cend(); ++it) {
-        const Channel::Place at = places[size_t(it.key())];
-        QByteArray rec = rawField(after.value(quint16(at.block)), at.offset, length);
-        if (rec.size() != length || it.value().size() != length)
+    for (const RawRecord &r : records) {
+        const int length = r.bytes.size();
+        QByteArray rec = rawField(after.value(quint16(r.block)), r.offset, length);
+        if (rec.size() != length || r.fieldBits.size() != length)
             continue;
-        const bool digital
-            = !bitFlag(quint8(rec.at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask]);
-        const QByteArray bits = channelFieldBits(radioType, digital);
         for (int i = 0; i < length; ++i)
-            rec[i] = char((rec.at(i) & bits.at(i)) | (it.value().at(i) & ~bits.at(i)));
-        BlockEdit(&after, at.block).setBytes(at.offset, rec);
+            rec[i] = char((rec.at(i) & r.fieldBits.at(i)) | (r.bytes.at(i) & ~r.fieldBits.at(i)));
+        BlockEdit(&after, r.block).setBytes(r.offset, rec);
     }
     for (auto it = after.begin(); it != after.end(); ++it) {
         if (it.value() != before.value(it.key()))
             refreshAnswerChecksum(it.value());
     }
     return withBlocks(image, before, after);
+}
+
+QByteArray contactFieldBits(int radioType)
+{
+    const Layout L = layoutFor(radioType);
+    QByteArray bits(L[Entry::ContactStride], '\0');
+    const int at = L[Entry::ContactName];
+    bits.replace(0, L[Entry::ContactNameLength], QByteArray(L[Entry::ContactNameLength], '\xFF'));
+    bits.replace(L[Entry::ContactNumber] - at, 3, QByteArray(3, '\xFF'));
+    bits[L[Entry::ContactType] - at] = '\xFF';
+    bits[L[Entry::ContactTone] - at] = '\x01';
+    return bits;
+}
+
+QByteArray keyFieldBits(int radioType)
+{
+    const Layout L = layoutFor(radioType);
+    QByteArray bits(L[Entry::KeyStride], '\0');
+    bits.replace(0, L[Entry::KeyNameLength], QByteArray(L[Entry::KeyNameLength], '\xFF'));
+    bits.replace(L[Entry::KeyValue] - L[Entry::KeyName], 2, QByteArray(2, '\xFF'));
+    return bits;
+}
+
+RawRecord contactPlace(int radioType, int k)
+{
+    const Layout L = layoutFor(radioType);
+    return { L[Entry::ContactBlock], L[Entry::ContactName] + L[Entry::ContactStride] * k, {}, {} };
+}
+
+RawRecord keyPlace(int radioType, int k)
+{
+    const Layout L = layoutFor(radioType);
+    return { L[Entry::KeyBlock], L[Entry::KeyName] + L[Entry::KeyStride] * k, {}, {} };
 }
 
 // ---------------------------------------------------------------- units
@@ -334,6 +366,19 @@ struct Names {
     }
 };
 
+// The stored record as a "raw" field, when its bits no field writes differ
+// from those of a new record (`fresh`; all zero when empty).
+bool rawRecordField(
+    const QByteArray &rec, const QByteArray &bits, const QByteArray &fresh, Field *out)
+{
+    bool differs = false;
+    for (int k = 0; k < rec.size() && k < bits.size() && !differs; ++k)
+        differs = (rec.at(k) & ~bits.at(k)) != ((k < fresh.size() ? fresh.at(k) : 0) & ~bits.at(k));
+    if (differs)
+        *out = quotedField(QStringLiteral("raw"), QString::fromLatin1(rec.toHex()));
+    return differs;
+}
+
 Field listField(const QString &key, const QVariantList &numbers, const Names &names, int plus)
 {
     Field f { key, QString(), false, false, true, {}, {} };
@@ -468,14 +513,10 @@ Document document(const Decoded &image)
                         QString::number(c.value(QStringLiteral("refFreq")).toInt()));
         // The stored record, when bits no field writes differ from what a
         // new channel of the kind gets.
-        const QByteArray rec = image.channelRecords.value(i);
-        const QByteArray &fresh = digital ? freshDigital : freshAnalogue;
-        const QByteArray &bits = digital ? bitsDigital : bitsAnalogue;
-        bool differs = false;
-        for (int k = 0; k < rec.size() && k < fresh.size() && !differs; ++k)
-            differs = (rec.at(k) & ~bits.at(k)) != (fresh.at(k) & ~bits.at(k));
-        if (differs)
-            r.fields << quotedField(QStringLiteral("raw"), QString::fromLatin1(rec.toHex()));
+        Field raw;
+        if (rawRecordField(image.channelRecords.value(i), digital ? bitsDigital : bitsAnalogue,
+                digital ? freshDigital : freshAnalogue, &raw))
+            r.fields << raw;
         ch.records << r;
     }
     doc << ch;
@@ -493,6 +534,7 @@ Document document(const Decoded &image)
     doc << zones;
 
     Section cs { QStringLiteral("contacts"), true, {} };
+    const QByteArray contactBits = contactFieldBits(image.radioType);
     for (int i = 0; i < contacts.size(); ++i) {
         const QVariantMap c = contacts.at(i).toMap();
         Record r;
@@ -505,6 +547,9 @@ Document document(const Decoded &image)
                  << plain(QStringLiteral("number"),
                         QString::number(c.value(QStringLiteral("number")).toUInt()))
                  << plain(QStringLiteral("tone"), boolText(c.value(QStringLiteral("tone"))));
+        Field raw;
+        if (rawRecordField(image.contactRecords.value(i), contactBits, QByteArray(), &raw))
+            r.fields << raw;
         cs.records << r;
     }
     doc << cs;
@@ -523,13 +568,17 @@ Document document(const Decoded &image)
     doc << gs;
 
     Section ks { QStringLiteral("keys"), true, {} };
-    for (const QVariant &v : image.keys) {
-        const QVariantMap k = v.toMap();
+    const QByteArray keyBits = keyFieldBits(image.radioType);
+    for (int i = 0; i < image.keys.size(); ++i) {
+        const QVariantMap k = image.keys.at(i).toMap();
         Record r;
         r.label = QStringLiteral("key \"%1\"").arg(k.value(QStringLiteral("name")).toString());
         r.fields << quotedField(QStringLiteral("name"), k.value(QStringLiteral("name")).toString())
                  << quotedField(
                         QStringLiteral("value"), k.value(QStringLiteral("number")).toString());
+        Field raw;
+        if (rawRecordField(image.keyRecords.value(i), keyBits, QByteArray(), &raw))
+            r.fields << raw;
         ks.records << r;
     }
     doc << ks;

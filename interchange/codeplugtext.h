@@ -29,7 +29,8 @@ struct Decoded {
     int bandCode = 0; // identity byte 94
     QVariantMap map; // the decoded map the screens get
     QVariantList keys; // {"name", "number" (hex text), "origin"} in stored order
-    QVector<QByteArray> channelRecords; // the stored 32-byte record of each channel
+    // The stored records of the channels, contacts and keys, in list order.
+    QVector<QByteArray> channelRecords, contactRecords, keyRecords;
     BlockMap blocks;
 };
 
@@ -78,14 +79,26 @@ struct ImportResult {
 // warnings refuse the document too.
 ImportResult importYaml(const QByteArray &text, const QVariantList &base, bool strict = false);
 
-// The bits of a channel record that the document's fields write for a
-// channel of the kind (frequencies, kind, power, and the fields of the kind);
-// the others are carried by the channel's "raw" record.
+// A stored record of a list: where it lies, the bits the document's fields
+// write, and its bytes. The other bits are carried by the record's "raw".
+struct RawRecord {
+    int block = 0;
+    int offset = 0;
+    QByteArray fieldBits;
+    QByteArray bytes;
+};
+// The bits of a channel record the fields write for a channel of the kind
+// (frequencies, kind, power and the fields of the kind); of a contact record
+// (name, number, call type, tone); of a key record (name, value).
 QByteArray channelFieldBits(int radioType, bool digital);
-// The image with, for each channel position in `raw`, the record bits no
-// field writes taken from that stored record (answer checksums refreshed).
-QVariantList withChannelRecords(
-    const QVariantList &image, int radioType, const QHash<int, QByteArray> &raw);
+QByteArray contactFieldBits(int radioType);
+QByteArray keyFieldBits(int radioType);
+// Where contact record k and key record k lie (fieldBits and bytes empty).
+RawRecord contactPlace(int radioType, int k);
+RawRecord keyPlace(int radioType, int k);
+// The image with the bits no field writes taken from each record's bytes
+// (answer checksums refreshed).
+QVariantList withRawRecords(const QVariantList &image, const QVector<RawRecord> &records);
 
 // The six write collections (EditMerge order) of a decoded map.
 QVariantList collections(const QVariantMap &map, const QVariantList &keys);

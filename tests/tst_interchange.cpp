@@ -46,15 +46,18 @@ QVariantList hostile(quint32 start, int channels)
 QVariantList factory() { return TestImage::factoryImage(); }
 
 // The factory image with bits no field writes changed in the records of the
-// first two channels (VOX, reference frequency and bits nothing names).
+// first two channels (VOX, reference frequency and bits nothing names) and of
+// the first contact.
 QVariantList undescribedBits()
 {
+    const QMap<int, QVector<int>> places { { 58, { 1460, 1461, 1464, 1483, 1493, 1497, 1510 } },
+        { 7, { 175, 177, 180 } } };
     QVariantList image = factory();
     for (QVariant &element : image) {
         QByteArray b = element.toByteArray();
-        if (b.size() < Block::Size || quint8(b.at(Block::NumberOffset)) != 58)
+        if (b.size() < Block::Size || !places.contains(quint8(b.at(Block::NumberOffset))))
             continue;
-        for (const int at : { 1460, 1461, 1464, 1483, 1493, 1497, 1510 })
+        for (const int at : places.value(quint8(b.at(Block::NumberOffset))))
             b[at] = char(b.at(at) ^ 0x3C);
         refreshAnswerChecksum(b);
         element = b;
