@@ -716,7 +716,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QHash<QString, int> zoneNames;
     const int zoneUnits = L[Entry::ZoneTitleLength] / 2;
     if (listSection("zones", Channel::MaxZonesWritten, baseZones.size(), QStringLiteral("zones"),
-            { "name", "channels" }, [&](const Node &e, const QString &path, int i) {
+            { "name", "channels", "raw" }, [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < baseZones.size();
                 QVariantMap z = matched ? baseZones.at(i).toMap() : QVariantMap();
                 QString t;
@@ -756,6 +756,11 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 if (matched)
                     z.insert("origin", i);
                 zones << z;
+                RawRecord at = zonePlace(b.radioType, i);
+                if (at.block >= 0 && rawRecord(r, e, path, L[Entry::ZoneRecordLength], &at.bytes)) {
+                    at.fieldBits = zoneFieldBits(b.radioType);
+                    raw << at;
+                }
             }))
         map.insert(DecodedKey::ZoneList, zones);
 

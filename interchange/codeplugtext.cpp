@@ -12,6 +12,7 @@
 #include "codeplug/editmerge.h"
 #include "codeplug/fieldcodecs.h"
 #include "codeplug/layout.h"
+#include "codeplug/recordstream.h"
 #include "gps/datagps.h"
 #include "manager/decodedkeys.h"
 #include "manager/imagedecode.h"
@@ -75,6 +76,12 @@ Decoded decode(const QVariantList &image)
     for (const Channel::Place &at : codec.recordPlaces(count))
         d.channelRecords << rawField(d.blocks.value(quint16(at.block)), at.offset, length);
     const Layout L = layoutFor(d.radioType);
+    const int zones = d.map.value(DecodedKey::ZoneList).toList().size();
+    for (int k = 0; k < zones; ++k) {
+        const RawRecord at = zonePlace(d.radioType, k);
+        RecordStream stream(at.block, at.block + 1, at.offset, L[Entry::ZoneRecordLength]);
+        d.zoneRecords << (stream.next() ? stream.read(d.blocks) : QByteArray());
+    }
     const int contacts = d.map.value(DecodedKey::ContactList).toList().size();
     for (int k = 0; k < contacts; ++k) {
         const RawRecord at = contactPlace(d.radioType, k);
@@ -138,12 +145,15 @@ QVariantList withRawRecords(const QVariantList &image, const QVector<RawRecord> 
     BlockMap after = before;
     for (const RawRecord &r : records) {
         const int length = r.bytes.size();
-        QByteArray rec = rawField(after.value(quint16(r.block)), r.offset, length);
+        RecordStream place(r.block, r.block + 1, r.offset, length);
+        if (!place.next())
+            continue;
+        QByteArray rec = place.read(after);
         if (rec.size() != length || r.fieldBits.size() != length)
             continue;
         for (int i = 0; i < length; ++i)
             rec[i] = char((rec.at(i) & r.fieldBits.at(i)) | (r.bytes.at(i) & ~r.fieldBits.at(i)));
-        BlockEdit(&after, r.block).setBytes(r.offset, rec);
+        place.write(&after, rec);
     }
     for (auto it = after.begin(); it != after.end(); ++it) {
         if (it.value() != before.value(it.key()))
@@ -171,6 +181,31 @@ QByteArray keyFieldBits(int radioType)
     bits.replace(0, L[Entry::KeyNameLength], QByteArray(L[Entry::KeyNameLength], '\xFF'));
     bits.replace(L[Entry::KeyValue] - L[Entry::KeyName], 2, QByteArray(2, '\xFF'));
     return bits;
+}
+
+QByteArray zoneFieldBits(int radioType)
+{
+    const Layout L = layoutFor(radioType);
+    const int length = L[Entry::ZoneRecordLength];
+    QByteArray bits(length, '\0');
+    bits.replace(L[Entry::ZoneTitle], L[Entry::ZoneTitleLength],
+        QByteArray(L[Entry::ZoneTitleLength], '\xFF'));
+    bits[L[Entry::ZoneMemberCount]] = '\xFF';
+    bits.replace(L[Entry::ZoneMembers], length - L[Entry::ZoneMembers],
+        QByteArray(length - L[Entry::ZoneMembers], '\xFF'));
+    return bits;
+}
+
+RawRecord zonePlace(int radioType, int k)
+{
+    const Layout L = layoutFor(radioType);
+    RecordStream stream(L[Entry::ZoneBlock], L[Entry::ZoneBlock] + L[Entry::ZoneExtraBlocks],
+        L[Entry::ZoneOffset], L[Entry::ZoneRecordLength]);
+    for (int i = 0; i <= k; ++i) {
+        if (!stream.next())
+            return { -1, 0, {}, {} };
+    }
+    return { stream.block(), stream.offset(), {}, {} };
 }
 
 RawRecord contactPlace(int radioType, int k)
@@ -522,13 +557,18 @@ Document document(const Decoded &image)
     doc << ch;
 
     Section zones { QStringLiteral("zones"), true, {} };
-    for (const QVariant &v : m.value(DecodedKey::ZoneList).toList()) {
-        const QVariantMap z = v.toMap();
+    const QVariantList zoneList = m.value(DecodedKey::ZoneList).toList();
+    const QByteArray zoneBits = zoneFieldBits(image.radioType);
+    for (int i = 0; i < zoneList.size(); ++i) {
+        const QVariantMap z = zoneList.at(i).toMap();
         Record r;
         r.label = QStringLiteral("zone \"%1\"").arg(z.value(QStringLiteral("title")).toString());
         r.fields << quotedField(QStringLiteral("name"), z.value(QStringLiteral("title")).toString())
                  << listField(QStringLiteral("channels"),
                         z.value(QStringLiteral("selectedChannels")).toList(), channelNames, 1);
+        Field raw;
+        if (rawRecordField(image.zoneRecords.value(i), zoneBits, QByteArray(), &raw))
+            r.fields << raw;
         zones.records << r;
     }
     doc << zones;

@@ -30,7 +30,7 @@ struct Decoded {
     QVariantMap map; // the decoded map the screens get
     QVariantList keys; // {"name", "number" (hex text), "origin"} in stored order
     // The stored records of the channels, contacts and keys, in list order.
-    QVector<QByteArray> channelRecords, contactRecords, keyRecords;
+    QVector<QByteArray> channelRecords, zoneRecords, contactRecords, keyRecords;
     BlockMap blocks;
 };
 
@@ -92,8 +92,11 @@ struct RawRecord {
 // (name, number, call type, tone); of a key record (name, value).
 QByteArray channelFieldBits(int radioType, bool digital);
 QByteArray contactFieldBits(int radioType);
+QByteArray zoneFieldBits(int radioType);
 QByteArray keyFieldBits(int radioType);
-// Where contact record k and key record k lie (fieldBits and bytes empty).
+// Where zone, contact and key record k lie (fieldBits and bytes empty; a
+// record that does not fit before a block's end goes on in the next block).
+RawRecord zonePlace(int radioType, int k);
 RawRecord contactPlace(int radioType, int k);
 RawRecord keyPlace(int radioType, int k);
 // The image with the bits no field writes taken from each record's bytes

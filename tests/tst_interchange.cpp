@@ -46,12 +46,12 @@ QVariantList hostile(quint32 start, int channels)
 QVariantList factory() { return TestImage::factoryImage(); }
 
 // The factory image with bits no field writes changed in the records of the
-// first two channels (VOX, reference frequency and bits nothing names) and of
-// the first contact.
+// first two channels (VOX, reference frequency and bits nothing names), of the
+// first contact and of the first zone.
 QVariantList undescribedBits()
 {
     const QMap<int, QVector<int>> places { { 58, { 1460, 1461, 1464, 1483, 1493, 1497, 1510 } },
-        { 7, { 175, 177, 180 } } };
+        { 7, { 175, 177, 180 } }, { 74, { 684, 690 } } };
     QVariantList image = factory();
     for (QVariant &element : image) {
         QByteArray b = element.toByteArray();
