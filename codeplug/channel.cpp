@@ -294,6 +294,11 @@ void insertBits(QByteArray &r, int at, int mask, int value)
 }
 } // namespace
 
+QByteArray Channel::recordTemplate(bool digital)
+{
+    return QByteArray(digital ? digitalTemplate : analogueTemplate, 24);
+}
+
 std::vector<Channel::Place> Channel::recordPlaces(int count) const
 {
     const Layout &L = layout;

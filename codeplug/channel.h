@@ -49,15 +49,19 @@ public:
     void encodeRxGroups(const QVariant &groups, BlockMap *blocks);
     void encodeContacts(const QVariant &contacts, BlockMap *blocks);
 
-private:
     struct Place {
         int block;
         int offset;
     };
+    // Where the records of the first `count` channels lie.
+    std::vector<Place> recordPlaces(int count) const;
+    // Bytes 8 to 31 of a new record of the kind, before its fields are written.
+    static QByteArray recordTemplate(bool digital);
+
+private:
     Place indexEntryPlace(int position) const;
     Place namePlace(int position) const;
     Place nameFieldOf(int position, quint16 code) const;
-    std::vector<Place> recordPlaces(int count) const;
 
     Contacts contacts;
     Layout layout {};

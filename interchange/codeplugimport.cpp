@@ -4,11 +4,13 @@
 #include "interchange/codeplugtext.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
-#include <yaml-cpp/yaml.h>
 
 #include "codeplug/channel.h"
+#include "codeplug/fieldcodecs.h"
 #include "codeplug/layout.h"
+#include "interchange/yamltree.h"
 #include "manager/decodedkeys.h"
 
 #include <functional>
@@ -17,15 +19,15 @@ namespace CodeplugText {
 
 namespace {
 
-using Node = YAML::Node;
+using Node = YamlTree::Node;
 
 struct Reader {
     QVector<Issue> errors, warnings;
     Issue at(const Node &n, const QString &path, const QString &message) const
     {
         Issue i;
-        const YAML::Mark mark = n.Mark();
-        if (!mark.is_null()) {
+        const YamlTree::Mark mark = n.mark();
+        if (!mark.isNull()) {
             i.line = mark.line + 1;
             i.column = mark.column + 1;
         }
@@ -46,14 +48,14 @@ struct Reader {
     // plain one (a number or a word).
     bool scalar(const Node &n, const QString &path, QString *text, bool *quoted = nullptr)
     {
-        if (!n.IsScalar()) {
+        if (!n.isScalar()) {
             error(n, path, QStringLiteral("expected a single value"));
             return false;
         }
-        *text = QString::fromStdString(n.Scalar());
+        *text = n.scalar();
         if (quoted)
-            *quoted = n.Tag() == "!" || n.Tag() == "!utf16";
-        if (n.Tag() == "!utf16" && !fromUtf16Hex(text->trimmed(), text)) {
+            *quoted = n.quoted();
+        if (n.tag() == QLatin1String("!utf16") && !fromUtf16Hex(text->trimmed(), text)) {
             error(n, path, QStringLiteral("!utf16 needs groups of 4 hexadecimal digits"));
             return false;
         }
@@ -112,14 +114,24 @@ struct Reader {
     // Checks the keys of a mapping; false (with an error) when not a mapping.
     bool mapping(const Node &n, const QString &path, const QStringList &known)
     {
-        if (!n.IsMap()) {
+        if (!n.isMap()) {
             error(n, path, QStringLiteral("expected a mapping of keys to values"));
             return false;
         }
-        for (auto it = n.begin(); it != n.end(); ++it) {
-            const QString key = QString::fromStdString(it->first.as<std::string>(std::string()));
-            if (!known.contains(key))
-                error(it->first, path.isEmpty() ? key : path + QLatin1Char('.') + key,
+        for (int k = 0; k < n.size(); ++k) {
+            const QStringView key = n.key(k).view();
+            bool twice = false;
+            for (int j = 0; j < k && !twice; ++j)
+                twice = n.key(j).view() == key;
+            const bool unknown = !known.contains(key);
+            if (!twice && !unknown)
+                continue;
+            const QString where
+                = path.isEmpty() ? key.toString() : path + QLatin1Char('.') + key.toString();
+            if (twice)
+                error(n.key(k), where, QStringLiteral("the key is given twice"));
+            if (unknown)
+                error(n.key(k), where,
                     QStringLiteral("unknown key (known: %1)")
                         .arg(known.join(QStringLiteral(", "))));
         }
@@ -127,20 +139,61 @@ struct Reader {
     }
 };
 
+// Sets a value only when it differs: a record left as it was keeps sharing
+// the base's data (and compares equal to it at once).
+template <typename T> void put(QVariantMap &m, const QString &key, const T &value)
+{
+    const QVariant v = QVariant::fromValue(value);
+    const auto it = m.constFind(key);
+    if (it == m.cend() || it.value() != v)
+        m.insert(key, v);
+}
+
+// The fields the write encoders do not store, as a stored channel record
+// holds them.
+QVariantMap readOnlyFields(const Layout &L, const QByteArray &rec)
+{
+    const auto at = [&rec](int i) { return quint8(rec.at(i)); };
+    const auto flag = [&](int byte, int mask) { return bitFlag(at(L[byte]), L[mask]); };
+    return { { "squelchLevel", flag(Entry::SquelchByte, Entry::SquelchMask) },
+        { "rxOnly", flag(Entry::RxOnlyByte, Entry::RxOnlyMask) },
+        { "emergencySystem", int(qint8(at(L[Entry::EmergencySystem]))) },
+        { "emergencyAlarmAck", flag(Entry::AlarmAckByte, Entry::AlarmAckMask) },
+        { "emergencyCallIndication", flag(Entry::CallIndicationByte, Entry::CallIndicationMask) },
+        { "vox", flag(Entry::VoxByte, Entry::VoxMask) },
+        { "refFreq", twoBitField(at(L[Entry::RefFreqByte]), L[Entry::RefFreqMask]) } };
+}
+
 // The "name" of a list element as a reference names it.
 QString nameOf(const Node &e)
 {
-    const Node n = e.IsMap() ? e["name"] : Node();
-    if (!n.IsDefined() || !n.IsScalar())
+    const Node n = e.isMap() ? e["name"] : Node();
+    if (!n.isDefined() || !n.isScalar())
         return QString();
-    QString text = QString::fromStdString(n.Scalar());
-    if (n.Tag() == "!utf16" && !fromUtf16Hex(text.trimmed(), &text))
+    QString text = n.scalar();
+    if (n.tag() == QLatin1String("!utf16") && !fromUtf16Hex(text.trimmed(), &text))
         return QString();
     return text;
 }
 
 QString sub(const QString &path, const QString &key) { return path + QLatin1Char('.') + key; }
 QString item(const QString &path, int i) { return path + QStringLiteral("[%1]").arg(i); }
+
+// A list element's "raw": the stored record, `length` bytes in hexadecimal.
+bool rawRecord(Reader &r, const Node &e, const QString &path, int length, QByteArray *out)
+{
+    QString t;
+    if (!e["raw"].isDefined() || !r.scalar(e["raw"], sub(path, "raw"), &t))
+        return false;
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]*$"));
+    if (t.size() != 2 * length || !hex.match(t).hasMatch()) {
+        r.error(e["raw"], sub(path, "raw"),
+            QStringLiteral("a stored record here is %1 hexadecimal digits").arg(2 * length));
+        return false;
+    }
+    *out = QByteArray::fromHex(t.toLatin1());
+    return true;
+}
 
 // A reference to an entry of a list, by name or number.
 struct RefTable {
@@ -241,25 +294,25 @@ bool capacity(
 void settingsSection(Reader &r, const Node &n, const QString &path, QVariantMap *values,
     const std::function<QPair<qint64, qint64>(const QString &)> &range)
 {
-    if (!n.IsDefined() || n.IsNull())
+    if (!n.isDefined() || n.isNull())
         return;
     QStringList known = values->keys();
     known.removeAll(QStringLiteral("type_radio"));
     if (!r.mapping(n, path, known))
         return;
-    for (auto it = n.begin(); it != n.end(); ++it) {
-        const QString key = QString::fromStdString(it->first.as<std::string>(std::string()));
+    for (int k = 0; k < n.size(); ++k) {
+        const QString key = n.key(k).scalar();
         if (!known.contains(key))
             continue;
         const QVariant base = values->value(key);
         if (base.userType() == QMetaType::Bool) {
             bool b = false;
-            if (r.boolean(it->second, sub(path, key), &b))
+            if (r.boolean(n.value(k), sub(path, key), &b))
                 values->insert(key, b);
         } else {
             const auto span = range(key);
             qint64 v = 0;
-            if (r.integer(it->second, sub(path, key), span.first, span.second, &v, base))
+            if (r.integer(n.value(k), sub(path, key), span.first, span.second, &v, base))
                 values->insert(key, int(v));
         }
     }
@@ -269,19 +322,16 @@ void settingsSection(Reader &r, const Node &n, const QString &path, QVariantMap 
 
 QString defaultImageName(const QByteArray &text, Issue *issue)
 {
-    Node loaded;
-    try {
-        loaded = YAML::Load(text.toStdString());
-    } catch (const YAML::Exception &e) {
-        *issue = Issue { e.mark.line + 1, e.mark.column + 1, QString(),
-            QString::fromStdString(e.msg) };
+    const YamlTree::Document parsed = YamlTree::parse(text);
+    if (!parsed.ok) {
+        *issue = Issue { parsed.line, parsed.column, QString(), parsed.message };
         return {};
     }
-    const Node root = loaded;
-    const Node radio = root.IsMap() ? root["radio"] : Node();
+    const Node root = parsed.root();
+    const Node radio = root.isMap() ? root["radio"] : Node();
     const auto value = [&radio](const char *key) {
-        const Node n = radio.IsDefined() && radio.IsMap() ? radio[key] : Node();
-        return n.IsDefined() && n.IsScalar() ? QString::fromStdString(n.Scalar()) : QString();
+        const Node n = radio.isDefined() && radio.isMap() ? radio[key] : Node();
+        return n.isDefined() && n.isScalar() ? n.scalar() : QString();
     };
     const QString model = value("model");
     const QString band = value("band");
@@ -301,15 +351,12 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
 {
     ImportResult result;
     Reader r;
-    Node loaded;
-    try {
-        loaded = YAML::Load(text.toStdString());
-    } catch (const YAML::Exception &e) {
-        result.errors << Issue { e.mark.line + 1, e.mark.column + 1, QString(),
-            QString::fromStdString(e.msg) };
+    const YamlTree::Document parsed = YamlTree::parse(text);
+    if (!parsed.ok) {
+        result.errors << Issue { parsed.line, parsed.column, QString(), parsed.message };
         return result;
     }
-    const Node root = loaded; // const: looking a key up never adds it
+    const Node root = parsed.root();
     const QStringList sections = { "format", "radio", "settings", "buttons", "gps", "channels",
         "zones", "contacts", "rx_groups", "keys" };
     if (!r.mapping(root, QString(), sections)) {
@@ -323,7 +370,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QVariantMap map = b.map;
     QVariantList keys = b.keys;
 
-    if (root["format"].IsDefined()) {
+    if (root["format"].isDefined()) {
         QString f;
         if (r.scalar(root["format"], "format", &f) && f != QLatin1String("orvane-codeplug 1"))
             r.error(root["format"], "format",
@@ -332,18 +379,18 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     // The radio section: model and band must be those of the base; the
     // identity texts are not written (the base keeps them).
     const Node radio = root["radio"];
-    if (radio.IsDefined()
+    if (radio.isDefined()
         && r.mapping(
             radio, "radio", { "model", "band", "model_name", "serial_number", "hw_version" })) {
         const QString model = b.radioType ? QStringLiteral("KR4700") : QStringLiteral("KR4500");
         QString t;
-        if (radio["model"].IsDefined() && r.scalar(radio["model"], "radio.model", &t) && t != model)
+        if (radio["model"].isDefined() && r.scalar(radio["model"], "radio.model", &t) && t != model)
             r.error(radio["model"], "radio.model",
                 QStringLiteral("the document is for %1, the base image is a %2").arg(t, model));
         const QString bandText = b.bandCode == 0 ? QStringLiteral("400-470")
             : b.bandCode == 3                    ? QStringLiteral("136-174")
                                                  : QStringLiteral("code %1").arg(b.bandCode);
-        if (radio["band"].IsDefined() && r.scalar(radio["band"], "radio.band", &t) && t != bandText)
+        if (radio["band"].isDefined() && r.scalar(radio["band"], "radio.band", &t) && t != bandText)
             r.error(radio["band"], "radio.band",
                 QStringLiteral("the document is for the band %1, the base image is %2")
                     .arg(t, bandText));
@@ -352,7 +399,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                   { "serial_number", DecodedKey::SerialNumber },
                   { "hw_version", DecodedKey::HwVersion } };
         for (const auto &id : identity) {
-            if (radio[id.first].IsDefined() && r.scalar(radio[id.first], sub("radio", id.first), &t)
+            if (radio[id.first].isDefined() && r.scalar(radio[id.first], sub("radio", id.first), &t)
                 && t != map.value(id.second).toString())
                 r.warn(radio[id.first], sub("radio", id.first),
                     QStringLiteral("the radio's identity is not written; the base keeps \"%1\"")
@@ -377,26 +424,27 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
 
     QVariantMap gps = map.value(DecodedKey::GPSSetup).toMap();
     const Node gpsNode = root["gps"];
-    if (gpsNode.IsDefined()
+    if (gpsNode.isDefined()
         && r.mapping(gpsNode, "gps", { "activated", "indication", "interval", "work_channel" })) {
         bool f = false;
         qint64 v = 0;
-        if (gpsNode["activated"].IsDefined()
+        if (gpsNode["activated"].isDefined()
             && r.boolean(gpsNode["activated"], "gps.activated", &f))
             gps.insert("activated", f);
-        if (gpsNode["indication"].IsDefined()
+        if (gpsNode["indication"].isDefined()
             && r.boolean(gpsNode["indication"], "gps.indication", &f))
             gps.insert("indication", f);
         // Only the low byte of the interval is written.
-        if (gpsNode["interval"].IsDefined()
-            && r.integer(
-                gpsNode["interval"], "gps.interval", 0, 255, &v, gps.value("save_interval")))
+        if (gpsNode["interval"].isDefined()
+            && r.integer(gpsNode["interval"], "gps.interval", 0, 255, &v,
+                gps.value(QStringLiteral("save_interval"))))
             gps.insert("save_interval", int(v));
-        if (gpsNode["work_channel"].IsDefined()
+        if (gpsNode["work_channel"].isDefined()
             && r.integer(gpsNode["work_channel"], "gps.work_channel", 0, 65535, &v)
-            && v != gps.value("workCh").toInt())
+            && v != gps.value(QStringLiteral("workCh")).toInt())
             r.warn(gpsNode["work_channel"], "gps.work_channel",
-                QStringLiteral("not written; the base keeps %1").arg(gps.value("workCh").toInt()));
+                QStringLiteral("not written; the base keeps %1")
+                    .arg(gps.value(QStringLiteral("workCh")).toInt()));
     }
     map.insert(DecodedKey::GPSSetup, gps);
 
@@ -405,9 +453,9 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     const auto names = [&](const char *section, const QString &key, const QVariantList &baseList) {
         QStringList out;
         const Node n = root[section];
-        if (n.IsDefined() && n.IsSequence()) {
-            for (const Node &e : n)
-                out << nameOf(e);
+        if (n.isDefined() && n.isSequence()) {
+            for (int i = 0; i < n.size(); ++i)
+                out << nameOf(n.at(i));
         } else {
             for (const QVariant &v : baseList)
                 out << v.toMap().value(key).toString();
@@ -432,17 +480,18 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
         const QStringList g = names("rx_groups", "title", baseGroups);
         for (int i = 0; i < g.size(); ++i) {
             // A group the base holds keeps its stored number.
-            const int number
-                = i < baseGroups.size() ? baseGroups.at(i).toMap().value("groups").toInt() : i + 1;
+            const int number = i < baseGroups.size()
+                ? baseGroups.at(i).toMap().value(QStringLiteral("groups")).toInt()
+                : i + 1;
             groupRefs.add(number, g.at(i));
         }
         QStringList keyNames;
-        if (root["keys"].IsDefined() && root["keys"].IsSequence()) {
-            for (const Node &e : root["keys"])
-                keyNames << nameOf(e);
+        if (root["keys"].isDefined() && root["keys"].isSequence()) {
+            for (int i = 0; i < root["keys"].size(); ++i)
+                keyNames << nameOf(root["keys"].at(i));
         } else {
             for (const QVariant &v : keys)
-                keyNames << v.toMap().value("name").toString();
+                keyNames << v.toMap().value(QStringLiteral("name")).toString();
         }
         for (int i = 0; i < keyNames.size(); ++i)
             keyRefs.add(i + 1, keyNames.at(i));
@@ -455,20 +504,18 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
               const QStringList &known,
               const std::function<void(const Node &, const QString &, int)> &each) {
               const Node n = root[section];
-              if (!n.IsDefined())
+              if (!n.isDefined())
                   return false;
-              if (!n.IsSequence() && !n.IsNull()) {
+              if (!n.isSequence() && !n.isNull()) {
                   r.error(n, section, QStringLiteral("expected a list"));
                   return false;
               }
               if (!capacity(r, n, section, max, baseCount, what))
                   return false;
-              int i = 0;
-              for (const Node &e : n) {
+              for (int i = 0; i < n.size(); ++i) {
                   const QString path = item(section, i);
-                  if (r.mapping(e, path, known))
-                      each(e, path, i);
-                  ++i;
+                  if (r.mapping(n.at(i), path, known))
+                      each(n.at(i), path, i);
               }
               return true;
           };
@@ -486,20 +533,22 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
 
     // Channels.
     QVariantList channels;
+    QHash<int, QByteArray> channelRaw;
+    QVector<RawRecord> raw;
     const int nameUnits = L[Entry::NameLength] / 2;
     if (listSection("channels", Channel::MaxChannels, baseChannels.size(),
             QStringLiteral("channels"),
             { "name", "kind", "rx_frequency", "tx_frequency", "power", "bandwidth", "rx_tone",
                 "tx_tone", "squelch", "colour_code", "rx_group", "contact", "encryption",
                 "receive_only", "emergency_system", "alarm_ack", "call_indication", "vox",
-                "reference_frequency" },
+                "reference_frequency", "raw" },
             [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < baseChannels.size();
                 const QVariantMap baseRec = matched ? baseChannels.at(i).toMap() : QVariantMap();
                 QVariantMap c = baseRec;
-                bool digital = c.value("typeChannel").toBool();
+                bool digital = c.value(QStringLiteral("typeChannel")).toBool();
                 QString t;
-                if (e["kind"].IsDefined() && r.scalar(e["kind"], sub(path, "kind"), &t)) {
+                if (e["kind"].isDefined() && r.scalar(e["kind"], sub(path, "kind"), &t)) {
                     if (t == QLatin1String("digital") || t == QLatin1String("analogue"))
                         digital = t == QLatin1String("digital");
                     else
@@ -509,7 +558,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     r.error(e, path,
                         QStringLiteral("a new channel needs a kind (analogue or digital)"));
                 }
-                if (!matched || digital != baseRec.value("typeChannel").toBool()) {
+                if (!matched || digital != baseRec.value(QStringLiteral("typeChannel")).toBool()) {
                     // A new kind starts from the values its template stores.
                     c.insert("typeChannel", digital);
                     for (const char *k : { "QtDqtTypeRcv", "QtDqtTypeTrasm", "squelchLevel",
@@ -533,38 +582,38 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                     c.insert("powerCH", false);
                     c.insert("refFreq", 1), c.insert("vox", false);
                 }
-                if (e["name"].IsDefined()) {
+                if (e["name"].isDefined()) {
                     if (r.text(e["name"], sub(path, "name"), nameUnits, &t))
-                        c.insert("name", t);
+                        put(c, QStringLiteral("name"), t);
                 } else if (!matched) {
-                    c.insert("name", QString());
+                    put(c, QStringLiteral("name"), QString());
                 }
                 for (const auto &f : { std::make_pair("rx_frequency", "recvFreq"),
                          std::make_pair("tx_frequency", "sendFreq") }) {
                     quint32 hz = 0;
-                    if (e[f.first].IsDefined()) {
+                    if (e[f.first].isDefined()) {
                         if (frequency(r, e[f.first], sub(path, f.first), band, &hz,
                                 baseRec.value(f.second)))
-                            c.insert(f.second, hz);
+                            put(c, QLatin1String(f.second), hz);
                     } else if (!matched) {
                         r.error(e, path, QStringLiteral("a new channel needs %1").arg(f.first));
                     }
                 }
-                if (e["power"].IsDefined() && r.scalar(e["power"], sub(path, "power"), &t)) {
+                if (e["power"].isDefined() && r.scalar(e["power"], sub(path, "power"), &t)) {
                     if (t == QLatin1String("high") || t == QLatin1String("low"))
-                        c.insert("powerCH", t == QLatin1String("high"));
+                        put(c, QStringLiteral("powerCH"), t == QLatin1String("high"));
                     else
                         r.error(e["power"], sub(path, "power"),
                             QStringLiteral("\"%1\" is not high or low").arg(t));
                 }
                 const auto onlyFor = [&](const char *key, bool forDigital) {
-                    if (e[key].IsDefined() && digital != forDigital) {
+                    if (e[key].isDefined() && digital != forDigital) {
                         r.error(e[key], sub(path, key),
                             QStringLiteral("only %1 channels have %2")
                                 .arg(forDigital ? "digital" : "analogue", key));
                         return false;
                     }
-                    return e[key].IsDefined();
+                    return e[key].isDefined();
                 };
                 if (onlyFor("bandwidth", false)
                     && r.scalar(e["bandwidth"], sub(path, "bandwidth"), &t)) {
@@ -576,7 +625,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                         r.error(e["bandwidth"], sub(path, "bandwidth"),
                             QStringLiteral("\"%1\" is not 12.5, 20 or 25 (kHz)").arg(t));
                     else
-                        c.insert("chanelBand", w);
+                        put(c, QStringLiteral("chanelBand"), w);
                 }
                 for (const auto &f : { std::make_tuple("rx_tone", "QtDqtTypeRcv", "recvQtDqt"),
                          std::make_tuple("tx_tone", "QtDqtTypeTrasm", "sendQtDqt") }) {
@@ -589,31 +638,46 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                                     "\"%1\" is not a tone (none, CTCSS 88.5, DCS 023N, DCS 023I)")
                                     .arg(t));
                         } else {
-                            c.insert(std::get<1>(f), type);
-                            c.insert(std::get<2>(f), word);
+                            put(c, QLatin1String(std::get<1>(f)), type);
+                            put(c, QLatin1String(std::get<2>(f)), word);
                         }
                     }
                 }
                 qint64 v = 0;
                 if (onlyFor("colour_code", true)
                     && r.integer(e["colour_code"], sub(path, "colour_code"), 0, 15, &v,
-                        baseRec.value("colorCod")))
-                    c.insert("colorCod", int(v));
+                        baseRec.value(QStringLiteral("colorCod"))))
+                    put(c, QStringLiteral("colorCod"), int(v));
                 int ref = 0;
                 if (onlyFor("rx_group", true)
                     && groupRefs.resolve(r, e["rx_group"], sub(path, "rx_group"), "none", &ref,
-                        baseRec.value("rxGroup")))
-                    c.insert("rxGroup", ref);
+                        baseRec.value(QStringLiteral("rxGroup"))))
+                    put(c, QStringLiteral("rxGroup"), ref);
                 if (onlyFor("contact", true)
                     && contactRefs.resolve(r, e["contact"], sub(path, "contact"), "none", &ref,
-                        baseRec.value("contact")))
-                    c.insert("contact", ref);
+                        baseRec.value(QStringLiteral("contact"))))
+                    put(c, QStringLiteral("contact"), ref);
                 if (onlyFor("encryption", true)
                     && keyRefs.resolve(r, e["encryption"], sub(path, "encryption"), "off", &ref,
-                        baseRec.value("encrypt")))
-                    c.insert("encrypt", ref);
+                        baseRec.value(QStringLiteral("encrypt"))))
+                    put(c, QStringLiteral("encrypt"), ref);
+                // The stored record: the bits no field writes come from it.
+                QVariantMap kept = c;
+                QByteArray rec;
+                if (rawRecord(r, e, path, L[Entry::RecordLength], &rec)) {
+                    if (bitFlag(quint8(rec.at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask])
+                        == digital) {
+                        r.warn(e["raw"], sub(path, "raw"),
+                            QStringLiteral("the record of %1 channel; not used for this one")
+                                .arg(digital ? "an analogue" : "a digital"));
+                    } else {
+                        channelRaw.insert(i, rec);
+                        kept = readOnlyFields(L, rec);
+                    }
+                }
                 // Fields the write encoders do not store: accepted as they
-                // are in the base, a different value is reported.
+                // are in the base (or the raw record), a different value is
+                // reported.
                 const std::pair<const char *, const char *> readOnly[]
                     = { { "squelch", "squelchLevel" }, { "receive_only", "rxOnly" },
                           { "emergency_system", "emergencySystem" },
@@ -621,28 +685,28 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                           { "call_indication", "emergencyCallIndication" }, { "vox", "vox" },
                           { "reference_frequency", "refFreq" } };
                 for (const auto &f : readOnly) {
-                    if (!e[f.first].IsDefined())
+                    if (!e[f.first].isDefined())
                         continue;
-                    const bool forDigital = QByteArray(f.first) != "squelch";
-                    const bool both = QByteArray(f.first) == "vox"
-                        || QByteArray(f.first) == "reference_frequency";
+                    const bool forDigital = qstrcmp(f.first, "squelch") != 0;
+                    const bool both = qstrcmp(f.first, "vox") == 0
+                        || qstrcmp(f.first, "reference_frequency") == 0;
                     if (!both && !onlyFor(f.first, forDigital))
                         continue;
                     QString given;
                     r.scalar(e[f.first], sub(path, f.first), &given);
-                    const QVariant kept = c.value(f.second);
-                    const QString keptText = kept.userType() == QMetaType::Bool
-                        ? (kept.toBool() ? "true" : "false")
-                        : QString::number(kept.toInt());
+                    const QVariant value = kept.value(f.second);
+                    const QString keptText = value.userType() == QMetaType::Bool
+                        ? (value.toBool() ? "true" : "false")
+                        : QString::number(value.toInt());
                     if (given != keptText)
                         r.warn(e[f.first], sub(path, f.first),
                             QStringLiteral("not written by an import; stays %1").arg(keptText));
                 }
                 if (matched)
-                    c.insert("origin", i);
+                    put(c, QStringLiteral("origin"), i);
                 else
                     c.remove("origin");
-                c.insert("channel", i);
+                put(c, QStringLiteral("channel"), i);
                 channels << c;
             }))
         map.insert(DecodedKey::FreqList, channels);
@@ -652,35 +716,36 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QHash<QString, int> zoneNames;
     const int zoneUnits = L[Entry::ZoneTitleLength] / 2;
     if (listSection("zones", Channel::MaxZonesWritten, baseZones.size(), QStringLiteral("zones"),
-            { "name", "channels" }, [&](const Node &e, const QString &path, int i) {
+            { "name", "channels", "raw" }, [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < baseZones.size();
                 QVariantMap z = matched ? baseZones.at(i).toMap() : QVariantMap();
                 QString t;
-                if (e["name"].IsDefined() && r.text(e["name"], sub(path, "name"), zoneUnits, &t)) {
+                if (e["name"].isDefined() && r.text(e["name"], sub(path, "name"), zoneUnits, &t)) {
                     if (t.isEmpty())
                         r.error(
                             e["name"], sub(path, "name"), QStringLiteral("a zone needs a name"));
-                    uniqueName(
-                        zoneNames, e["name"], sub(path, "name"), t, z.value("title").toString());
+                    uniqueName(zoneNames, e["name"], sub(path, "name"), t,
+                        z.value(QStringLiteral("title")).toString());
                     z.insert("title", t);
                 } else if (!matched) {
                     r.error(e, path, QStringLiteral("a new zone needs a name"));
                 }
                 const Node members = e["channels"];
-                if (members.IsDefined()) {
-                    const QVariantList baseMembers = z.value("selectedChannels").toList();
-                    if (!members.IsSequence()) {
+                if (members.isDefined()) {
+                    const QVariantList baseMembers
+                        = z.value(QStringLiteral("selectedChannels")).toList();
+                    if (!members.isSequence()) {
                         r.error(members, sub(path, "channels"), QStringLiteral("expected a list"));
                     } else if (capacity(r, members, sub(path, "channels"), Channel::MaxZoneMembers,
                                    baseMembers.size(), QStringLiteral("channels"))) {
                         QVariantList list;
-                        for (size_t j = 0; j < members.size(); ++j) {
+                        for (int j = 0; j < members.size(); ++j) {
                             int ref = 0;
-                            const QVariant baseRef = int(j) < baseMembers.size()
-                                ? QVariant(baseMembers.at(int(j)).toInt() + 1)
+                            const QVariant baseRef = j < baseMembers.size()
+                                ? QVariant(baseMembers.at(j).toInt() + 1)
                                 : QVariant();
-                            if (channelRefs.resolve(r, members[j],
-                                    item(sub(path, "channels"), int(j)), QString(), &ref, baseRef))
+                            if (channelRefs.resolve(r, members.at(j),
+                                    item(sub(path, "channels"), j), QString(), &ref, baseRef))
                                 list << ref - 1;
                         }
                         z.insert("selectedChannels", list);
@@ -691,6 +756,11 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 if (matched)
                     z.insert("origin", i);
                 zones << z;
+                RawRecord at = zonePlace(b.radioType, i);
+                if (at.block >= 0 && rawRecord(r, e, path, L[Entry::ZoneRecordLength], &at.bytes)) {
+                    at.fieldBits = zoneFieldBits(b.radioType);
+                    raw << at;
+                }
             }))
         map.insert(DecodedKey::ZoneList, zones);
 
@@ -699,32 +769,38 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QHash<QString, int> contactNames;
     const int contactUnits = L[Entry::ContactNameLength] / 2;
     if (listSection("contacts", Contacts::MaxContacts, baseContacts.size(),
-            QStringLiteral("contacts"), { "name", "call_type", "number", "tone" },
+            QStringLiteral("contacts"), { "name", "call_type", "number", "tone", "raw" },
             [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < baseContacts.size();
                 QVariantMap c = matched ? baseContacts.at(i).toMap()
                                         : QVariantMap { { "name", QString() }, { "type", 0 },
                                               { "number", 0u }, { "tone", 0 } };
                 QString t;
-                if (e["name"].IsDefined()
+                if (e["name"].isDefined()
                     && r.text(e["name"], sub(path, "name"), contactUnits, &t)) {
-                    uniqueName(
-                        contactNames, e["name"], sub(path, "name"), t, c.value("name").toString());
+                    uniqueName(contactNames, e["name"], sub(path, "name"), t,
+                        c.value(QStringLiteral("name")).toString());
                     c.insert("name", t);
                 }
                 qint64 v = 0;
-                if (e["call_type"].IsDefined()
-                    && r.integer(e["call_type"], sub(path, "call_type"), 0, 2, &v, c.value("type")))
+                if (e["call_type"].isDefined()
+                    && r.integer(e["call_type"], sub(path, "call_type"), 0, 2, &v,
+                        c.value(QStringLiteral("type"))))
                     c.insert("type", int(v));
-                if (e["number"].IsDefined()
+                if (e["number"].isDefined()
                     && r.integer(e["number"], sub(path, "number"), 0, 0xFFFFFF, &v))
                     c.insert("number", uint(v));
-                else if (!matched && !e["number"].IsDefined())
+                else if (!matched && !e["number"].isDefined())
                     r.error(e, path, QStringLiteral("a new contact needs a number"));
                 bool f = false;
-                if (e["tone"].IsDefined() && r.boolean(e["tone"], sub(path, "tone"), &f))
+                if (e["tone"].isDefined() && r.boolean(e["tone"], sub(path, "tone"), &f))
                     c.insert("tone", f ? 1 : 0);
                 c.insert("pos", i);
+                RawRecord at = contactPlace(b.radioType, i);
+                if (rawRecord(r, e, path, L[Entry::ContactStride], &at.bytes)) {
+                    at.fieldBits = contactFieldBits(b.radioType);
+                    raw << at;
+                }
                 if (matched)
                     c.insert("origin", i);
                 contacts << c;
@@ -743,26 +819,27 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                                         : QVariantMap { { "title", QString() }, { "groups", i + 1 },
                                               { "selectedContacts", QVariantList() } };
                 QString t;
-                if (e["name"].IsDefined() && r.text(e["name"], sub(path, "name"), groupUnits, &t)) {
-                    uniqueName(
-                        groupNames, e["name"], sub(path, "name"), t, g.value("title").toString());
+                if (e["name"].isDefined() && r.text(e["name"], sub(path, "name"), groupUnits, &t)) {
+                    uniqueName(groupNames, e["name"], sub(path, "name"), t,
+                        g.value(QStringLiteral("title")).toString());
                     g.insert("title", t);
                 }
                 const Node members = e["contacts"];
-                if (members.IsDefined()) {
-                    const QVariantList baseMembers = g.value("selectedContacts").toList();
-                    if (!members.IsSequence()) {
+                if (members.isDefined()) {
+                    const QVariantList baseMembers
+                        = g.value(QStringLiteral("selectedContacts")).toList();
+                    if (!members.isSequence()) {
                         r.error(members, sub(path, "contacts"), QStringLiteral("expected a list"));
                     } else if (capacity(r, members, sub(path, "contacts"),
                                    Contacts::MaxGroupMembers, baseMembers.size(),
                                    QStringLiteral("contacts"))) {
                         QVariantList list;
-                        for (size_t j = 0; j < members.size(); ++j) {
+                        for (int j = 0; j < members.size(); ++j) {
                             int ref = 0;
                             const QVariant baseRef
-                                = int(j) < baseMembers.size() ? baseMembers.at(int(j)) : QVariant();
-                            if (contactRefs.resolve(r, members[j],
-                                    item(sub(path, "contacts"), int(j)), QString(), &ref, baseRef))
+                                = j < baseMembers.size() ? baseMembers.at(j) : QVariant();
+                            if (contactRefs.resolve(r, members.at(j),
+                                    item(sub(path, "contacts"), j), QString(), &ref, baseRef))
                                 list << ref;
                         }
                         g.insert("selectedContacts", list);
@@ -779,18 +856,18 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
     QHash<QString, int> keyNames;
     const int keyUnits = L[Entry::KeyNameLength] / 2;
     if (listSection("keys", Channel::MaxKeys, keys.size(), QStringLiteral("keys"),
-            { "name", "value" }, [&](const Node &e, const QString &path, int i) {
+            { "name", "value", "raw" }, [&](const Node &e, const QString &path, int i) {
                 const bool matched = i < keys.size();
                 QVariantMap k = matched
                     ? keys.at(i).toMap()
                     : QVariantMap { { "name", QString() }, { "number", QStringLiteral("0") } };
                 QString t;
-                if (e["name"].IsDefined() && r.text(e["name"], sub(path, "name"), keyUnits, &t)) {
-                    uniqueName(
-                        keyNames, e["name"], sub(path, "name"), t, k.value("name").toString());
+                if (e["name"].isDefined() && r.text(e["name"], sub(path, "name"), keyUnits, &t)) {
+                    uniqueName(keyNames, e["name"], sub(path, "name"), t,
+                        k.value(QStringLiteral("name")).toString());
                     k.insert("name", t);
                 }
-                if (e["value"].IsDefined() && r.scalar(e["value"], sub(path, "value"), &t)) {
+                if (e["value"].isDefined() && r.scalar(e["value"], sub(path, "value"), &t)) {
                     bool ok = false;
                     const uint v = t.toUInt(&ok, 16);
                     if (!ok || v > 0xFFFF || t.size() > 4)
@@ -803,6 +880,11 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
                 if (matched)
                     k.insert("origin", i);
                 newKeys << k;
+                RawRecord at = keyPlace(b.radioType, i);
+                if (rawRecord(r, e, path, L[Entry::KeyStride], &at.bytes)) {
+                    at.fieldBits = keyFieldBits(b.radioType);
+                    raw << at;
+                }
             }))
         keys = newKeys;
 
@@ -820,7 +902,20 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
         });
     if (!result.errors.isEmpty())
         return result;
-    result.image = applyCollections(base, b, map, keys);
+    if (!channelRaw.isEmpty()) {
+        Channel codec;
+        codec.setRadioType(b.radioType);
+        const std::vector<Channel::Place> places
+            = codec.recordPlaces(*std::max_element(channelRaw.keyBegin(), channelRaw.keyEnd()) + 1);
+        for (auto it = channelRaw.cbegin(); it != channelRaw.cend(); ++it) {
+            const Channel::Place at = places[size_t(it.key())];
+            const bool digital
+                = !bitFlag(quint8(it.value().at(L[Entry::AnalogueByte])), L[Entry::AnalogueMask]);
+            raw << RawRecord { at.block, at.offset, channelFieldBits(b.radioType, digital),
+                it.value() };
+        }
+    }
+    result.image = withRawRecords(applyCollections(base, b, map, keys), raw);
     result.ok = true;
     return result;
 }
@@ -829,14 +924,7 @@ ImportResult importChecked(const QByteArray &text, const QVariantList &base, boo
 
 ImportResult importYaml(const QByteArray &text, const QVariantList &base, bool strict)
 {
-    try {
-        return importChecked(text, base, strict);
-    } catch (const YAML::Exception &e) {
-        ImportResult result;
-        result.errors << Issue { e.mark.line + 1, e.mark.column + 1, QString(),
-            QString::fromStdString(e.msg) };
-        return result;
-    }
+    return importChecked(text, base, strict);
 }
 
 } // namespace CodeplugText

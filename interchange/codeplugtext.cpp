@@ -12,6 +12,7 @@
 #include "codeplug/editmerge.h"
 #include "codeplug/fieldcodecs.h"
 #include "codeplug/layout.h"
+#include "codeplug/recordstream.h"
 #include "gps/datagps.h"
 #include "manager/decodedkeys.h"
 #include "manager/imagedecode.h"
@@ -70,7 +71,153 @@ Decoded decode(const QVariantList &image)
     codec.setRadioType(d.radioType);
     d.map = ImageDecode::decodedMap(codec, d.blocks);
     d.keys = decodeKeys(d.blocks, layoutFor(d.radioType));
+    const int count = d.map.value(DecodedKey::FreqList).toList().size();
+    const int length = layoutFor(d.radioType)[Entry::RecordLength];
+    for (const Channel::Place &at : codec.recordPlaces(count))
+        d.channelRecords << rawField(d.blocks.value(quint16(at.block)), at.offset, length);
+    const Layout L = layoutFor(d.radioType);
+    const int zones = d.map.value(DecodedKey::ZoneList).toList().size();
+    for (int k = 0; k < zones; ++k) {
+        const RawRecord at = zonePlace(d.radioType, k);
+        RecordStream stream(at.block, at.block + 1, at.offset, L[Entry::ZoneRecordLength]);
+        d.zoneRecords << (stream.next() ? stream.read(d.blocks) : QByteArray());
+    }
+    const int contacts = d.map.value(DecodedKey::ContactList).toList().size();
+    for (int k = 0; k < contacts; ++k) {
+        const RawRecord at = contactPlace(d.radioType, k);
+        d.contactRecords << rawField(
+            d.blocks.value(quint16(at.block)), at.offset, L[Entry::ContactStride]);
+    }
+    for (int k = 0; k < d.keys.size(); ++k) {
+        const RawRecord at = keyPlace(d.radioType, k);
+        d.keyRecords << rawField(d.blocks.value(quint16(at.block)), at.offset, L[Entry::KeyStride]);
+    }
     return d;
+}
+
+QByteArray channelFieldBits(int radioType, bool digital)
+{
+    const Layout L = layoutFor(radioType);
+    QByteArray bits(L[Entry::RecordLength], '\0');
+    const auto set = [&bits](int at, int width, int mask) {
+        for (int i = at; i < at + width && i >= 0 && i < bits.size(); ++i)
+            bits[i] = char(quint8(bits.at(i)) | mask);
+    };
+    set(L[Entry::SendFreq], L[Entry::FreqWidth], 0xFF);
+    set(L[Entry::RecvFreq], L[Entry::FreqWidth], 0xFF);
+    set(L[Entry::AnalogueByte], 1, L[Entry::AnalogueMask]);
+    set(L[Entry::PowerByte], 1, 0x80);
+    if (digital) {
+        for (const int e :
+            { Entry::ColorCodePos, Entry::RxGroupPos, Entry::ContactPos, Entry::EncryptPos })
+            set(L[e] - 1, 1, 0xFF);
+    } else {
+        set(L[Entry::NarrowByte], 1, L[Entry::NarrowMask] | L[Entry::Band20Mask]);
+        set(L[Entry::ToneTypeByte], 1, L[Entry::ToneTypeRcvMask] | L[Entry::ToneTypeTrasmMask]);
+        set(L[Entry::RecvTone], L[Entry::ToneWidth], 0xFF);
+        set(L[Entry::SendTone], L[Entry::ToneWidth], 0xFF);
+    }
+    return bits;
+}
+
+namespace {
+// The image list with the blocks of `after` that differ from `before`.
+QVariantList withBlocks(const QVariantList &image, const BlockMap &before, const BlockMap &after)
+{
+    QVariantList out = image;
+    for (int i = 1; i < out.size(); ++i) {
+        const QByteArray block = out.at(i).toByteArray();
+        if (block.size() <= Block::NumberOffset)
+            continue;
+        const quint8 number = quint8(block.at(Block::NumberOffset));
+        if (after.value(number) != before.value(number))
+            out[i] = after.value(number);
+    }
+    return out;
+}
+} // namespace
+
+QVariantList withRawRecords(const QVariantList &image, const QVector<RawRecord> &records)
+{
+    if (records.isEmpty())
+        return image;
+    const BlockMap before = ImageDecode::blocksOf(image);
+    BlockMap after = before;
+    for (const RawRecord &r : records) {
+        const int length = r.bytes.size();
+        RecordStream place(r.block, r.block + 1, r.offset, length);
+        if (!place.next())
+            continue;
+        QByteArray rec = place.read(after);
+        if (rec.size() != length || r.fieldBits.size() != length)
+            continue;
+        for (int i = 0; i < length; ++i)
+            rec[i] = char((rec.at(i) & r.fieldBits.at(i)) | (r.bytes.at(i) & ~r.fieldBits.at(i)));
+        place.write(&after, rec);
+    }
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (it.value() != before.value(it.key()))
+            refreshAnswerChecksum(it.value());
+    }
+    return withBlocks(image, before, after);
+}
+
+QByteArray contactFieldBits(int radioType)
+{
+    const Layout L = layoutFor(radioType);
+    QByteArray bits(L[Entry::ContactStride], '\0');
+    const int at = L[Entry::ContactName];
+    bits.replace(0, L[Entry::ContactNameLength], QByteArray(L[Entry::ContactNameLength], '\xFF'));
+    bits.replace(L[Entry::ContactNumber] - at, 3, QByteArray(3, '\xFF'));
+    bits[L[Entry::ContactType] - at] = '\xFF';
+    bits[L[Entry::ContactTone] - at] = '\x01';
+    return bits;
+}
+
+QByteArray keyFieldBits(int radioType)
+{
+    const Layout L = layoutFor(radioType);
+    QByteArray bits(L[Entry::KeyStride], '\0');
+    bits.replace(0, L[Entry::KeyNameLength], QByteArray(L[Entry::KeyNameLength], '\xFF'));
+    bits.replace(L[Entry::KeyValue] - L[Entry::KeyName], 2, QByteArray(2, '\xFF'));
+    return bits;
+}
+
+QByteArray zoneFieldBits(int radioType)
+{
+    const Layout L = layoutFor(radioType);
+    const int length = L[Entry::ZoneRecordLength];
+    QByteArray bits(length, '\0');
+    bits.replace(L[Entry::ZoneTitle], L[Entry::ZoneTitleLength],
+        QByteArray(L[Entry::ZoneTitleLength], '\xFF'));
+    bits[L[Entry::ZoneMemberCount]] = '\xFF';
+    bits.replace(L[Entry::ZoneMembers], length - L[Entry::ZoneMembers],
+        QByteArray(length - L[Entry::ZoneMembers], '\xFF'));
+    return bits;
+}
+
+RawRecord zonePlace(int radioType, int k)
+{
+    const Layout L = layoutFor(radioType);
+    RecordStream stream(L[Entry::ZoneBlock], L[Entry::ZoneBlock] + L[Entry::ZoneExtraBlocks],
+        L[Entry::ZoneOffset], L[Entry::ZoneRecordLength]);
+    for (int i = 0; i <= k; ++i) {
+        if (!stream.next())
+            return { -1, 0, {}, {} };
+    }
+    return { stream.block(), stream.offset(), {}, {} };
+}
+
+RawRecord contactPlace(int radioType, int k)
+{
+    const Layout L = layoutFor(radioType);
+    return { L[Entry::ContactBlock], L[Entry::ContactName] + L[Entry::ContactStride] * k, {}, {} };
+}
+
+RawRecord keyPlace(int radioType, int k)
+{
+    const Layout L = layoutFor(radioType);
+    return { L[Entry::KeyBlock], L[Entry::KeyName] + L[Entry::KeyStride] * k, {}, {} };
 }
 
 // ---------------------------------------------------------------- units
@@ -254,6 +401,19 @@ struct Names {
     }
 };
 
+// The stored record as a "raw" field, when its bits no field writes differ
+// from those of a new record (`fresh`; all zero when empty).
+bool rawRecordField(
+    const QByteArray &rec, const QByteArray &bits, const QByteArray &fresh, Field *out)
+{
+    bool differs = false;
+    for (int k = 0; k < rec.size() && k < bits.size() && !differs; ++k)
+        differs = (rec.at(k) & ~bits.at(k)) != ((k < fresh.size() ? fresh.at(k) : 0) & ~bits.at(k));
+    if (differs)
+        *out = quotedField(QStringLiteral("raw"), QString::fromLatin1(rec.toHex()));
+    return differs;
+}
+
 Field listField(const QString &key, const QVariantList &numbers, const Names &names, int plus)
 {
     Field f { key, QString(), false, false, true, {}, {} };
@@ -305,10 +465,12 @@ Document document(const Decoded &image)
     const QVariantMap gps = m.value(DecodedKey::GPSSetup).toMap();
     Section gpsSection { QStringLiteral("gps"), false, { Record {} } };
     gpsSection.records[0].fields = { plain(QStringLiteral("activated"),
-                                         boolText(gps.value("activated"))),
-        plain(QStringLiteral("indication"), boolText(gps.value("indication"))),
-        plain(QStringLiteral("interval"), QString::number(gps.value("save_interval").toInt())),
-        plain(QStringLiteral("work_channel"), QString::number(gps.value("workCh").toInt())) };
+                                         boolText(gps.value(QStringLiteral("activated")))),
+        plain(QStringLiteral("indication"), boolText(gps.value(QStringLiteral("indication")))),
+        plain(QStringLiteral("interval"),
+            QString::number(gps.value(QStringLiteral("save_interval")).toInt())),
+        plain(QStringLiteral("work_channel"),
+            QString::number(gps.value(QStringLiteral("workCh")).toInt())) };
     doc << gpsSection;
 
     const QVariantList channels = m.value(DecodedKey::FreqList).toList();
@@ -316,13 +478,14 @@ Document document(const Decoded &image)
     const QVariantList contacts = m.value(DecodedKey::ContactList).toList();
     Names channelNames, groupNames, contactNames, keyNames;
     for (int i = 0; i < channels.size(); ++i)
-        channelNames.add(i + 1, channels.at(i).toMap().value("name").toString());
+        channelNames.add(i + 1, channels.at(i).toMap().value(QStringLiteral("name")).toString());
     for (const QVariant &g : groups)
-        groupNames.add(g.toMap().value("groups").toInt(), g.toMap().value("title").toString());
+        groupNames.add(g.toMap().value(QStringLiteral("groups")).toInt(),
+            g.toMap().value(QStringLiteral("title")).toString());
     for (int i = 0; i < contacts.size(); ++i)
-        contactNames.add(i + 1, contacts.at(i).toMap().value("name").toString());
+        contactNames.add(i + 1, contacts.at(i).toMap().value(QStringLiteral("name")).toString());
     for (int i = 0; i < image.keys.size(); ++i)
-        keyNames.add(i + 1, image.keys.at(i).toMap().value("name").toString());
+        keyNames.add(i + 1, image.keys.at(i).toMap().value(QStringLiteral("name")).toString());
     // Words cannot be names of references.
     for (Names *n : { &channelNames, &groupNames, &contactNames, &keyNames }) {
         n->count[QStringLiteral("none")] += 2;
@@ -330,71 +493,103 @@ Document document(const Decoded &image)
     }
 
     Section ch { QStringLiteral("channels"), true, {} };
+    const QByteArray freshDigital = QByteArray(8, '\0') + Channel::recordTemplate(true);
+    const QByteArray freshAnalogue = QByteArray(8, '\0') + Channel::recordTemplate(false);
+    const QByteArray bitsDigital = channelFieldBits(image.radioType, true);
+    const QByteArray bitsAnalogue = channelFieldBits(image.radioType, false);
     for (int i = 0; i < channels.size(); ++i) {
         const QVariantMap c = channels.at(i).toMap();
         Record r;
-        r.label = QStringLiteral("channel %1 \"%2\"").arg(i + 1).arg(c.value("name").toString());
-        const bool digital = c.value("typeChannel").toBool();
-        r.fields << quotedField(QStringLiteral("name"), c.value("name").toString())
+        r.label = QStringLiteral("channel %1 \"%2\"")
+                      .arg(i + 1)
+                      .arg(c.value(QStringLiteral("name")).toString());
+        const bool digital = c.value(QStringLiteral("typeChannel")).toBool();
+        r.fields << quotedField(QStringLiteral("name"), c.value(QStringLiteral("name")).toString())
                  << plain(QStringLiteral("kind"),
                         digital ? QStringLiteral("digital") : QStringLiteral("analogue"))
-                 << plain(QStringLiteral("rx_frequency"), mhz(c.value("recvFreq").toUInt()))
-                 << plain(QStringLiteral("tx_frequency"), mhz(c.value("sendFreq").toUInt()))
+                 << plain(QStringLiteral("rx_frequency"),
+                        mhz(c.value(QStringLiteral("recvFreq")).toUInt()))
+                 << plain(QStringLiteral("tx_frequency"),
+                        mhz(c.value(QStringLiteral("sendFreq")).toUInt()))
                  << plain(QStringLiteral("power"),
-                        c.value("powerCH").toBool() ? QStringLiteral("high")
-                                                    : QStringLiteral("low"));
+                        c.value(QStringLiteral("powerCH")).toBool() ? QStringLiteral("high")
+                                                                    : QStringLiteral("low"));
         if (!digital) {
-            r.fields << plain(QStringLiteral("bandwidth"), widthText(c.value("chanelBand").toInt()))
+            r.fields << plain(QStringLiteral("bandwidth"),
+                widthText(c.value(QStringLiteral("chanelBand")).toInt()))
                      << quotedField(QStringLiteral("rx_tone"),
-                            toneText(c.value("QtDqtTypeRcv").toInt(), c.value("recvQtDqt").toInt()))
+                            toneText(c.value(QStringLiteral("QtDqtTypeRcv")).toInt(),
+                                c.value(QStringLiteral("recvQtDqt")).toInt()))
                      << quotedField(QStringLiteral("tx_tone"),
-                            toneText(
-                                c.value("QtDqtTypeTrasm").toInt(), c.value("sendQtDqt").toInt()))
-                     << plain(QStringLiteral("squelch"), boolText(c.value("squelchLevel")));
+                            toneText(c.value(QStringLiteral("QtDqtTypeTrasm")).toInt(),
+                                c.value(QStringLiteral("sendQtDqt")).toInt()))
+                     << plain(QStringLiteral("squelch"),
+                            boolText(c.value(QStringLiteral("squelchLevel"))));
         } else {
-            r.fields << plain(
-                QStringLiteral("colour_code"), QString::number(c.value("colorCod").toInt()))
-                     << groupNames.ref(QStringLiteral("rx_group"), c.value("rxGroup").toInt(),
-                            QStringLiteral("none"))
-                     << contactNames.ref(QStringLiteral("contact"), c.value("contact").toInt(),
-                            QStringLiteral("none"))
-                     << keyNames.ref(QStringLiteral("encryption"), c.value("encrypt").toInt(),
-                            QStringLiteral("off"))
-                     << plain(QStringLiteral("receive_only"), boolText(c.value("rxOnly")))
+            r.fields << plain(QStringLiteral("colour_code"),
+                QString::number(c.value(QStringLiteral("colorCod")).toInt()))
+                     << groupNames.ref(QStringLiteral("rx_group"),
+                            c.value(QStringLiteral("rxGroup")).toInt(), QStringLiteral("none"))
+                     << contactNames.ref(QStringLiteral("contact"),
+                            c.value(QStringLiteral("contact")).toInt(), QStringLiteral("none"))
+                     << keyNames.ref(QStringLiteral("encryption"),
+                            c.value(QStringLiteral("encrypt")).toInt(), QStringLiteral("off"))
+                     << plain(QStringLiteral("receive_only"),
+                            boolText(c.value(QStringLiteral("rxOnly"))))
                      << plain(QStringLiteral("emergency_system"),
-                            QString::number(c.value("emergencySystem").toInt()))
-                     << plain(QStringLiteral("alarm_ack"), boolText(c.value("emergencyAlarmAck")))
+                            QString::number(c.value(QStringLiteral("emergencySystem")).toInt()))
+                     << plain(QStringLiteral("alarm_ack"),
+                            boolText(c.value(QStringLiteral("emergencyAlarmAck"))))
                      << plain(QStringLiteral("call_indication"),
-                            boolText(c.value("emergencyCallIndication")));
+                            boolText(c.value(QStringLiteral("emergencyCallIndication"))));
         }
-        r.fields << plain(QStringLiteral("vox"), boolText(c.value("vox")))
+        r.fields << plain(QStringLiteral("vox"), boolText(c.value(QStringLiteral("vox"))))
                  << plain(QStringLiteral("reference_frequency"),
-                        QString::number(c.value("refFreq").toInt()));
+                        QString::number(c.value(QStringLiteral("refFreq")).toInt()));
+        // The stored record, when bits no field writes differ from what a
+        // new channel of the kind gets.
+        Field raw;
+        if (rawRecordField(image.channelRecords.value(i), digital ? bitsDigital : bitsAnalogue,
+                digital ? freshDigital : freshAnalogue, &raw))
+            r.fields << raw;
         ch.records << r;
     }
     doc << ch;
 
     Section zones { QStringLiteral("zones"), true, {} };
-    for (const QVariant &v : m.value(DecodedKey::ZoneList).toList()) {
-        const QVariantMap z = v.toMap();
+    const QVariantList zoneList = m.value(DecodedKey::ZoneList).toList();
+    const QByteArray zoneBits = zoneFieldBits(image.radioType);
+    for (int i = 0; i < zoneList.size(); ++i) {
+        const QVariantMap z = zoneList.at(i).toMap();
         Record r;
-        r.label = QStringLiteral("zone \"%1\"").arg(z.value("title").toString());
-        r.fields << quotedField(QStringLiteral("name"), z.value("title").toString())
-                 << listField(QStringLiteral("channels"), z.value("selectedChannels").toList(),
-                        channelNames, 1);
+        r.label = QStringLiteral("zone \"%1\"").arg(z.value(QStringLiteral("title")).toString());
+        r.fields << quotedField(QStringLiteral("name"), z.value(QStringLiteral("title")).toString())
+                 << listField(QStringLiteral("channels"),
+                        z.value(QStringLiteral("selectedChannels")).toList(), channelNames, 1);
+        Field raw;
+        if (rawRecordField(image.zoneRecords.value(i), zoneBits, QByteArray(), &raw))
+            r.fields << raw;
         zones.records << r;
     }
     doc << zones;
 
     Section cs { QStringLiteral("contacts"), true, {} };
+    const QByteArray contactBits = contactFieldBits(image.radioType);
     for (int i = 0; i < contacts.size(); ++i) {
         const QVariantMap c = contacts.at(i).toMap();
         Record r;
-        r.label = QStringLiteral("contact %1 \"%2\"").arg(i + 1).arg(c.value("name").toString());
-        r.fields << quotedField(QStringLiteral("name"), c.value("name").toString())
-                 << plain(QStringLiteral("call_type"), QString::number(c.value("type").toInt()))
-                 << plain(QStringLiteral("number"), QString::number(c.value("number").toUInt()))
-                 << plain(QStringLiteral("tone"), boolText(c.value("tone")));
+        r.label = QStringLiteral("contact %1 \"%2\"")
+                      .arg(i + 1)
+                      .arg(c.value(QStringLiteral("name")).toString());
+        r.fields << quotedField(QStringLiteral("name"), c.value(QStringLiteral("name")).toString())
+                 << plain(QStringLiteral("call_type"),
+                        QString::number(c.value(QStringLiteral("type")).toInt()))
+                 << plain(QStringLiteral("number"),
+                        QString::number(c.value(QStringLiteral("number")).toUInt()))
+                 << plain(QStringLiteral("tone"), boolText(c.value(QStringLiteral("tone"))));
+        Field raw;
+        if (rawRecordField(image.contactRecords.value(i), contactBits, QByteArray(), &raw))
+            r.fields << raw;
         cs.records << r;
     }
     doc << cs;
@@ -403,21 +598,27 @@ Document document(const Decoded &image)
     for (const QVariant &v : groups) {
         const QVariantMap g = v.toMap();
         Record r;
-        r.label = QStringLiteral("rx group \"%1\"").arg(g.value("title").toString());
-        r.fields << quotedField(QStringLiteral("name"), g.value("title").toString())
-                 << listField(QStringLiteral("contacts"), g.value("selectedContacts").toList(),
-                        contactNames, 0);
+        r.label
+            = QStringLiteral("rx group \"%1\"").arg(g.value(QStringLiteral("title")).toString());
+        r.fields << quotedField(QStringLiteral("name"), g.value(QStringLiteral("title")).toString())
+                 << listField(QStringLiteral("contacts"),
+                        g.value(QStringLiteral("selectedContacts")).toList(), contactNames, 0);
         gs.records << r;
     }
     doc << gs;
 
     Section ks { QStringLiteral("keys"), true, {} };
-    for (const QVariant &v : image.keys) {
-        const QVariantMap k = v.toMap();
+    const QByteArray keyBits = keyFieldBits(image.radioType);
+    for (int i = 0; i < image.keys.size(); ++i) {
+        const QVariantMap k = image.keys.at(i).toMap();
         Record r;
-        r.label = QStringLiteral("key \"%1\"").arg(k.value("name").toString());
-        r.fields << quotedField(QStringLiteral("name"), k.value("name").toString())
-                 << quotedField(QStringLiteral("value"), k.value("number").toString());
+        r.label = QStringLiteral("key \"%1\"").arg(k.value(QStringLiteral("name")).toString());
+        r.fields << quotedField(QStringLiteral("name"), k.value(QStringLiteral("name")).toString())
+                 << quotedField(
+                        QStringLiteral("value"), k.value(QStringLiteral("number")).toString());
+        Field raw;
+        if (rawRecordField(image.keyRecords.value(i), keyBits, QByteArray(), &raw))
+            r.fields << raw;
         ks.records << r;
     }
     doc << ks;
@@ -499,21 +700,26 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
     QVariantList channels;
     for (const QVariant &v : map.value(DecodedKey::FreqList).toList()) {
         const QVariantMap c = v.toMap();
-        QVariantMap w { { "name", c.value("name").toString() },
-            { "send_freq", c.value("sendFreq").toUInt() },
-            { "recv_freq", c.value("recvFreq").toUInt() },
-            { "type_channel", c.value("typeChannel").toBool() },
-            { "power_ch", c.value("powerCH").toBool() },
-            { "chanelBand", c.value("chanelBand").toInt() },
-            { "recv_qt_dqt", c.value("recvQtDqt").toInt() },
-            { "send_qt_dqt", c.value("sendQtDqt").toInt() },
-            { "qt_dqt_type_rcv", c.value("QtDqtTypeRcv").toInt() },
-            { "qt_dqt_type_trasm", c.value("QtDqtTypeTrasm").toInt() },
-            { "color_cod", c.value("colorCod").toInt() },
-            { "rx_groupe", c.value("rxGroup").toInt() }, { "contact", c.value("contact").toInt() },
-            { "encrypt", c.value("encrypt").toInt() } };
-        if (c.contains("origin"))
-            w.insert("origin", c.value("origin").toInt());
+        if (c.size() == 1 && c.contains(QStringLiteral("origin"))) { // kept as stored
+            channels << c;
+            continue;
+        }
+        QVariantMap w { { "name", c.value(QStringLiteral("name")).toString() },
+            { "send_freq", c.value(QStringLiteral("sendFreq")).toUInt() },
+            { "recv_freq", c.value(QStringLiteral("recvFreq")).toUInt() },
+            { "type_channel", c.value(QStringLiteral("typeChannel")).toBool() },
+            { "power_ch", c.value(QStringLiteral("powerCH")).toBool() },
+            { "chanelBand", c.value(QStringLiteral("chanelBand")).toInt() },
+            { "recv_qt_dqt", c.value(QStringLiteral("recvQtDqt")).toInt() },
+            { "send_qt_dqt", c.value(QStringLiteral("sendQtDqt")).toInt() },
+            { "qt_dqt_type_rcv", c.value(QStringLiteral("QtDqtTypeRcv")).toInt() },
+            { "qt_dqt_type_trasm", c.value(QStringLiteral("QtDqtTypeTrasm")).toInt() },
+            { "color_cod", c.value(QStringLiteral("colorCod")).toInt() },
+            { "rx_groupe", c.value(QStringLiteral("rxGroup")).toInt() },
+            { "contact", c.value(QStringLiteral("contact")).toInt() },
+            { "encrypt", c.value(QStringLiteral("encrypt")).toInt() } };
+        if (c.contains(QStringLiteral("origin")))
+            w.insert("origin", c.value(QStringLiteral("origin")).toInt());
         channels << w;
     }
     const auto records = [](const QVariantList &list,
@@ -524,8 +730,8 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
             QVariantMap w;
             for (const auto &k : keys)
                 w.insert(QLatin1String(k.second), r.value(QLatin1String(k.first)));
-            if (r.contains("origin"))
-                w.insert("origin", r.value("origin").toInt());
+            if (r.contains(QStringLiteral("origin")))
+                w.insert("origin", r.value(QStringLiteral("origin")).toInt());
             out << w;
         }
         return out;
@@ -541,9 +747,9 @@ QVariantList collections(const QVariantMap &map, const QVariantList &keys)
     buttons.remove("type_radio");
     settings.insert("buttonsSettings", buttons);
     const QVariantMap gps = map.value(DecodedKey::GPSSetup).toMap();
-    settings.insert("gps_activation", gps.value("activated").toBool());
-    settings.insert("gps_indication", gps.value("indication").toBool());
-    settings.insert("gps_interval", gps.value("save_interval").toInt());
+    settings.insert("gps_activation", gps.value(QStringLiteral("activated")).toBool());
+    settings.insert("gps_indication", gps.value(QStringLiteral("indication")).toBool());
+    settings.insert("gps_interval", gps.value(QStringLiteral("save_interval")).toInt());
     const QVariantList keyList = records(keys, { { "name", "name" }, { "number", "number" } });
     return { channels, zones, groups, contacts, settings, keyList };
 }
@@ -557,20 +763,37 @@ QVariantList applyCollections(
 QVariantList applyCollections(
     const QVariantList &base, const Decoded &b, const QVariantMap &map, const QVariantList &keys)
 {
+    // A channel the map holds exactly as decoded from the base becomes a bare
+    // {"origin"} record on both sides: the encoder keeps its stored bytes
+    // either way, and nothing is converted or compared for it again.
+    QVariantList current = map.value(DecodedKey::FreqList).toList();
+    QVariantList stored = b.map.value(DecodedKey::FreqList).toList();
+    const QString originKey = QStringLiteral("origin");
+    QHash<int, int> uses;
+    for (const QVariant &v : current)
+        uses[v.toMap().value(originKey, -1).toInt()] += 1;
+    for (QVariant &v : current) {
+        const QVariantMap m = v.toMap();
+        const auto found = m.constFind(originKey);
+        if (found == m.cend())
+            continue;
+        const int origin = found.value().toInt();
+        if (origin >= 0 && origin < stored.size() && uses.value(origin) == 1
+            && stored.at(origin) == v) {
+            const QVariantMap bare { { originKey, origin } };
+            v = bare;
+            stored[origin] = bare;
+        }
+    }
+    QVariantMap reducedMap = map, reducedBase = b.map;
+    reducedMap.insert(DecodedKey::FreqList, current);
+    reducedBase.insert(DecodedKey::FreqList, stored);
+
     Channel codec;
     codec.setRadioType(b.radioType);
-    const BlockMap blocks
-        = EditMerge::apply(codec, b.blocks, collections(map, keys), collections(b.map, b.keys));
-    QVariantList out = base;
-    for (int i = 1; i < out.size(); ++i) {
-        const QByteArray block = out.at(i).toByteArray();
-        if (block.size() <= Block::NumberOffset)
-            continue;
-        const quint8 number = quint8(block.at(Block::NumberOffset));
-        if (blocks.value(number) != b.blocks.value(number))
-            out[i] = blocks.value(number);
-    }
-    return out;
+    const BlockMap blocks = EditMerge::apply(
+        codec, b.blocks, collections(reducedMap, keys), collections(reducedBase, b.keys));
+    return withBlocks(base, b.blocks, blocks);
 }
 
 // ---------------------------------------------------------------- files

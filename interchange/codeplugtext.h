@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -28,6 +29,8 @@ struct Decoded {
     int bandCode = 0; // identity byte 94
     QVariantMap map; // the decoded map the screens get
     QVariantList keys; // {"name", "number" (hex text), "origin"} in stored order
+    // The stored records of the channels, contacts and keys, in list order.
+    QVector<QByteArray> channelRecords, zoneRecords, contactRecords, keyRecords;
     BlockMap blocks;
 };
 
@@ -75,6 +78,30 @@ struct ImportResult {
 // byte the document does not change keeps its value. With `strict`,
 // warnings refuse the document too.
 ImportResult importYaml(const QByteArray &text, const QVariantList &base, bool strict = false);
+
+// A stored record of a list: where it lies, the bits the document's fields
+// write, and its bytes. The other bits are carried by the record's "raw".
+struct RawRecord {
+    int block = 0;
+    int offset = 0;
+    QByteArray fieldBits;
+    QByteArray bytes;
+};
+// The bits of a channel record the fields write for a channel of the kind
+// (frequencies, kind, power and the fields of the kind); of a contact record
+// (name, number, call type, tone); of a key record (name, value).
+QByteArray channelFieldBits(int radioType, bool digital);
+QByteArray contactFieldBits(int radioType);
+QByteArray zoneFieldBits(int radioType);
+QByteArray keyFieldBits(int radioType);
+// Where zone, contact and key record k lie (fieldBits and bytes empty; a
+// record that does not fit before a block's end goes on in the next block).
+RawRecord zonePlace(int radioType, int k);
+RawRecord contactPlace(int radioType, int k);
+RawRecord keyPlace(int radioType, int k);
+// The image with the bits no field writes taken from each record's bytes
+// (answer checksums refreshed).
+QVariantList withRawRecords(const QVariantList &image, const QVector<RawRecord> &records);
 
 // The six write collections (EditMerge order) of a decoded map.
 QVariantList collections(const QVariantMap &map, const QVariantList &keys);
