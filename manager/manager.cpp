@@ -71,15 +71,48 @@ void Manager::setUsbApi(const LibusbApi *api, bool emulated)
 void Manager::slotSendReadProgress(int progress)
 {
     if (writePhase.parts > 0)
-        emit writeProgressChanged(writePhase.progress(progress));
+        relayProgress(WriteProgress, writePhase.progress(progress));
     else
-        emit readProgressChanged(progress);
-    QCoreApplication::processEvents();
+        relayProgress(ReadProgress, progress);
 }
 
 void Manager::slotSendWriteProgress(int progress)
 {
-    emit writeProgressChanged(writePhase.parts > 0 ? writePhase.progress(progress) : progress);
+    relayProgress(WriteProgress, writePhase.parts > 0 ? writePhase.progress(progress) : progress);
+}
+
+// A repaint of the window costs about as much as a block's transfer, so one
+// per block would make a read in the window markedly slower than the wire.
+void Manager::relayProgress(ProgressKind kind, int value)
+{
+    ProgressPace &pace = progressPace;
+    if (pace.sinceRelay.isValid() && kind == pace.kind
+        && pace.sinceRelay.elapsed() < ProgressIntervalMs) {
+        pace.held = true;
+        pace.heldKind = kind;
+        pace.heldValue = value;
+        return;
+    }
+    pace.held = false;
+    pace.kind = kind;
+    pace.sinceRelay.start();
+    sendProgress(kind, value);
+}
+
+void Manager::finishProgress()
+{
+    const ProgressPace last = progressPace;
+    progressPace = ProgressPace();
+    if (last.held)
+        sendProgress(last.heldKind, last.heldValue);
+}
+
+void Manager::sendProgress(ProgressKind kind, int value)
+{
+    if (kind == WriteProgress)
+        emit writeProgressChanged(value);
+    else
+        emit readProgressChanged(value);
     QCoreApplication::processEvents();
 }
 
@@ -107,6 +140,7 @@ Manager::DeviceOperation::DeviceOperation(Manager &m) : manager(m), granted(!m.d
     if (granted) {
         manager.deviceBusy = true;
         manager.cancelRequested = false;
+        manager.progressPace = ProgressPace();
         manager.usb.resetCancel();
     } else
         qDebug() << "Manager: device busy, operation refused";
