@@ -83,11 +83,15 @@ void Manager::slotSendWriteProgress(int progress)
 
 // A repaint of the window costs about as much as a block's transfer, so one
 // per block would make a read in the window markedly slower than the wire.
+// What passing a value on cost (the screens' handlers, the repaint, waiting
+// for a render thread that is behind) sets the wait before the next one, so
+// that the window takes about 1/ProgressCostShare of a transfer's time at most
+// even with a slow renderer.
 void Manager::relayProgress(ProgressKind kind, int value)
 {
     ProgressPace &pace = progressPace;
     if (pace.sinceRelay.isValid() && kind == pace.kind
-        && pace.sinceRelay.elapsed() < ProgressIntervalMs) {
+        && pace.sinceRelay.nsecsElapsed() < pace.intervalNs) {
         pace.held = true;
         pace.heldKind = kind;
         pace.heldValue = value;
@@ -97,6 +101,9 @@ void Manager::relayProgress(ProgressKind kind, int value)
     pace.kind = kind;
     pace.sinceRelay.start();
     sendProgress(kind, value);
+    constexpr qint64 msNs = 1000000;
+    pace.intervalNs = qBound(ProgressIntervalMs * msNs,
+        pace.sinceRelay.nsecsElapsed() * ProgressCostShare, ProgressIntervalMaxMs * msNs);
 }
 
 void Manager::finishProgress()

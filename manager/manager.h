@@ -62,8 +62,13 @@ public:
         QVariant contacts, QVariant settings, QVariant encrypt) const;
     // Ends the running read, write or connection countdown at the next block.
     Q_INVOKABLE void cancelDeviceOperation();
-    // Progress values reach the screens at most this often (see relayProgress).
+    // Progress values reach the screens at most every ProgressIntervalMs, and
+    // further apart when passing one on costs more than 1/ProgressCostShare of
+    // the interval, though never more than ProgressIntervalMaxMs apart (see
+    // relayProgress).
     static constexpr int ProgressIntervalMs = 40;
+    static constexpr int ProgressIntervalMaxMs = 500;
+    static constexpr int ProgressCostShare = 64;
     // The next write may go to a radio of another model or band than the image.
     Q_INVOKABLE void allowModelMismatchOnce() { mismatchAllowed = true; }
     // Kept radio images, newest first: maps of "url", "path", "time", "model",
@@ -236,10 +241,10 @@ private:
 
     void decodeImage();
     // The link reports progress after every block; the screens get a value at
-    // most every ProgressIntervalMs, each followed by one pass of the event
-    // loop (the window repaints, a Cancel gets through). The first value of a
-    // transfer sequence goes out at once; finishProgress sends the value held
-    // back when a sequence ends.
+    // most every ProgressIntervalMs (or longer, see there), each followed by
+    // one pass of the event loop (the window repaints, a Cancel gets through).
+    // The first value of a transfer sequence goes out at once; finishProgress
+    // sends the value held back when a sequence ends.
     enum ProgressKind { ReadProgress, WriteProgress };
     void relayProgress(ProgressKind kind, int value);
     void finishProgress();
@@ -283,6 +288,7 @@ private:
     } writePhase;
     struct ProgressPace {
         QElapsedTimer sinceRelay; // invalid until the sequence's first value
+        qint64 intervalNs = 0; // from the last value relayed to the next
         ProgressKind kind = ReadProgress; // of the last value relayed
         bool held = false; // a later value is waiting for its turn
         ProgressKind heldKind = ReadProgress;
