@@ -71,15 +71,55 @@ void Manager::setUsbApi(const LibusbApi *api, bool emulated)
 void Manager::slotSendReadProgress(int progress)
 {
     if (writePhase.parts > 0)
-        emit writeProgressChanged(writePhase.progress(progress));
+        relayProgress(WriteProgress, writePhase.progress(progress));
     else
-        emit readProgressChanged(progress);
-    QCoreApplication::processEvents();
+        relayProgress(ReadProgress, progress);
 }
 
 void Manager::slotSendWriteProgress(int progress)
 {
-    emit writeProgressChanged(writePhase.parts > 0 ? writePhase.progress(progress) : progress);
+    relayProgress(WriteProgress, writePhase.parts > 0 ? writePhase.progress(progress) : progress);
+}
+
+// A repaint of the window costs about as much as a block's transfer, so one
+// per block would make a read in the window markedly slower than the wire.
+// What passing a value on cost (the screens' handlers, the repaint, waiting
+// for a render thread that is behind) sets the wait before the next one, so
+// that the window takes about 1/ProgressCostShare of a transfer's time at most
+// even with a slow renderer.
+void Manager::relayProgress(ProgressKind kind, int value)
+{
+    ProgressPace &pace = progressPace;
+    if (pace.sinceRelay.isValid() && kind == pace.kind
+        && pace.sinceRelay.nsecsElapsed() < pace.intervalNs) {
+        pace.held = true;
+        pace.heldKind = kind;
+        pace.heldValue = value;
+        return;
+    }
+    pace.held = false;
+    pace.kind = kind;
+    pace.sinceRelay.start();
+    sendProgress(kind, value);
+    constexpr qint64 msNs = 1000000;
+    pace.intervalNs = qBound(ProgressIntervalMs * msNs,
+        pace.sinceRelay.nsecsElapsed() * ProgressCostShare, ProgressIntervalMaxMs * msNs);
+}
+
+void Manager::finishProgress()
+{
+    const ProgressPace last = progressPace;
+    progressPace = ProgressPace();
+    if (last.held)
+        sendProgress(last.heldKind, last.heldValue);
+}
+
+void Manager::sendProgress(ProgressKind kind, int value)
+{
+    if (kind == WriteProgress)
+        emit writeProgressChanged(value);
+    else
+        emit readProgressChanged(value);
     QCoreApplication::processEvents();
 }
 
@@ -107,6 +147,7 @@ Manager::DeviceOperation::DeviceOperation(Manager &m) : manager(m), granted(!m.d
     if (granted) {
         manager.deviceBusy = true;
         manager.cancelRequested = false;
+        manager.progressPace = ProgressPace();
         manager.usb.resetCancel();
     } else
         qDebug() << "Manager: device busy, operation refused";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QObject>
@@ -61,6 +62,13 @@ public:
         QVariant contacts, QVariant settings, QVariant encrypt) const;
     // Ends the running read, write or connection countdown at the next block.
     Q_INVOKABLE void cancelDeviceOperation();
+    // Progress values reach the screens at most every ProgressIntervalMs, and
+    // further apart when passing one on costs more than 1/ProgressCostShare of
+    // the interval, though never more than ProgressIntervalMaxMs apart (see
+    // relayProgress).
+    static constexpr int ProgressIntervalMs = 40;
+    static constexpr int ProgressIntervalMaxMs = 500;
+    static constexpr int ProgressCostShare = 64;
     // The next write may go to a radio of another model or band than the image.
     Q_INVOKABLE void allowModelMismatchOnce() { mismatchAllowed = true; }
     // Kept radio images, newest first: maps of "url", "path", "time", "model",
@@ -232,6 +240,15 @@ private:
     friend class DeviceOperation;
 
     void decodeImage();
+    // The link reports progress after every block; the screens get a value at
+    // most every ProgressIntervalMs (or longer, see there), each followed by
+    // one pass of the event loop (the window repaints, a Cancel gets through).
+    // The first value of a transfer sequence goes out at once; finishProgress
+    // sends the value held back when a sequence ends.
+    enum ProgressKind { ReadProgress, WriteProgress };
+    void relayProgress(ProgressKind kind, int value);
+    void finishProgress();
+    void sendProgress(ProgressKind kind, int value);
     // The image in memory with the screens' changes encoded into a copy of it.
     BlockMap editedBlocks(const QVariantList &collections);
     void writeBlocks(const BlockMap &blocks, const QVariantList &collections);
@@ -269,6 +286,14 @@ private:
         int parts = 0; // 0: not writing
         int progress(int p) const { return (100 * index + p) / parts; }
     } writePhase;
+    struct ProgressPace {
+        QElapsedTimer sinceRelay; // invalid until the sequence's first value
+        qint64 intervalNs = 0; // from the last value relayed to the next
+        ProgressKind kind = ReadProgress; // of the last value relayed
+        bool held = false; // a later value is waiting for its turn
+        ProgressKind heldKind = ReadProgress;
+        int heldValue = 0;
+    } progressPace;
     QVariantList editBaseline; // the six collections as first shown
     QVariantList savedCollections; // ... as last loaded, saved or written
     bool importUnsaved = false; // an imported document not yet saved or written

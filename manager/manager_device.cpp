@@ -20,6 +20,7 @@ void Manager::readDataFromDevice()
             pause(1000);
             bool complete = false;
             const QVariantList image = usb.readImage(&complete).toList();
+            finishProgress();
             usb.deInit();
             if (!complete) {
                 // A broken or cancelled read is never decoded or kept.
@@ -140,6 +141,7 @@ void Manager::writeBlocks(const BlockMap &blocks, const QVariantList &collection
     writePhase = { 0, verifyWrites() ? 3 : 2 };
     bool complete = false;
     const QVariantList before = usb.readImage(&complete).toList();
+    finishProgress();
     if (!complete) {
         usb.deInit();
         qDebug() << "Manager: the radio's image could not be read before writing";
@@ -172,6 +174,7 @@ void Manager::writeBlocks(const BlockMap &blocks, const QVariantList &collection
 
     writePhase.index = 1;
     const int result = usb.writeImage(blocks);
+    finishProgress();
     qDebug().noquote() << QStringLiteral("usb.WritingData %1").arg(result);
     bool ok = result == 0;
     if (cancelRequested) {
@@ -194,6 +197,7 @@ bool Manager::verifyWritten(const BlockMap &blocks)
 {
     bool complete = false;
     const QVariantList after = usb.readImage(&complete).toList();
+    finishProgress();
     QStringList differing;
     for (int n = 0; n < Block::Count; ++n) {
         const QByteArray sent = blocks.value(quint16(n));
@@ -231,6 +235,7 @@ void Manager::readGPSData()
     pause(1000);
     bool complete = false;
     const QVariantList log = usb.readGpsLog(&complete).toList();
+    finishProgress();
     if (!complete) {
         // No points from a broken read: the last decoded log stays.
         usb.deInit();

@@ -277,6 +277,7 @@ void TestManagerSafety::failedOrCancelledReadKeepsTheImage()
     QSignalSpy done(&f.manager, &Manager::dataReadyReadFromDevice);
     f.manager.readDataFromDevice();
     f.radio.plug();
+    f.radio.setLatencyMicroseconds(300); // slow enough for progress to arrive part-way
     auto c = connect(&f.manager, &Manager::readProgressChanged, this, [&f](int p) {
         if (p >= 50)
             f.manager.cancelDeviceOperation();
