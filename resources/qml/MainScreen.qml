@@ -135,8 +135,21 @@ Item {
         return typeof v === "function" ? v.call(item) : v
     }
 
+    // The tabs are made when first needed, not at start: the start screen
+    // hides them. The five that hold the image are made together, when one
+    // is filled or read; the GPS tab when it is shown or handed a log.
+    function ensureTabs() {
+        var tabs = [tabFrequency, tabZone, tabMainSettings, tabButtons, tabDMR]
+        for (var i = 0; i < tabs.length; ++i)
+            tabs[i].active = true
+    }
+    function ensureGpsTab() {
+        tabGPS.active = true
+    }
+
     // The six collections, in the order writeDataToDevice takes them.
     function collect() {
+        ensureTabs()
         var settings = settingsTab.getSettings() || {}
         var copy = {}
         for (var k in settings)
@@ -338,6 +351,7 @@ Item {
                 return
             }
             var d = data || {}
+            screen.ensureTabs()
             channelTab.fillTable(d.freqList, d.RxGroupsList, d.contactList, d.encryptList)
             zoneTab.init(d.zoneList, d.freqList)
             dmrTab.init(d.RxGroupsList, d.contactList, d.encryptList)
@@ -387,6 +401,7 @@ Item {
         }
         function onSignalGPSReadyRead(data) {
             screen.endOperation("gps")
+            screen.ensureGpsTab()
             gpsTab.setGpsModel(data)
             screen.enterState("state_work")
         }
@@ -588,55 +603,62 @@ Item {
                     border.color: "#9F9F9F"
                 }
             }
+            // The tabs' documents are named, not used as types, so that
+            // neither they nor the modules they import are loaded before a
+            // tab is made.
             Tab {
                 id: tabFrequency
                 objectName: "tabFrequency"
-                active: true
-                TabFrequency {
-                    onElementAdded: screen.channelAdded(newFreqList, groupList, contactList, encryptList)
-                    onElementRemoved: screen.channelRemoved(newFreqList, removedChannelId)
-                }
+                source: "Tabs/TabFrequency.qml"
             }
             Tab {
                 id: tabZone
                 objectName: "tabZone"
-                active: true
-                TabZone {}
+                source: "Tabs/TabZone.qml"
             }
             Tab {
                 id: tabMainSettings
                 objectName: "tabMainSettings"
-                active: true
-                TabMainSettings {}
+                source: "Tabs/TabMainSettings.qml"
             }
             Tab {
                 id: tabButtons
                 objectName: "tabButtons"
-                active: true
-                TabButtonsSettings {}
+                source: "Tabs/TabButtonsSettings.qml"
             }
             Tab {
                 id: tabDMR
                 objectName: "tabDMR"
-                active: true
-                TabDMRSettings {
-                    onElementContactAdded: channelTab.sendContactModel(newContactList)
-                    onElementRemovedContact: channelTab.sendContactModel(newContactList)
-                    onElementRxGroupAdded: channelTab.sendRxGroupModel(newRxGroupList)
-                    onElementRemovedRxGroup: channelTab.sendRxGroupModel(newRxGroupList)
-                    onElementEncryptAdded: channelTab.sendEncryptModel(newEncryptList)
-                }
+                source: "Tabs/TabDMRSettings.qml"
             }
             Tab {
                 id: tabGPS
                 objectName: "tabGPS"
-                active: true
-                TabGPS {
-                    onReadGPSClicked: screen.gpsReadClicked()
-                    onSaveGPSClicked: screen.gpsSaveClicked()
-                    onOpenGPSClicked: screen.gpsOpenClicked()
-                }
+                source: "Tabs/TabGPS.qml"
             }
+        }
+        Connections {
+            target: tabFrequency.item
+            function onElementAdded(newFreqList, groupList, contactList, encryptList) {
+                screen.channelAdded(newFreqList, groupList, contactList, encryptList)
+            }
+            function onElementRemoved(newFreqList, removedChannelId) {
+                screen.channelRemoved(newFreqList, removedChannelId)
+            }
+        }
+        Connections {
+            target: tabDMR.item
+            function onElementContactAdded(newContactList) { channelTab.sendContactModel(newContactList) }
+            function onElementRemovedContact(newContactList) { channelTab.sendContactModel(newContactList) }
+            function onElementRxGroupAdded(newRxGroupList) { channelTab.sendRxGroupModel(newRxGroupList) }
+            function onElementRemovedRxGroup(newRxGroupList) { channelTab.sendRxGroupModel(newRxGroupList) }
+            function onElementEncryptAdded(newEncryptList) { channelTab.sendEncryptModel(newEncryptList) }
+        }
+        Connections {
+            target: tabGPS.item
+            function onReadGPSClicked() { screen.gpsReadClicked() }
+            function onSaveGPSClicked() { screen.gpsSaveClicked() }
+            function onOpenGPSClicked() { screen.gpsOpenClicked() }
         }
 
         Item {
@@ -729,14 +751,12 @@ Item {
     Loader {
         id: loader
         active: false
-        sourceComponent: FileDialog {
-            objectName: "fileDialog"
-            folder: shortcuts.home
-            selectMultiple: false
-            selectFolder: false
-            onAccepted: screen.fileChosen(fileDialog.mode, fileUrl)
-            onRejected: screen.afterSave = ""
-        }
+        source: "UI/FileChooser.qml"
+    }
+    Connections {
+        target: loader.item
+        function onAccepted() { screen.fileChosen(fileDialog.mode, loader.item.fileUrl) }
+        function onRejected() { screen.afterSave = "" }
     }
 
     states: [

@@ -94,12 +94,11 @@ Item {
     Loader {
         id: loader
         active: false
-        sourceComponent: FileDialog {
-            folder: shortcuts.home
-            selectMultiple: false
-            selectFolder: false
-            onAccepted: files.chosen(fileUrl)
-        }
+        source: "FileChooser.qml"
+    }
+    Connections {
+        target: loader.item
+        function onAccepted() { files.chosen(loader.item.fileUrl) }
     }
 
     // A title and a scrollable list of lines over the whole window.
