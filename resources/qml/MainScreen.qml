@@ -20,7 +20,7 @@ Item {
     property alias holdTimer: holdTimer
     property alias fileDialog: fileDialog
     property alias dialogs: dialogs
-    property alias backupPicker: backupPicker
+    property alias backupPicker: backupLoader.item
 
     readonly property var channelTab: tabFrequency.item
     readonly property var zoneTab: tabZone.item
@@ -59,6 +59,7 @@ Item {
     property string targetState: "state_work"
     property var stateTexts: ({})
     property string saveError: ""
+    property string cancelText: ""
 
     state: "state_start"
 
@@ -88,7 +89,7 @@ Item {
             "state_no_gps": qsTr("Данных нет"),
             "state_cancelled": qsTr("Операция отменена")
         }
-        cancelButton.text = qsTr("Отмена")
+        cancelText = qsTr("Отмена")
         restoreButton.text = qsTr("Резервные копии")
         verifyBox.text = qsTr("Проверять запись")
         fileDialog.retitle()
@@ -201,7 +202,10 @@ Item {
         case "read": startRead(); break
         case "open": fileDialog.openFor("open_config"); break
         case "default": startDefault(); break
-        case "backup": backupPicker.show(Manager.backupList()); break
+        case "backup":
+            backupLoader.active = true
+            backupLoader.item.show(Manager.backupList())
+            break
         case "close":
             closeApproved = true
             closeAccepted()
@@ -544,7 +548,7 @@ Item {
                 enabled: screen.toolsEnabled
                 onClicked: screen.restoreClicked()
             }
-            CheckBox {
+            CheckLine {
                 id: verifyBox
                 objectName: "verifyWrites"
                 x: 8
@@ -690,31 +694,53 @@ Item {
                 color: "#333333"
                 text: screen.indicatorText()
             }
-            ProgressBar {
+            // A plain bar rather than the Controls one: it is shown only
+            // during transfers and costs nothing at start-up.
+            Rectangle {
                 id: progressBar
                 objectName: "loadingProgress"
+                property real minimumValue: 0
+                property real maximumValue: 100
+                property real value: screen.progress
                 anchors.horizontalCenter: parent.horizontalCenter
                 anchors.top: parent.verticalCenter
                 anchors.topMargin: 10
                 width: 300
                 height: 30
-                minimumValue: 0
-                maximumValue: 100
-                value: screen.progress
+                radius: 3
+                color: "white"
+                border.color: "#9F9F9F"
                 visible: indicator.progressVisible
+                Rectangle {
+                    x: 2
+                    y: 2
+                    height: parent.height - 4
+                    width: (parent.width - 4) * Math.max(0, Math.min(1, (progressBar.value - progressBar.minimumValue)
+                                                                   / (progressBar.maximumValue - progressBar.minimumValue)))
+                    radius: 2
+                    color: "#4A90D9"
+                }
             }
-            Button {
-                id: cancelButton
-                objectName: "cancelOperation"
-                anchors.horizontalCenter: parent.horizontalCenter
-                anchors.top: progressBar.bottom
-                anchors.topMargin: 20
-                width: 120
-                visible: !screen.cancelRequested
+            // The cancel button is made the first time it is wanted.
+            Loader {
+                id: cancelLoader
+                readonly property bool wanted: !screen.cancelRequested
                          && (screen.state === "state_read_loading" && screen.operation === "read"
                              || screen.state === "state_reconnect"
                              || screen.state === "state_write_loading")
-                onClicked: screen.cancelClicked()
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.top: progressBar.bottom
+                anchors.topMargin: 20
+                active: false
+                visible: wanted
+                onWantedChanged: if (wanted) active = true
+                sourceComponent: Button {
+                    objectName: "cancelOperation"
+                    width: 120
+                    text: screen.cancelText
+                    visible: cancelLoader.wanted
+                    onClicked: screen.cancelClicked()
+                }
             }
         }
     }
@@ -742,10 +768,16 @@ Item {
             dialog.open()
         }
     }
-    BackupPicker {
-        id: backupPicker
+    // The list of backups, made when first asked for.
+    Loader {
+        id: backupLoader
         anchors.fill: parent
-        onPicked: Manager.readDataFromFile(url)
+        active: false
+        source: "UI/BackupPicker.qml"
+    }
+    Connections {
+        target: backupLoader.item
+        function onPicked(url) { Manager.readDataFromFile(url) }
     }
 
     Loader {
