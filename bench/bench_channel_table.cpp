@@ -168,6 +168,8 @@ int main(int argc, char *argv[])
     }
     about->close();
     about->setVisible(false);
+    // The tabs are made when first needed.
+    QMetaObject::invokeMethod(screen, "ensureTabs");
     QObject *tab = screen->property("channelTab").value<QObject *>();
     if (!shotsDir.isEmpty()) {
         shot(window, shotsDir, "start");

@@ -16,9 +16,15 @@ const QString Manager::SettingsApplication = QStringLiteral("Orvane 2.5");
 void Manager::setTranslation(QString translation, int check)
 {
     translator.load(dataFilePath(QStringLiteral("QmlLanguage_") + translation));
+    // Stored only when it changes: the window applies the stored language at
+    // every start, and rewriting the settings file (lock file, flush to disk)
+    // then would only slow the start down.
     QSettings settings(SettingsOrganisation, SettingsApplication);
-    settings.setValue(QLatin1String(TranslationKey), check);
-    settings.sync();
+    const QVariant stored = settings.value(QLatin1String(TranslationKey));
+    if (!stored.isValid() || stored.toInt() != check) {
+        settings.setValue(QLatin1String(TranslationKey), check);
+        settings.sync();
+    }
     QCoreApplication::installTranslator(&translator);
     emit languageChanged();
 }

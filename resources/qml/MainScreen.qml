@@ -21,7 +21,7 @@ Item {
     property alias holdTimer: holdTimer
     property alias fileDialog: fileDialog
     property alias dialogs: dialogs
-    property alias backupPicker: backupPicker
+    property alias backupPicker: backupLoader.item
 
     readonly property var channelTab: tabFrequency.item
     readonly property var zoneTab: tabZone.item
@@ -60,6 +60,7 @@ Item {
     property string targetState: "state_work"
     property var stateTexts: ({})
     property string saveError: ""
+    property string cancelText: ""
 
     state: "state_start"
 
@@ -89,7 +90,7 @@ Item {
             "state_no_gps": qsTr("Данных нет"),
             "state_cancelled": qsTr("Операция отменена")
         }
-        cancelButton.text = qsTr("Отмена")
+        cancelText = qsTr("Отмена")
         restoreButton.text = qsTr("Резервные копии")
         verifyBox.text = qsTr("Проверять запись")
         fileDialog.retitle()
@@ -136,8 +137,21 @@ Item {
         return typeof v === "function" ? v.call(item) : v
     }
 
+    // The tabs are made when first needed, not at start: the start screen
+    // hides them. The five that hold the image are made together, when one
+    // is filled or read; the GPS tab when it is shown or handed a log.
+    function ensureTabs() {
+        var tabs = [tabFrequency, tabZone, tabMainSettings, tabButtons, tabDMR]
+        for (var i = 0; i < tabs.length; ++i)
+            tabs[i].active = true
+    }
+    function ensureGpsTab() {
+        tabGPS.active = true
+    }
+
     // The six collections, in the order writeDataToDevice takes them.
     function collect() {
+        ensureTabs()
         var settings = settingsTab.getSettings() || {}
         var copy = {}
         for (var k in settings)
@@ -189,7 +203,10 @@ Item {
         case "read": startRead(); break
         case "open": fileDialog.openFor("open_config"); break
         case "default": startDefault(); break
-        case "backup": backupPicker.show(Manager.backupList()); break
+        case "backup":
+            backupLoader.active = true
+            backupLoader.item.show(Manager.backupList())
+            break
         case "close":
             closeApproved = true
             closeAccepted()
@@ -327,6 +344,7 @@ Item {
         source: Manager
         onLogReceived: {
             screen.endOperation("gps")
+            screen.ensureGpsTab()
             screen.enterState("state_work")
         }
     }
@@ -350,6 +368,7 @@ Item {
                 return
             }
             var d = data || {}
+            screen.ensureTabs()
             channelTab.fillTable(d.freqList, d.RxGroupsList, d.contactList, d.encryptList)
             zoneTab.init(d.zoneList, d.freqList)
             dmrTab.init(d.RxGroupsList, d.contactList, d.encryptList)
@@ -536,7 +555,7 @@ Item {
                 enabled: screen.toolsEnabled
                 onClicked: screen.restoreClicked()
             }
-            CheckBox {
+            CheckLine {
                 id: verifyBox
                 objectName: "verifyWrites"
                 x: 8
@@ -595,56 +614,63 @@ Item {
                     border.color: "#9F9F9F"
                 }
             }
+            // The tabs' documents are named, not used as types, so that
+            // neither they nor the modules they import are loaded before a
+            // tab is made.
             Tab {
                 id: tabFrequency
                 objectName: "tabFrequency"
-                active: true
-                TabFrequency {
-                    onElementAdded: screen.channelAdded(newFreqList, groupList, contactList, encryptList)
-                    onElementRemoved: screen.channelRemoved(newFreqList, removedChannelId)
-                }
+                source: "Tabs/TabFrequency.qml"
             }
             Tab {
                 id: tabZone
                 objectName: "tabZone"
-                active: true
-                TabZone {}
+                source: "Tabs/TabZone.qml"
             }
             Tab {
                 id: tabMainSettings
                 objectName: "tabMainSettings"
-                active: true
-                TabMainSettings {}
+                source: "Tabs/TabMainSettings.qml"
             }
             Tab {
                 id: tabButtons
                 objectName: "tabButtons"
-                active: true
-                TabButtonsSettings {}
+                source: "Tabs/TabButtonsSettings.qml"
             }
             Tab {
                 id: tabDMR
                 objectName: "tabDMR"
-                active: true
-                TabDMRSettings {
-                    onElementContactAdded: channelTab.sendContactModel(newContactList)
-                    onElementRemovedContact: channelTab.sendContactModel(newContactList)
-                    onElementRxGroupAdded: channelTab.sendRxGroupModel(newRxGroupList)
-                    onElementRemovedRxGroup: channelTab.sendRxGroupModel(newRxGroupList)
-                    onElementEncryptAdded: channelTab.sendEncryptModel(newEncryptList)
-                }
+                source: "Tabs/TabDMRSettings.qml"
             }
             Tab {
                 id: tabGPS
                 objectName: "tabGPS"
-                active: true
-                TabGPS {
-                    pointModel: gpsPoints
-                    onReadGPSClicked: screen.gpsReadClicked()
-                    onSaveGPSClicked: screen.gpsSaveClicked()
-                    onOpenGPSClicked: screen.gpsOpenClicked()
-                }
+                source: "Tabs/TabGPS.qml"
+                onLoaded: item.pointModel = gpsPoints
             }
+        }
+        Connections {
+            target: tabFrequency.item
+            function onElementAdded(newFreqList, groupList, contactList, encryptList) {
+                screen.channelAdded(newFreqList, groupList, contactList, encryptList)
+            }
+            function onElementRemoved(newFreqList, removedChannelId) {
+                screen.channelRemoved(newFreqList, removedChannelId)
+            }
+        }
+        Connections {
+            target: tabDMR.item
+            function onElementContactAdded(newContactList) { channelTab.sendContactModel(newContactList) }
+            function onElementRemovedContact(newContactList) { channelTab.sendContactModel(newContactList) }
+            function onElementRxGroupAdded(newRxGroupList) { channelTab.sendRxGroupModel(newRxGroupList) }
+            function onElementRemovedRxGroup(newRxGroupList) { channelTab.sendRxGroupModel(newRxGroupList) }
+            function onElementEncryptAdded(newEncryptList) { channelTab.sendEncryptModel(newEncryptList) }
+        }
+        Connections {
+            target: tabGPS.item
+            function onReadGPSClicked() { screen.gpsReadClicked() }
+            function onSaveGPSClicked() { screen.gpsSaveClicked() }
+            function onOpenGPSClicked() { screen.gpsOpenClicked() }
         }
 
         Item {
@@ -676,31 +702,53 @@ Item {
                 color: "#333333"
                 text: screen.indicatorText()
             }
-            ProgressBar {
+            // A plain bar rather than the Controls one: it is shown only
+            // during transfers and costs nothing at start-up.
+            Rectangle {
                 id: progressBar
                 objectName: "loadingProgress"
+                property real minimumValue: 0
+                property real maximumValue: 100
+                property real value: screen.progress
                 anchors.horizontalCenter: parent.horizontalCenter
                 anchors.top: parent.verticalCenter
                 anchors.topMargin: 10
                 width: 300
                 height: 30
-                minimumValue: 0
-                maximumValue: 100
-                value: screen.progress
+                radius: 3
+                color: "white"
+                border.color: "#9F9F9F"
                 visible: indicator.progressVisible
+                Rectangle {
+                    x: 2
+                    y: 2
+                    height: parent.height - 4
+                    width: (parent.width - 4) * Math.max(0, Math.min(1, (progressBar.value - progressBar.minimumValue)
+                                                                   / (progressBar.maximumValue - progressBar.minimumValue)))
+                    radius: 2
+                    color: "#4A90D9"
+                }
             }
-            Button {
-                id: cancelButton
-                objectName: "cancelOperation"
-                anchors.horizontalCenter: parent.horizontalCenter
-                anchors.top: progressBar.bottom
-                anchors.topMargin: 20
-                width: 120
-                visible: !screen.cancelRequested
+            // The cancel button is made the first time it is wanted.
+            Loader {
+                id: cancelLoader
+                readonly property bool wanted: !screen.cancelRequested
                          && (screen.state === "state_read_loading" && screen.operation === "read"
                              || screen.state === "state_reconnect"
                              || screen.state === "state_write_loading")
-                onClicked: screen.cancelClicked()
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.top: progressBar.bottom
+                anchors.topMargin: 20
+                active: false
+                visible: wanted
+                onWantedChanged: if (wanted) active = true
+                sourceComponent: Button {
+                    objectName: "cancelOperation"
+                    width: 120
+                    text: screen.cancelText
+                    visible: cancelLoader.wanted
+                    onClicked: screen.cancelClicked()
+                }
             }
         }
     }
@@ -728,23 +776,27 @@ Item {
             dialog.open()
         }
     }
-    BackupPicker {
-        id: backupPicker
+    // The list of backups, made when first asked for.
+    Loader {
+        id: backupLoader
         anchors.fill: parent
-        onPicked: Manager.readDataFromFile(url)
+        active: false
+        source: "UI/BackupPicker.qml"
+    }
+    Connections {
+        target: backupLoader.item
+        function onPicked(url) { Manager.readDataFromFile(url) }
     }
 
     Loader {
         id: loader
         active: false
-        sourceComponent: FileDialog {
-            objectName: "fileDialog"
-            folder: shortcuts.home
-            selectMultiple: false
-            selectFolder: false
-            onAccepted: screen.fileChosen(fileDialog.mode, fileUrl)
-            onRejected: screen.afterSave = ""
-        }
+        source: "UI/FileChooser.qml"
+    }
+    Connections {
+        target: loader.item
+        function onAccepted() { screen.fileChosen(fileDialog.mode, loader.item.fileUrl) }
+        function onRejected() { screen.afterSave = "" }
     }
 
     states: [

@@ -99,7 +99,7 @@ Rectangle {
         anchors.verticalCenter: parent.verticalCenter
     }
 
-    ComboBox {
+    DropDown {
         id: language
         objectName: "languageSelector"
         anchors.right: parent.right

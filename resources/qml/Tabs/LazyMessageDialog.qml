@@ -2,9 +2,10 @@ import QtQuick 2.7
 import QtQuick.Dialogs 1.2
 
 // A warning box made on first use: a MessageDialog costs a large part of a
-// tab's creation, and most sessions never show one. Offers what the tabs use
-// of MessageDialog: title, text, icon, buttons, open(), close(), visible,
-// and `answered` with the button the user chose.
+// tab's creation, and most sessions never show one. Its document is loaded by
+// URL only then, so that the dialog types are not loaded before. Offers what
+// the tabs use of MessageDialog: title, text, icon, buttons, open(), close(),
+// visible, and `answered` with the button the user chose.
 QtObject {
     id: box
 
@@ -17,23 +18,10 @@ QtObject {
     property var dialog: null
     signal answered(int button)
 
-    property Component component: Component {
-        MessageDialog {
-            title: box.title
-            text: box.text
-            icon: box.icon
-            standardButtons: box.standardButtons
-            onAccepted: box.answered(clickedButton)
-            onRejected: box.answered(clickedButton)
-            onDiscard: box.answered(clickedButton)
-            onYes: box.answered(clickedButton)
-            onNo: box.answered(clickedButton)
-        }
-    }
-
     function open() {
         if (dialog === null)
-            dialog = component.createObject(host !== null ? host : box)
+            dialog = Qt.createComponent("LazyMessageBox.qml").createObject(host !== null ? host : box,
+                                                                          { "box": box })
         dialog.open()
     }
     function close() {

@@ -21,6 +21,12 @@ Item {
     // log's tracks and the live ones. The main screen hands in its own, which
     // takes the logs from the back end directly.
     property GpsPointModel pointModel: ownPoints
+    // A model handed in later (the tab is made when first needed) may hold a
+    // log already.
+    onPointModelChanged: {
+        pointModel.letters = [qsTr("С"), qsTr("Ю"), qsTr("З"), qsTr("В")]
+        centreOnLog()
+    }
     property bool portOpen: false
     property var receiverState: ({ state: "nodata", satellites: -1, lastFix: "" })
     // The map plugin's set-up from the back end (user agent, tile server,

@@ -47,7 +47,7 @@ Item {
         exportItem.text = qsTr("Экспорт…")
         importItem.text = qsTr("Импорт…")
         compareItem.text = qsTr("Сравнить с файлом…")
-        closeButton.text = qsTr("Закрыть")
+        listDialog.closeText = qsTr("Закрыть")
     }
     Component.onCompleted: retranslateUi()
     Connections {
@@ -94,12 +94,11 @@ Item {
     Loader {
         id: loader
         active: false
-        sourceComponent: FileDialog {
-            folder: shortcuts.home
-            selectMultiple: false
-            selectFolder: false
-            onAccepted: files.chosen(fileUrl)
-        }
+        source: "FileChooser.qml"
+    }
+    Connections {
+        target: loader.item
+        function onAccepted() { files.chosen(loader.item.fileUrl) }
     }
 
     // A title and a scrollable list of lines over the whole window.
@@ -111,64 +110,24 @@ Item {
         z: 1000
         visible: shown
         property bool shown: false
-        property alias title: titleText.text
+        property string title: ""
+        property string closeText: ""
         property var lines: []
 
         function showList(t, list) {
-            titleText.text = t
+            title = t
             lines = list
             shown = true
-            closeButton.forceActiveFocus()
+            listContent.active = true
+            listContent.item.focusClose()
         }
 
-        Rectangle {
+        Loader {
+            id: listContent
             anchors.fill: parent
-            color: "black"
-            opacity: 0.25
-            MouseArea { anchors.fill: parent; onWheel: {} }
-        }
-        Rectangle {
-            anchors.centerIn: parent
-            width: Math.min(parent.width - 40, 760)
-            height: Math.min(parent.height - 40, 480)
-            color: "#f0f0f0"
-            border.color: "#9F9F9F"
-            radius: 4
-            Text {
-                id: titleText
-                objectName: "interchangeTitle"
-                x: 15
-                y: 15
-                width: parent.width - 30
-                font.pixelSize: 15
-                font.bold: true
-                color: "#e30413"
-                wrapMode: Text.WordWrap
-            }
-            TextArea {
-                id: body
-                objectName: "interchangeLines"
-                anchors.top: titleText.bottom
-                anchors.topMargin: 10
-                anchors.bottom: closeButton.top
-                anchors.bottomMargin: 10
-                x: 15
-                width: parent.width - 30
-                readOnly: true
-                font.family: "monospace"
-                text: listDialog.lines.join("\n")
-            }
-            Button {
-                id: closeButton
-                objectName: "interchangeClose"
-                anchors.right: parent.right
-                anchors.rightMargin: 15
-                anchors.bottom: parent.bottom
-                anchors.bottomMargin: 15
-                width: 90
-                onClicked: listDialog.shown = false
-                Keys.onReturnPressed: listDialog.shown = false
-            }
+            active: false
+            source: "InterchangeList.qml"
+            onLoaded: item.dialog = listDialog
         }
     }
 }

@@ -161,6 +161,7 @@ TestCase {
         toolsEnabled(false)
         // The hold has passed, but the read has not reported yet.
         wait(250)
+        tryCompare(screen.holdTimer, "running", false) // a loaded machine may draw late
         toolsEnabled(false)
         mouseClick(child("buttonRead"))
         compare(callNames(), ["readDataFromDevice"])
@@ -436,6 +437,7 @@ TestCase {
         compare(text(), "Не выключайте радиостанцию до звукового сигнала! \n \n Запись данных на радиостанцию: 55%")
         toolsEnabled(false)
         wait(250)
+        tryCompare(screen.holdTimer, "running", false) // a loaded machine may draw late
         toolsEnabled(false)
         Manager.dataWroteToDevice(true)
         compare(screen.state, "state_write_success")
@@ -534,6 +536,7 @@ TestCase {
     function test_gpsRead() {
         closeAbout()
         fill(2)
+        screen.tabView.currentIndex = 5 // the GPS tab is made when shown
         screen.gpsTab.readGPSClicked()
         compare(callNames(), ["readGPSData"])
         toolsEnabled(false)
@@ -559,6 +562,7 @@ TestCase {
     function test_gpsOutcomes(data) {
         closeAbout()
         fill(2)
+        screen.tabView.currentIndex = 5 // the GPS tab is made when shown
         screen.gpsTab.readGPSClicked()
         Manager[data.signal]()
         compare(screen.state, data.state)
@@ -573,6 +577,7 @@ TestCase {
     function test_gpsFiles() {
         closeAbout()
         fill(2)
+        screen.tabView.currentIndex = 5 // the GPS tab is made when shown
         screen.gpsTab.saveGPSClicked()
         compare(screen.fileDialog.mode, "save_gps")
         compare(screen.fileDialog.dialog.nameFilters, ["CDC (*.cdc)"])
@@ -657,6 +662,7 @@ TestCase {
         compare(child("tabFrequency").title, "    Channels    ")
         compare(child("tabGPS").title, "Navigation")
         compare(text(), "To start, \npress 'Read'")
+        screen.ensureTabs() // tabs made after the switch speak English too
         compare(screen.channelTab.table.choicesFor("type_channel"), ["ANALOGUE", "DIGITAL"])
         selector.activated(0)
         compare(child("buttonRead").text, "Считать")
