@@ -9,8 +9,8 @@
 #include <QtTest>
 #include <cstring>
 
-#include "manager/decodedkeys.h"
 #include "manager/manager.h"
+#include "support/collections.h"
 #include "support/testimage.h"
 
 namespace {
@@ -101,23 +101,13 @@ void TestCli::readDecodeWriteReadAgain()
     connect(&manager, &Manager::dataReadyReadFromDevice, this,
         [&map](bool, const QVariant &data) { map = data.toMap(); });
     manager.readDataFromFile(path("a.ovc"));
-    QVariantList channels;
-    for (const QVariant &c : map.value(DecodedKey::FreqList).toList()) {
-        const QVariantMap m = c.toMap();
-        channels << QVariantMap { { "name", m.value("name") }, { "send_freq", m.value("sendFreq") },
-            { "recv_freq", m.value("recvFreq") }, { "type_channel", m.value("typeChannel") },
-            { "power_ch", m.value("powerCH") }, { "chanelBand", m.value("chanelBand") },
-            { "recv_qt_dqt", m.value("recvQtDqt") }, { "send_qt_dqt", m.value("sendQtDqt") },
-            { "qt_dqt_type_rcv", m.value("QtDqtTypeRcv") },
-            { "qt_dqt_type_trasm", m.value("QtDqtTypeTrasm") },
-            { "color_cod", m.value("colorCod") }, { "rx_groupe", m.value("rxGroup") },
-            { "contact", m.value("contact") }, { "encrypt", m.value("encrypt") } };
-    }
+    const QVariantList edit = Collections::fromDecoded(map);
+    QVariantList channels = edit[0].toList();
     QVariantMap last = channels.last().toMap();
     last["name"] = QStringLiteral("Новое имя");
     channels.last() = last;
-    QVERIFY(manager.writeEditedDataToFile(path("b.ovc"), channels, QVariantList(), QVariantList(),
-        QVariantList(), QVariant(), QVariantList()));
+    QVERIFY(manager.writeEditedDataToFile(
+        path("b.ovc"), channels, edit[1], edit[2], edit[3], edit[4], edit[5]));
 
     r = cli({ radio, "write", path("b.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
@@ -268,8 +258,8 @@ void TestCli::failures()
     arguments.replaceInStrings("<never>", path("never.ovc"));
     // A radio holding the factory image, and an image file of two elements.
     QFile::remove(path("radio-f.ovc"));
-    QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/default400-470.dcc",
-        path("radio-f.ovc")));
+    QVERIFY(QFile::copy(
+        QCoreApplication::applicationDirPath() + "/default400-470.dcc", path("radio-f.ovc")));
     arguments.replaceInStrings("<radio>", path("radio-f.ovc"));
     QFile two(path("two.ovc"));
     QVERIFY(two.open(QIODevice::WriteOnly));
