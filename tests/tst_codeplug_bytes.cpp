@@ -61,10 +61,8 @@ private slots:
 
     void channelRecord_data();
     void channelRecord();
-    void analogueTemplateDecodes();
     void powerFlagTypeOne();
     void namePlacesAndIndexEntries();
-    void longChannelNameIsCut();
     void writeNewNameRefuses();
     void channelCountZero();
 
@@ -238,26 +236,6 @@ void TestCodeplugBytes::channelRecord()
     QCOMPARE(blocks[42].mid(144, 2), hex("0200"));
 }
 
-void TestCodeplugBytes::analogueTemplateDecodes()
-{
-    BlockMap blocks = TestImage::blankBlocks();
-    blocks[42][142] = 1;
-    blocks[42][144] = 2;
-    QByteArray rec = hex("0000000000000000 15C08804FFFF0000FFFFFFFF00000000200201000000000000");
-    blocks[58].replace(1452, 32, rec.left(32));
-    Channel codec;
-    codec.setRadioType(0);
-    const QVariantMap out = codec.ParsingChanels(blocks).value(0).toMap();
-    QCOMPARE(out["typeChannel"].toBool(), false);
-    QCOMPARE(out["chanelBand"].toInt(), 0);
-    QCOMPARE(out["squelchLevel"].toBool(), true);
-    QCOMPARE(out["refFreq"].toInt(), 1);
-    QCOMPARE(out["recvQtDqt"].toInt(), 65535);
-    QCOMPARE(out["sendQtDqt"].toInt(), 65535);
-    QCOMPARE(out["powerCH"].toBool(), true);
-    QCOMPARE(out["sendPttId"], QVariant()); // digital-only key
-}
-
 void TestCodeplugBytes::powerFlagTypeOne()
 {
     BlockMap blocks = TestImage::blankBlocks(0x5A);
@@ -293,18 +271,6 @@ void TestCodeplugBytes::namePlacesAndIndexEntries()
     QCOMPARE(out.size(), 999);
     for (int p : { 0, 58, 59, 122, 123, 954, 955, 998 })
         QCOMPARE(out[p].toMap()["name"].toString(), QStringLiteral("CH%1").arg(p));
-}
-
-void TestCodeplugBytes::longChannelNameIsCut()
-{
-    BlockMap blocks = TestImage::blankBlocks();
-    Channel codec;
-    codec.setRadioType(0);
-    codec.WriteChanells(QVariantList { digital("first"), digital("second") }, &blocks);
-    const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQRSTU");
-    codec.WriteChanells(QVariantList { digital("first"), digital(longName) }, &blocks);
-    QCOMPARE(codec.ParsingChanels(blocks)[1].toMap()["name"].toString(), longName.left(16));
-    QCOMPARE(blocks[43].mid(204, 32), encodeUtf16Field(longName.left(16)));
 }
 
 void TestCodeplugBytes::writeNewNameRefuses()
