@@ -48,7 +48,7 @@ private slots:
     void readEditWriteRead();
     void faultInTransfer_data();
     void faultInTransfer();
-    void failedOrCancelledReadKeepsTheImage();
+    void cancelledReadAndWriteKeepTheImage();
     void gpsLogRead();
     void secondOperationInsideTransferRefused();
     void defaultImageByBandAndModel_data();
@@ -237,7 +237,7 @@ void TestManagerDevice::faultInTransfer()
     QCOMPARE(gpsReady.at(0).at(0), points);
 }
 
-void TestManagerDevice::failedOrCancelledReadKeepsTheImage()
+void TestManagerDevice::cancelledReadAndWriteKeepTheImage()
 {
     RadioRig f(TestImage::hostileImage());
     const QString in = f.path("in.ovc"), out = f.path("out.ovc");
@@ -250,6 +250,16 @@ void TestManagerDevice::failedOrCancelledReadKeepsTheImage()
     });
     QVERIFY(f.read().isEmpty());
     disconnect(c);
+    // A write cancelled half-way says so: the radio may hold a partial image.
+    QSignalSpy problems(&f.manager, &Manager::writeProblem);
+    c = connect(&f.manager, &Manager::writeProgressChanged, this, [&f](int p) {
+        if (p >= 50)
+            f.manager.cancelDeviceOperation();
+    });
+    QVERIFY(!f.write(shown));
+    disconnect(c);
+    QCOMPARE(problems.count(), 1);
+    QCOMPARE(problems.at(0).at(0).toInt(), int(Manager::Cancelled));
     QVERIFY(f.manager.hasAnyImage());
     QVERIFY(
         !f.manager.hasUnsavedChanges(shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]));
