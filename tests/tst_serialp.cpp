@@ -22,15 +22,6 @@ const QByteArray Rmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,23039
 const QByteArray Gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 const QByteArray Gll = "$GPGLL,4916.45,N,12311.12,W,225444,A,*1D\r\n";
 
-// A sentence with its checksum and line end.
-QByteArray nmea(const QByteArray &body)
-{
-    unsigned char sum = 0;
-    for (char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    return "$" + body + "*" + QByteArray::number(sum, 16).rightJustified(2, '0').toUpper() + "\r\n";
-}
-
 // A fix as UTC time, signed position and local "date time" texts.
 QString pointText(const QVariant &v)
 {
@@ -71,6 +62,7 @@ private slots:
     void errorHandling_data();
     void errorHandling();
     void throughManager();
+    void closingCompletesTheLastEpoch();
 
 private:
     bool writeFeed(const QByteArray &bytes);
@@ -316,6 +308,26 @@ void TestSerialP::throughManager()
     QVERIFY(manager.exportLiveGpx(dir.filePath("live.gpx")));
     QVERIFY(QFileInfo(dir.filePath("live.gpx")).size() > 0);
     QDir(manager.captureFolder()).removeRecursively();
+}
+
+// Closed by the user while an epoch is open: its fix is given, the capture
+// ends.
+void TestSerialP::closingCompletesTheLastEpoch()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
+    Manager manager;
+    QSignalSpy fixes(&manager, &Manager::signalSerialData);
+    QTest::ignoreMessage(QtDebugMsg, "Hello World in Thread!");
+    QCOMPARE(manager.openSerialPortAt(portPath, 9600), 0);
+    const QString captured = manager.captureFile();
+    QVERIFY(writeFeed(Rmc));
+    QTRY_COMPARE(QFileInfo(captured).size(), qint64(Rmc.size()));
+    QCOMPARE(fixes.count(), 0);
+    manager.closeSerialPort();
+    QCOMPARE(pointTexts(fixes), QStringList(RmcPoint));
+    QCOMPARE(manager.captureFile(), QString());
+    QFile::remove(captured);
 }
 
 int main(int argc, char **argv)
