@@ -414,6 +414,7 @@ void TestDataGps::serialStream_data()
             + nmea("GPRMC,123522,A,4807.038,N,1131.000,E,,,230394,,")
             + nmea("GPRMC,126023,A,4807.038,N,01131.000,E,,,230394,,")
             + nmea("GPRMC,123524,V,4807.038,N,01131.000,E,,,230394,,")
+            + nmea("GPRMC,12352/,A,4807.038,N,01131.000,E,,,230394,,")
             + nmea("GPRMC,123525,A,4807.038,N,01131.000,E,,,230394,,,N") + nmea("GPRMC")
         << QStringList {};
 }
