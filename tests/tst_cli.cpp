@@ -1,16 +1,22 @@
 // orvane-cli end to end against the emulated radio: read, decode, write,
-// read again; the GPS log; factory defaults; clear failures.
+// read again; the GPS log; factory defaults; the text formats; GPX of a point
+// file and of a capture (field by field, and the official schema checked by
+// xmllint); clear failures that write nothing.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <QtTest>
 #include <cstring>
+#include <limits>
 
-#include "manager/decodedkeys.h"
+#include "gps/gpspoint.h"
 #include "manager/manager.h"
+#include "support/collections.h"
+#include "support/radiorig.h"
 #include "support/testimage.h"
 
 namespace {
@@ -57,6 +63,46 @@ QByteArray record(float lat, char ns, float lng, char ew, const QByteArray &date
     r.replace(10, 6, dateTime);
     return r;
 }
+// A point as the radio's log (float position, no milliseconds) or the NMEA
+// reader (double, "msec", "alt") makes it; secs since 1970 UTC.
+QVariantMap point(
+    double lat, char sn, double lng, char ew, qint64 secs, int msec = -1, QVariant alt = QVariant())
+{
+    QVariantMap p { { "lat", msec < 0 ? QVariant(float(lat)) : QVariant(lat) },
+        { "lng", msec < 0 ? QVariant(float(lng)) : QVariant(lng) }, { "sn", int(sn) },
+        { "ew", int(ew) }, { "date", "xx" }, { "time", "xx" },
+        { "time_unx", QString::number(secs + GpsPoint::TimeKeyOffset) }, { "num_id", 0 } };
+    if (msec >= 0)
+        p.insert("msec", msec);
+    if (alt.isValid())
+        p.insert("alt", alt);
+    return p;
+}
+
+// The trkpt elements as "lat lon ele time", one segment per list.
+QList<QStringList> segments(const QByteArray &gpx, QString *creator)
+{
+    QList<QStringList> out;
+    QXmlStreamReader xml(gpx);
+    QString pt, ele;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == "gpx")
+            *creator = xml.attributes().value("creator").toString();
+        else if (xml.name() == "trkseg")
+            out << QStringList();
+        else if (xml.name() == "trkpt")
+            pt = xml.attributes().value("lat") + " " + xml.attributes().value("lon"), ele = "-";
+        else if (xml.name() == "ele")
+            ele = xml.readElementText();
+        else if (xml.name() == "time")
+            out.last() << pt + " " + ele + " " + xml.readElementText();
+    }
+    return xml.hasError() ? QList<QStringList>() : out;
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -66,12 +112,23 @@ private slots:
     void gpsLog();
     void factoryDefault();
     void textFormats();
+    void gpxOfPointFile();
+    void gpxOfCapture();
     void failures_data();
     void failures();
 
 private:
     QTemporaryDir dir;
     QString path(const QString &name) const { return dir.filePath(name); }
+    bool valid(const QString &gpx)
+    {
+        QProcess p;
+        p.start("xmllint", { "--noout", "--schema", ORVANE_TEST_DATA_DIR "/gpx-1.1.xsd", gpx });
+        if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+            return true;
+        qWarning() << p.readAllStandardError();
+        return false;
+    }
 };
 
 void TestCli::readDecodeWriteReadAgain()
@@ -101,23 +158,13 @@ void TestCli::readDecodeWriteReadAgain()
     connect(&manager, &Manager::dataReadyReadFromDevice, this,
         [&map](bool, const QVariant &data) { map = data.toMap(); });
     manager.readDataFromFile(path("a.ovc"));
-    QVariantList channels;
-    for (const QVariant &c : map.value(DecodedKey::FreqList).toList()) {
-        const QVariantMap m = c.toMap();
-        channels << QVariantMap { { "name", m.value("name") }, { "send_freq", m.value("sendFreq") },
-            { "recv_freq", m.value("recvFreq") }, { "type_channel", m.value("typeChannel") },
-            { "power_ch", m.value("powerCH") }, { "chanelBand", m.value("chanelBand") },
-            { "recv_qt_dqt", m.value("recvQtDqt") }, { "send_qt_dqt", m.value("sendQtDqt") },
-            { "qt_dqt_type_rcv", m.value("QtDqtTypeRcv") },
-            { "qt_dqt_type_trasm", m.value("QtDqtTypeTrasm") },
-            { "color_cod", m.value("colorCod") }, { "rx_groupe", m.value("rxGroup") },
-            { "contact", m.value("contact") }, { "encrypt", m.value("encrypt") } };
-    }
+    const QVariantList edit = Collections::fromDecoded(map);
+    QVariantList channels = edit[0].toList();
     QVariantMap last = channels.last().toMap();
     last["name"] = QStringLiteral("Новое имя");
     channels.last() = last;
-    QVERIFY(manager.writeEditedDataToFile(path("b.ovc"), channels, QVariantList(), QVariantList(),
-        QVariantList(), QVariant(), QVariantList()));
+    QVERIFY(manager.writeEditedDataToFile(
+        path("b.ovc"), channels, edit[1], edit[2], edit[3], edit[4], edit[5]));
 
     r = cli({ radio, "write", path("b.ovc") });
     QVERIFY2(r.exitCode == 0, r.err.constData());
@@ -143,12 +190,7 @@ void TestCli::gpsLog()
     log[0] = gpsAnswer(0,
         { record(5545.0f, 'N', 3737.0f, 'E', QByteArray("\x19\x0b\x13\x0c\x00\x00", 6)),
             record(5545.5f, 'N', 3737.5f, 'E', QByteArray("\x19\x0b\x13\x0c\x00\x1e", 6)) });
-    {
-        QFile file(path("log.bin"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QDataStream out(&file);
-        out << log;
-    }
+    QVERIFY(saveList(path("log.bin"), log));
     const QStringList radio
         = { "--emulator=" + path("gpsradio.ovc"), "--emulator-gps-log=" + path("log.bin") };
     Run r = cli(radio + QStringList { "gps-read", "-o", path("points.cdc") });
@@ -242,6 +284,55 @@ void TestCli::textFormats()
     QCOMPARE(bytes(path("c.ovc")), bytes(path("example.ovc")));
 }
 
+void TestCli::gpxOfPointFile()
+{
+    // 25.11.19 12:00:00 UTC as the radio stores it (year 19), out of order.
+    const qint64 t = GpsPoint::daysFromCivil(19, 11, 25) * 86400 + 12 * 3600;
+    const QVariantList points { point(48.1173, 'N', 11.5166667, 'E', t + 10),
+        point(48.1173, 'N', 11.5166667, 'E', t), point(33.875, 'S', 151.2041667, 'W', t + 20),
+        point(std::numeric_limits<double>::infinity(), 'N', 1, 'E', t + 25),
+        // a pause: the segment of three ends
+        point(1.5, 'N', 2.25, 'E', t + 1020),
+        point(55.7520000011, 'N', 37.6176666677, 'E', t + 1030, 250, 150.25),
+        // a pause after two points: the segment goes on
+        point(55.752, 'N', 37.6176667, 'E', t + 3000, 0, -12.5) };
+    QVERIFY(saveList(path("log.cdc"), points));
+    QCOMPARE(cli({ "gpx", path("log.cdc"), "-o", path("log.gpx") }).exitCode, 0);
+    QFile gpx(path("log.gpx"));
+    QVERIFY(gpx.open(QIODevice::ReadOnly));
+    QString creator;
+    const QList<QStringList> got = segments(gpx.readAll(), &creator);
+    QCOMPARE(creator, QStringLiteral("Orvane " ORVANE_VERSION));
+    const QString f48 = QString::number(double(float(48.1173)), 'f', 9);
+    const QString f11 = QString::number(double(float(11.5166667)), 'f', 9);
+    const QList<QStringList> expected {
+        { f48 + " " + f11 + " - 2019-11-25T12:00:00Z", f48 + " " + f11 + " - 2019-11-25T12:00:10Z",
+            "-33.875000000 -151.204162598 - 2019-11-25T12:00:20Z" },
+        { "1.500000000 2.250000000 - 2019-11-25T12:17:00Z",
+            "55.752000001 37.617666668 150.250 2019-11-25T12:17:10.250Z",
+            "55.752000000 37.617666700 -12.500 2019-11-25T12:50:00.000Z" },
+    };
+    QCOMPARE(got, expected);
+    QVERIFY(valid(path("log.gpx")));
+}
+
+void TestCli::gpxOfCapture()
+{
+    // A real receiver's capture: gpsd's first report of it, to the last digit.
+    QCOMPARE(
+        cli({ "gpx", ORVANE_TEST_DATA_DIR "/nmea/cat-ms352.log", "-o", path("c.gpx") }).exitCode,
+        0);
+    QFile gpx(path("c.gpx"));
+    QVERIFY(gpx.open(QIODevice::ReadOnly));
+    QString creator;
+    const QList<QStringList> got = segments(gpx.readAll(), &creator);
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got.at(0).size(), 40); // gpsd reports 40 epochs with a fix
+    QCOMPARE(got.at(0).at(0),
+        QStringLiteral("38.714334482 -117.090607585 1864.182 2022-11-23T11:39:38.500Z"));
+    QVERIFY(valid(path("c.gpx")));
+}
+
 void TestCli::failures_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -255,6 +346,12 @@ void TestCli::failures_data()
         << QStringList { "--emulator=<garbage>", "read", "-o", "<never>" };
     QTest::newRow("write an image of two elements")
         << QStringList { "--emulator=<radio>", "write", "<two>" };
+    QTest::newRow("gpx of an empty point file")
+        << QStringList { "gpx", "<empty>", "-o", "<garbage>" };
+    QTest::newRow("gpx of a capture without a fix")
+        << QStringList { "gpx", "<nofix>", "-o", "<garbage>" };
+    QTest::newRow("gpx of a missing file")
+        << QStringList { "gpx", "/nonexistent/x.cdc", "-o", "<garbage>" };
 }
 
 void TestCli::failures()
@@ -268,27 +365,25 @@ void TestCli::failures()
     arguments.replaceInStrings("<never>", path("never.ovc"));
     // A radio holding the factory image, and an image file of two elements.
     QFile::remove(path("radio-f.ovc"));
-    QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/default400-470.dcc",
-        path("radio-f.ovc")));
+    QVERIFY(QFile::copy(
+        QCoreApplication::applicationDirPath() + "/default400-470.dcc", path("radio-f.ovc")));
     arguments.replaceInStrings("<radio>", path("radio-f.ovc"));
-    QFile two(path("two.ovc"));
-    QVERIFY(two.open(QIODevice::WriteOnly));
-    QDataStream twoOut(&two);
-    twoOut << TestImage::factoryImage().mid(0, 2);
-    two.close();
+    QVERIFY(saveList(path("two.ovc"), TestImage::factoryImage().mid(0, 2)));
     arguments.replaceInStrings("<two>", path("two.ovc"));
+    QVERIFY(saveList(path("empty.cdc"), QVariantList()));
+    arguments.replaceInStrings("<empty>", path("empty.cdc"));
+    QFile noFix(path("nofix.nmea"));
+    QVERIFY(noFix.open(QIODevice::WriteOnly));
+    noFix.write("$GPRMC,123519,V,,,,,,,230394,,*2B\r\n");
+    noFix.close();
+    arguments.replaceInStrings("<nofix>", path("nofix.nmea"));
     const Run r = cli(arguments);
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.isEmpty());
     QVERIFY2(r.err.startsWith("orvane-cli: ") && r.err.count('\n') == 1, r.err.constData());
     QVERIFY(!QFile::exists(path("never.ovc")));
     QCOMPARE(QFileInfo(path("garbage.ovc")).size(), qint64(12)); // never overwritten
-    QFile radio(path("radio-f.ovc"));
-    QVERIFY(radio.open(QIODevice::ReadOnly));
-    QDataStream in(&radio);
-    QVariantList onRadio;
-    in >> onRadio;
-    QCOMPARE(onRadio, TestImage::factoryImage());
+    QCOMPARE(loadList(path("radio-f.ovc")), TestImage::factoryImage());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

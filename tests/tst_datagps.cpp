@@ -65,15 +65,6 @@ QByteArray logBlock(int number, const QMap<int, QByteArray> &records = {})
     return b;
 }
 
-QByteArray settingsBlock(const QMap<int, int> &bytes)
-{
-    QByteArray b(2063, '\0');
-    b[7] = 4;
-    for (auto it = bytes.begin(); it != bytes.end(); ++it)
-        b[it.key()] = char(it.value());
-    return b;
-}
-
 // An NMEA sentence with its checksum and line end.
 QByteArray nmea(const QByteArray &body)
 {
@@ -109,19 +100,16 @@ private slots:
     void initTestCase();
     void settings_data();
     void settings();
-    void settingsWithoutBlock();
     void logSlot_data();
     void logSlot();
-    void logPointTypes();
     void logWalk();
     void logReplacesPointList();
     void fullLog();
-    void timeKeysSortInTimeOrder();
     void serialStream_data();
     void serialStream();
     void receiverLogs_data();
     void receiverLogs();
-    void serialPointTypes();
+    void pointTypes();
     void serialBufferIsBounded();
 };
 
@@ -129,81 +117,46 @@ void TestDataGps::initTestCase() { QCOMPARE(GpsPoint::localStandardOffset(), StJ
 
 void TestDataGps::settings_data()
 {
-    QTest::addColumn<QVariantMap>("bytes"); // offset -> value
-    QTest::addColumn<bool>("activated");
-    QTest::addColumn<bool>("indication");
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<int>("workCh");
-
-    auto bytes = [](std::initializer_list<std::pair<int, int>> l) {
-        QVariantMap m;
-        for (auto p : l)
-            m.insert(QString::number(p.first), p.second);
-        return m;
+    QTest::addColumn<QByteArray>("block"); // block 4; its neighbours are all ones
+    QTest::addColumn<QString>("expected"); // activated indication interval work channel
+    const auto at = [](std::initializer_list<std::pair<int, int>> bytes) {
+        QByteArray b(2063, '\0');
+        for (auto p : bytes)
+            b[p.first] = char(p.second);
+        return b;
     };
-    QTest::newRow("bits set") << bytes({ { 700, 0x08 }, { 710, 0x01 } }) << true << true << 0 << 0;
-    QTest::newRow("bits clear") << bytes({ { 700, 0xF7 }, { 710, 0xFE } }) << false << false << 0
-                                << 0;
-    QTest::newRow("other bits ignored")
-        << bytes({ { 700, 0x49 }, { 710, 0x81 } }) << true << true << 0 << 0;
-    QTest::newRow("interval 200") << bytes({ { 708, 0xC8 }, { 709, 0x00 } }) << false << false
-                                  << 200 << 0;
-    QTest::newRow("interval high byte")
-        << bytes({ { 708, 0x3C }, { 709, 0x01 } }) << false << false << 316 << 0;
-    QTest::newRow("work channel") << bytes(
-        { { 702, 0x34 }, { 703, 0x12 }, { 701, 0xFF }, { 704, 0xFF } })
-                                  << false << false << 0 << 0x1234;
-    QTest::newRow("all ones") << bytes({ { 700, 0xFF }, { 702, 0xFF }, { 703, 0xFF }, { 708, 0xFF },
-        { 709, 0xFF }, { 710, 0xFF } })
-                              << true << true << 65535 << 65535;
+    QTest::newRow("bits set") << at({ { 700, 0x08 }, { 710, 0x01 } }) << "1 1 0 0";
+    QTest::newRow("bits clear") << at({ { 700, 0xF7 }, { 710, 0xFE } }) << "0 0 0 0";
+    QTest::newRow("other bits ignored") << at({ { 700, 0x49 }, { 710, 0x81 } }) << "1 1 0 0";
+    QTest::newRow("interval 200") << at({ { 708, 0xC8 } }) << "0 0 200 0";
+    QTest::newRow("interval high byte") << at({ { 708, 0x3C }, { 709, 0x01 } }) << "0 0 316 0";
+    QTest::newRow("work channel") << at({ { 702, 0x34 }, { 703, 0x12 }, { 701, 0xFF },
+        { 704, 0xFF } }) << "0 0 0 4660";
+    QTest::newRow("all ones") << QByteArray(2063, char(0xFF)) << "1 1 65535 65535";
+    QTest::newRow("absent") << QByteArray() << "0 0 0 0";
+    QTest::newRow("cut before the bytes") << QByteArray(700, char(0xFF)) << "0 0 0 0";
+    QTest::newRow("cut after the work channel") << QByteArray(705, char(0xFF)) << "1 0 0 65535";
 }
 
 void TestDataGps::settings()
 {
-    QFETCH(QVariantMap, bytes);
-    QFETCH(bool, activated);
-    QFETCH(bool, indication);
-    QFETCH(int, interval);
-    QFETCH(int, workCh);
-
-    QMap<int, int> raw;
-    for (auto it = bytes.begin(); it != bytes.end(); ++it)
-        raw.insert(it.key().toInt(), it.value().toInt());
-    BlockMap blocks;
-    blocks.insert(3, settingsBlock({ { 700, 0xFF }, { 708, 0xFF } }));
-    blocks.insert(4, settingsBlock(raw));
-    blocks.insert(5, settingsBlock({ { 700, 0xFF }, { 708, 0xFF } }));
+    QFETCH(QByteArray, block);
+    QFETCH(QString, expected);
+    BlockMap blocks { { 3, QByteArray(2063, char(0xFF)) }, { 5, QByteArray(2063, char(0xFF)) } };
+    if (!block.isNull())
+        blocks.insert(4, block);
     const BlockMap before = blocks;
-
-    dataGps gps;
-    const QVariantMap setup = gps.decodeGpsSettings(blocks).toMap();
-    QCOMPARE(setup.keys(), QStringList({ "activated", "indication", "save_interval", "workCh" }));
-    QCOMPARE(setup.value("activated").userType(), int(QMetaType::Bool));
-    QCOMPARE(setup.value("activated").toBool(), activated);
-    QCOMPARE(setup.value("indication").toBool(), indication);
-    QCOMPARE(setup.value("save_interval").userType(), int(QMetaType::Int));
-    QCOMPARE(setup.value("save_interval").toInt(), interval);
-    QCOMPARE(setup.value("workCh").toInt(), workCh);
+    const QVariantMap s = dataGps().decodeGpsSettings(blocks).toMap();
+    QCOMPARE(s.keys(), QStringList({ "activated", "indication", "save_interval", "workCh" }));
+    QCOMPARE(s.value("activated").userType(), int(QMetaType::Bool));
+    QCOMPARE(s.value("save_interval").userType(), int(QMetaType::Int));
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(s["activated"].toInt())
+                 .arg(s["indication"].toInt())
+                 .arg(s["save_interval"].toInt())
+                 .arg(s["workCh"].toInt()),
+        expected);
     QCOMPARE(blocks, before);
-}
-
-void TestDataGps::settingsWithoutBlock()
-{
-    dataGps gps;
-    BlockMap blocks;
-    blocks.insert(3, settingsBlock({ { 700, 0xFF }, { 710, 0xFF } }));
-    for (const BlockMap &map : { blocks, BlockMap({ { 4, QByteArray(700, char(0xFF)) } }) }) {
-        const QVariantMap setup = gps.decodeGpsSettings(map).toMap();
-        QCOMPARE(
-            setup.keys(), QStringList({ "activated", "indication", "save_interval", "workCh" }));
-        QCOMPARE(setup.value("activated").toBool(), false);
-        QCOMPARE(setup.value("indication").toBool(), false);
-        QCOMPARE(setup.value("save_interval").toInt(), 0);
-    }
-    // A cut block still gives the bytes it has.
-    const QVariantMap cut = gps.decodeGpsSettings({ { 4, QByteArray(705, char(0xFF)) } }).toMap();
-    QCOMPARE(cut.value("activated").toBool(), true);
-    QCOMPARE(cut.value("workCh").toInt(), 0xFFFF);
 }
 
 void TestDataGps::logSlot_data()
@@ -281,31 +234,6 @@ void TestDataGps::logSlot()
         QVERIFY(std::isfinite(p.toMap().value("lat").toFloat()));
         QVERIFY(std::isfinite(p.toMap().value("lng").toFloat()));
     }
-}
-
-void TestDataGps::logPointTypes()
-{
-    dataGps gps;
-    const QVariantList points
-        = gps
-              .decodeGpsLog({ logBlock(
-                  0, { { 0, record(4807.038f, 'N', 1131.0f, 'E', { 25, 11, 19, 12, 0, 0 }) } }) })
-              .toList();
-    QCOMPARE(points.size(), 1);
-    const QVariantMap p = points.at(0).toMap();
-    QCOMPARE(
-        p.keys(), QStringList({ "date", "ew", "lat", "lng", "num_id", "sn", "time", "time_unx" }));
-    QCOMPARE(p.value("lat").userType(), int(QMetaType::Double));
-    QCOMPARE(p.value("lng").userType(), int(QMetaType::Double));
-    QCOMPARE(p.value("sn").userType(), int(QMetaType::Int));
-    QCOMPARE(p.value("ew").userType(), int(QMetaType::Int));
-    QCOMPARE(p.value("date").userType(), int(QMetaType::QString));
-    QCOMPARE(p.value("time_unx").userType(), int(QMetaType::QString));
-    QCOMPARE(p.value("num_id").userType(), int(QMetaType::Int));
-    // The stored float converted in double precision and kept so.
-    const double raw = double(4807.038f);
-    QCOMPARE(p.value("lat").toDouble(), 48.0 + (raw - 4800.0) / 60.0);
-    QCOMPARE(p.value("lng").toDouble(), 11.0 + 31.0 / 60.0);
 }
 
 void TestDataGps::logWalk()
@@ -394,49 +322,6 @@ void TestDataGps::fullLog()
     }
     QCOMPARE(points.last().toMap().value("date").toString(), QStringLiteral("01.01.20"));
     QCOMPARE(points.last().toMap().value("time").toString(), QStringLiteral("05:16:55"));
-}
-
-void TestDataGps::timeKeysSortInTimeOrder()
-{
-    QVector<QVector<int>> moments = {
-        { 25, 11, 19, 12, 0, 0 },
-        { 25, 11, 19, 12, 0, 30 },
-        { 1, 1, 1, 0, 0, 0 },
-        { 31, 12, 127, 23, 59, 59 },
-        { 1, 3, 20, 0, 0, 0 },
-        { 28, 2, 20, 23, 59, 59 },
-        { 31, 12, 99, 23, 59, 59 },
-        { 1, 1, 100, 0, 0, 0 },
-        { 25, 11, 19, 11, 59, 59 },
-    };
-    QMap<int, QByteArray> records;
-    for (int i = 0; i < moments.size(); ++i)
-        records.insert(i, record(4807.038f, 'N', 1131.0f, 'E', moments.at(i)));
-    dataGps gps;
-    const QVariantList points = gps.decodeGpsLog({ logBlock(0, records) }).toList();
-    QCOMPARE(points.size(), moments.size());
-    QCOMPARE(points.at(1).toMap().value("time_unx").toString().toLongLong()
-            - points.at(0).toMap().value("time_unx").toString().toLongLong(),
-        30LL);
-    QStringList keys;
-    QVector<qint64> expected;
-    for (int i = 0; i < points.size(); ++i) {
-        keys << points.at(i).toMap().value("time_unx").toString();
-        const QVector<int> &m = moments.at(i);
-        expected << GpsPoint::daysFromCivil(m[2], m[1], m[0]) * 86400 + m[3] * 3600 + m[4] * 60
-                + m[5];
-    }
-    // As text of equal length the keys sort exactly as the instants do.
-    QStringList sortedKeys = keys;
-    std::sort(sortedKeys.begin(), sortedKeys.end());
-    QVector<qint64> sortedInstants = expected;
-    std::sort(sortedInstants.begin(), sortedInstants.end());
-    for (int i = 0; i < sortedKeys.size(); ++i) {
-        QCOMPARE(sortedKeys.at(i).size(), 10);
-        QCOMPARE(sortedKeys.at(i).toLongLong() - GpsPoint::TimeKeyOffset, sortedInstants.at(i));
-    }
-    QCOMPARE(GpsPoint::daysFromCivil(1970, 1, 1), 0LL);
-    QCOMPARE(GpsPoint::daysFromCivil(19, 11, 25) * 86400 + 12 * 3600, -61539220800LL);
 }
 
 // A fix as comparable text: UTC time with milliseconds, signed position,
@@ -529,6 +414,7 @@ void TestDataGps::serialStream_data()
             + nmea("GPRMC,123522,A,4807.038,N,1131.000,E,,,230394,,")
             + nmea("GPRMC,126023,A,4807.038,N,01131.000,E,,,230394,,")
             + nmea("GPRMC,123524,V,4807.038,N,01131.000,E,,,230394,,")
+            + nmea("GPRMC,12352/,A,4807.038,N,01131.000,E,,,230394,,")
             + nmea("GPRMC,123525,A,4807.038,N,01131.000,E,,,230394,,,N") + nmea("GPRMC")
         << QStringList {};
 }
@@ -622,25 +508,45 @@ void TestDataGps::receiverLogs()
     QCOMPARE(wrong, QStringList());
 }
 
-void TestDataGps::serialPointTypes()
+// The keys and value types the screens rely on, from the radio's log and
+// from a receiver.
+void TestDataGps::pointTypes()
 {
     dataGps gps;
     QSignalSpy spy(&gps, &dataGps::signalSerialData);
     gps.slotReadDataFromSerial(nmea("GPGGA,235959.5,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,")
         + nmea("GPZDA,235959.5,31,12,2024,00,00") + nmea("GPRMC,000000,V,,,,,,,010125,,"));
     QCOMPARE(spy.count(), 1);
-    const QVariantMap p = spy.at(0).at(0).toList().at(0).toMap();
-    QCOMPARE(p.keys(),
+    const QVariantMap serial = spy.at(0).at(0).toList().at(0).toMap();
+    const QVariantMap log
+        = gps
+              .decodeGpsLog({ logBlock(
+                  0, { { 0, record(4807.038f, 'N', 1131.0f, 'E', { 25, 11, 19, 12, 0, 0 }) } }) })
+              .toList()
+              .at(0)
+              .toMap();
+    const QStringList keys { "date", "ew", "lat", "lng", "num_id", "sn", "time", "time_unx" };
+    QCOMPARE(log.keys(), keys);
+    QCOMPARE(serial.keys(),
         QStringList(
             { "alt", "date", "ew", "lat", "lng", "msec", "num_id", "sn", "time", "time_unx" }));
-    for (const char *key : { "lat", "lng", "alt" })
-        QCOMPARE(p.value(key).userType(), int(QMetaType::Double));
-    for (const char *key : { "sn", "ew", "num_id", "msec" })
-        QCOMPARE(p.value(key).userType(), int(QMetaType::Int));
-    QCOMPARE(p.value("num_id").toInt(), 1);
+    for (const QVariantMap &p : { log, serial }) {
+        for (const char *key : { "lat", "lng" })
+            QCOMPARE(p.value(key).userType(), int(QMetaType::Double));
+        for (const char *key : { "sn", "ew", "num_id" })
+            QCOMPARE(p.value(key).userType(), int(QMetaType::Int));
+        for (const char *key : { "date", "time", "time_unx" })
+            QCOMPARE(p.value(key).userType(), int(QMetaType::QString));
+    }
+    QCOMPARE(serial.value("alt").userType(), int(QMetaType::Double));
+    QCOMPARE(serial.value("msec").userType(), int(QMetaType::Int));
+    // The stored float converted in double precision and kept so.
+    QCOMPARE(log.value("lat").toDouble(), 48.0 + (double(4807.038f) - 4800.0) / 60.0);
+    QCOMPARE(log.value("lng").toDouble(), 11.0 + 31.0 / 60.0);
+    QCOMPARE(serial.value("num_id").toInt(), 1);
     // Local standard time of St John's, 3:30 behind.
-    QCOMPARE(p.value("date").toString(), QStringLiteral("31.12.24"));
-    QCOMPARE(p.value("time").toString(), QStringLiteral("20:29:59"));
+    QCOMPARE(serial.value("date").toString(), QStringLiteral("31.12.24"));
+    QCOMPARE(serial.value("time").toString(), QStringLiteral("20:29:59"));
 }
 
 void TestDataGps::serialBufferIsBounded()

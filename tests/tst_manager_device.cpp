@@ -1,150 +1,132 @@
 // The radio workflows against the emulated radio: connection retries, reads
-// and writes, the GPS log, factory defaults, and every fault in the middle of
-// a transfer reported as a failure with the image in memory untouched.
+// and writes, the GPS log, factory defaults; every fault in the middle of a
+// transfer reported as a failure with the image in memory untouched; what the
+// user did not touch goes back byte for byte; writes that cannot be whole or
+// do not fit the radio are refused; a write is read back; images are kept.
 #include <QtTest>
 
-#include "emulator/radioemulator.h"
+#include "codeplug/editmerge.h"
 #include "manager/decodedkeys.h"
-#include "manager/manager.h"
 #include "support/collections.h"
+#include "support/radiorig.h"
 #include "support/testimage.h"
 
 namespace {
-struct Fixture {
-    RadioEmulator radio;
-    Manager manager;
-    QList<int> pauses;
-    Fixture()
-    {
-        radio.setImage(TestImage::factoryImage());
-        manager.setUsbApi(radio.libusbApi(), true);
-        manager.setPause([this](int ms) { pauses << ms; });
-    }
-    QVariantMap read()
-    {
-        QVariantMap map;
-        bool ok = false;
-        auto c = QObject::connect(
-            &manager, &Manager::dataReadyReadFromDevice, [&](bool success, const QVariant &data) {
-                ok = success;
-                map = data.toMap();
-            });
-        manager.readDataFromDevice();
-        QObject::disconnect(c);
-        return ok ? map : QVariantMap();
-    }
-    bool write(const QVariantMap &decoded, const QVariantList &channels)
-    {
-        bool ok = false;
-        auto c = QObject::connect(
-            &manager, &Manager::dataWroteToDevice, [&ok](bool success) { ok = success; });
-        const QVariantList all = Collections::fromDecoded(decoded);
-        manager.writeDataToDevice(channels, all[1], all[2], all[3], all[4], all[5]);
-        QObject::disconnect(c);
-        return ok;
-    }
+struct Range {
+    int element; // in the image list: 0 identity, n + 1 block n
+    int from, to; // byte offsets, to exclusive
 };
 
-QVariantList channelsForWrite(const QVariantMap &decoded)
+// One edit of the collections the screens hand back.
+using Edit = std::function<void(QVariantList &)>;
+Edit setIn(int collection, int index, const char *key, const QVariant &value)
 {
-    return Collections::fromDecoded(decoded).first().toList();
+    return [=](QVariantList &c) {
+        QVariantList list = c[collection].toList();
+        QVariantMap record = index < 0 ? c[collection].toMap() : list[index].toMap();
+        record[key] = value;
+        if (index < 0) {
+            c[collection] = record;
+            return;
+        }
+        list[index] = record;
+        c[collection] = list;
+    };
 }
+
+enum Operation { Read, Write, Gps };
 } // namespace
+Q_DECLARE_METATYPE(Range)
+Q_DECLARE_METATYPE(Edit)
 
 class TestManagerDevice : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void absentRadioTenAttempts_data();
-    void absentRadioTenAttempts();
-    void radioFoundAtThirdAttempt();
-    void fullReadDecodes();
-    void writeThenReadShowsEdits();
-    void writeRefusedWithoutImage();
-    void writeAfterFailedConnection();
-    void faultDuringRead_data();
-    void faultDuringRead();
-    void faultDuringWrite_data();
-    void faultDuringWrite();
+    void connectAttempts_data();
+    void connectAttempts();
+    void readEditWriteRead();
+    void faultInTransfer_data();
+    void faultInTransfer();
+    void cancelledReadAndWriteKeepTheImage();
     void gpsLogRead();
-    void gpsLogFaults_data();
-    void gpsLogFaults();
     void secondOperationInsideTransferRefused();
     void defaultImageByBandAndModel_data();
     void defaultImageByBandAndModel();
+    void untouchedGoesBackByteForByte_data();
+    void untouchedGoesBackByteForByte();
+    void refusedAndFailedWrites_data();
+    void refusedAndFailedWrites();
+    void droppedAnswersMayBeShort_data();
+    void droppedAnswersMayBeShort();
+    void backupsRotateAndNeverBlock();
 };
 
 void TestManagerDevice::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true); // kept radio images stay out of the user's folder
-    QVERIFY2(
-        TestImage::factoryImage().size() == 178, "the build generates default400-470.dcc beside the tests");
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY2(TestImage::factoryImage().size() == 178,
+        "the build generates default400-470.dcc beside the tests");
 }
 
-void TestManagerDevice::absentRadioTenAttempts_data()
+void TestManagerDevice::connectAttempts_data()
 {
+    QTest::addColumn<int>("plugAt"); // the pause during which the radio appears; 0: never
     QTest::addColumn<bool>("denied"); // present, but opening it is not permitted
-    QTest::newRow("absent") << false;
-    QTest::newRow("access denied") << true;
+    QTest::newRow("absent") << 0 << false;
+    QTest::newRow("access denied") << 0 << true;
+    QTest::newRow("plugged in during the second pause") << 2 << false;
 }
 
-void TestManagerDevice::absentRadioTenAttempts()
+void TestManagerDevice::connectAttempts()
 {
+    QFETCH(int, plugAt);
     QFETCH(bool, denied);
-    Fixture f;
-    if (denied)
-        f.radio.setOpenDenied(true);
-    else
+    RadioRig f(TestImage::factoryImage());
+    f.radio.setOpenDenied(denied);
+    if (!denied)
         f.radio.unplug();
+    f.manager.setPause([&](int ms) {
+        f.pauses << ms;
+        if (f.pauses.size() == plugAt)
+            f.radio.plug();
+    });
     QSignalSpy accessDenied(&f.manager, &Manager::usbAccessDenied);
     QSignalSpy retries(&f.manager, &Manager::signalRetryConnect);
     QSignalSpy done(&f.manager, &Manager::dataReadyReadFromDevice);
-    for (int i = 0; i < 10; ++i)
-        QTest::ignoreMessage(QtDebugMsg, "Manager: war reset usb init");
-    QTest::ignoreMessage(QtDebugMsg, "Manager: err usb init");
     f.manager.readDataFromDevice();
 
-    QCOMPARE(retries.count(), 10);
-    QCOMPARE(accessDenied.count(), denied ? 10 : 0);
-    for (int i = 0; i < 10; ++i)
+    const int attempts = plugAt ? plugAt : 10;
+    QCOMPARE(retries.count(), attempts);
+    for (int i = 0; i < attempts; ++i)
         QCOMPARE(retries.at(i).at(0).toInt(), 10 - i);
-    QCOMPARE(f.pauses, QList<int>::fromVector(QVector<int>(10, 3000)));
+    QCOMPARE(accessDenied.count(), denied ? 10 : 0);
+    QCOMPARE(f.pauses,
+        QList<int>::fromVector(QVector<int>(attempts, 3000) + QVector<int>(plugAt ? 1 : 0, 1000)));
     QCOMPARE(done.count(), 1);
-    QCOMPARE(done.at(0).at(0).toBool(), false);
+    QCOMPARE(done.at(0).at(0).toBool(), plugAt != 0);
+    QCOMPARE(f.manager.hasImage(), plugAt != 0);
+    if (plugAt)
+        return;
     QVERIFY(!done.at(0).at(1).isValid());
     QVERIFY(f.manager.image().isEmpty());
-    QVERIFY(!f.manager.hasImage());
+    // Without an image a write is refused before the radio is touched.
+    f.radio.setJournalEnabled(true);
+    f.radio.plug();
+    QVERIFY(!f.write(QVector<QVariant>(6).toList()));
+    QVERIFY(f.radio.journal().isEmpty());
+    QCOMPARE(f.radio.contextUses(), 0);
 }
 
-void TestManagerDevice::radioFoundAtThirdAttempt()
+void TestManagerDevice::readEditWriteRead()
 {
-    Fixture f;
-    f.radio.unplug();
-    f.manager.setPause([&f](int ms) {
-        f.pauses << ms;
-        if (f.pauses.size() == 2)
-            f.radio.plug(); // plugged in during the second pause
-    });
-    QSignalSpy retries(&f.manager, &Manager::signalRetryConnect);
-    QSignalSpy done(&f.manager, &Manager::dataReadyReadFromDevice);
-    f.manager.readDataFromDevice();
-    QCOMPARE(retries.count(), 2);
-    QCOMPARE(retries.at(0).at(0).toInt(), 10);
-    QCOMPARE(retries.at(1).at(0).toInt(), 9);
-    QCOMPARE(f.pauses, (QList<int> { 3000, 3000, 1000 }));
-    QCOMPARE(done.count(), 1);
-    QVERIFY(done.at(0).at(0).toBool());
-}
-
-void TestManagerDevice::fullReadDecodes()
-{
-    Fixture f;
+    RadioRig f(TestImage::factoryImage());
     f.radio.setLatencyMicroseconds(300); // a read of about 0.4 s: several relays
     QElapsedTimer clock;
     clock.start();
-    QList<QPair<int, double>> progress; // value, ms since the start
-    connect(&f.manager, &Manager::readProgressChanged, this,
-        [&](int p) { progress << qMakePair(p, clock.nsecsElapsed() / 1e6); });
+    QList<QPair<int, double>> readProgress; // value, ms since the start
+    auto relay = connect(&f.manager, &Manager::readProgressChanged, this,
+        [&](int p) { readProgress << qMakePair(p, clock.nsecsElapsed() / 1e6); });
     int passes = 0; // event-loop passes during the read
     QTimer tick;
     connect(&tick, &QTimer::timeout, this, [&passes] { ++passes; });
@@ -152,45 +134,34 @@ void TestManagerDevice::fullReadDecodes()
     QList<QByteArray> order;
     connect(&f.manager, &Manager::signalTypeRadio, this, [&order] { order << "type"; });
     connect(&f.manager, &Manager::dataReadyReadFromDevice, this, [&order] { order << "data"; });
-    const QVariantMap decoded = f.read();
-
-    tick.stop();
+    const QVariantMap before = f.read();
     QCOMPARE(order, (QList<QByteArray> { "type", "data" }));
     QCOMPARE(f.manager.image(), f.radio.image());
-    QVERIFY(f.manager.hasImage());
+    tick.stop();
+    disconnect(relay);
     // The link's 177 values reach the screens paced: the first and the last,
     // between them one per interval at most, each with one event-loop pass.
-    QVERIFY(progress.size() >= 3);
-    QCOMPARE(progress.first().first, 0);
-    QCOMPARE(progress.last().first, 99);
-    for (int i = 1; i + 1 < progress.size(); ++i)
-        QVERIFY(progress[i].second - progress[i - 1].second > Manager::ProgressIntervalMs - 1);
-    QCOMPARE(passes, progress.size());
-    QCOMPARE(f.radio.isOpen(), false); // released after the read
-    for (const QString &key :
-        { DecodedKey::FreqList, DecodedKey::ZoneList, DecodedKey::BasicSettings,
-            DecodedKey::ButtonsSettings, DecodedKey::ContactList, DecodedKey::EncryptList,
-            DecodedKey::RxGroupsList, DecodedKey::RxGroupNames, DecodedKey::GPSSetup,
-            DecodedKey::SerialNumber, DecodedKey::NameModel, DecodedKey::HwVersion })
-        QVERIFY2(decoded.contains(key), qPrintable(key));
-    QCOMPARE(decoded.size(), 12);
-    QCOMPARE(decoded.value(DecodedKey::NameModel).toString(), QStringLiteral("KR4500"));
-    QCOMPARE(decoded.value(DecodedKey::HwVersion).toString(), QStringLiteral("V1.0"));
-    QVERIFY(!decoded.value(DecodedKey::FreqList).toList().isEmpty());
-}
+    QVERIFY(readProgress.size() >= 3);
+    QCOMPARE(readProgress.first().first, 0);
+    QCOMPARE(readProgress.last().first, 99);
+    for (int i = 1; i + 1 < readProgress.size(); ++i)
+        QVERIFY(
+            readProgress[i].second - readProgress[i - 1].second > Manager::ProgressIntervalMs - 1);
+    QCOMPARE(passes, readProgress.size());
+    QVERIFY(!f.radio.isOpen()); // released after the read
+    QCOMPARE(before.size(), 12);
+    QCOMPARE(before.value(DecodedKey::NameModel).toString(), QStringLiteral("KR4500"));
+    QCOMPARE(before.value(DecodedKey::HwVersion).toString(), QStringLiteral("V1.0"));
 
-void TestManagerDevice::writeThenReadShowsEdits()
-{
-    Fixture f;
-    const QVariantMap before = f.read();
-    QVariantList channels = channelsForWrite(before);
-    QVariantMap first = channels.first().toMap();
-    first["name"] = QStringLiteral("Изменён");
-    first["recv_freq"] = 401125000;
-    channels[0] = first;
-
+    QVariantList c = Collections::fromDecoded(before);
+    setIn(EditMerge::Channels, 0, "name", QStringLiteral("Изменён"))(c);
+    setIn(EditMerge::Channels, 0, "recv_freq", 401125000)(c);
+    // Unplugged, the write fails; plugged in again, it goes through.
+    f.radio.unplug();
+    QVERIFY(!f.write(c));
+    f.radio.plug();
     QSignalSpy progress(&f.manager, &Manager::writeProgressChanged);
-    QVERIFY(f.write(before, channels));
+    QVERIFY(f.write(c));
     // Reading before, writing, reading back: one rising progress to 100.
     QCOMPARE(progress.first().at(0).toInt(), 0);
     for (int i = 1; i < progress.count(); ++i)
@@ -198,82 +169,60 @@ void TestManagerDevice::writeThenReadShowsEdits()
     QCOMPARE(progress.last().at(0).toInt(), 100);
     QVERIFY(f.radio.protocolErrors().isEmpty());
 
-    const QVariantMap after = f.read();
-    const QVariantMap channel = after.value(DecodedKey::FreqList).toList().first().toMap();
-    QCOMPARE(channel.value("name").toString(), QStringLiteral("Изменён"));
-    QCOMPARE(channel.value("recvFreq").toUInt(), 401125000u);
-    // Everything else reads back as it was.
+    QVariantMap after = f.read();
+    QVariantList channels = after.take(DecodedKey::FreqList).toList();
+    QCOMPARE(channels.first().toMap().value("name").toString(), QStringLiteral("Изменён"));
+    QCOMPARE(channels.first().toMap().value("recvFreq").toUInt(), 401125000u);
     QVariantMap expected = before;
-    QVariantMap got = after;
-    expected.remove(DecodedKey::FreqList);
-    got.remove(DecodedKey::FreqList);
-    QCOMPARE(got, expected);
-    QCOMPARE(after.value(DecodedKey::FreqList).toList().mid(1),
-        before.value(DecodedKey::FreqList).toList().mid(1));
+    QCOMPARE(channels.mid(1), expected.take(DecodedKey::FreqList).toList().mid(1));
+    QCOMPARE(after, expected);
 }
 
-void TestManagerDevice::writeRefusedWithoutImage()
+void TestManagerDevice::faultInTransfer_data()
 {
-    Fixture f;
-    f.radio.setJournalEnabled(true);
-    QSignalSpy wrote(&f.manager, &Manager::dataWroteToDevice);
-    f.manager.writeDataToDevice(QVariantList(), QVariantList(), QVariantList(), QVariantList(),
-        QVariantMap(), QVariantList());
-    QCOMPARE(wrote.count(), 1);
-    QCOMPARE(wrote.at(0).at(0).toBool(), false);
-    QVERIFY(f.radio.journal().isEmpty());
-    QCOMPARE(f.radio.contextUses(), 0);
-}
-
-void TestManagerDevice::writeAfterFailedConnection()
-{
-    Fixture f;
-    const QVariantMap decoded = f.read();
-    f.radio.unplug();
-    QTest::ignoreMessage(QtDebugMsg, "Manager: err usb init");
-    QVERIFY(!f.write(decoded, channelsForWrite(decoded)));
-    f.radio.plug();
-    QTest::ignoreMessage(QtDebugMsg, "usb.WritingData 0");
-    QVERIFY(f.write(decoded, channelsForWrite(decoded)));
-    QCOMPARE(f.read().value(DecodedKey::FreqList), decoded.value(DecodedKey::FreqList));
-}
-
-namespace {
-void addFaultRows()
-{
-    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<int>("fault"); // -1: unplugged after `after` transfers
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("after");
-    QTest::addColumn<int>("unplugAfter");
-    QTest::newRow("data phase stalls") << int(RadioEmulator::StallData) << 1 << 20 << -1;
-    QTest::newRow("data phase times out") << int(RadioEmulator::TimeoutData) << 1 << 30 << -1;
-    QTest::newRow("status 1 with sense data") << int(RadioEmulator::Status1) << 1 << 40 << -1;
-    QTest::newRow("status 2 twice") << int(RadioEmulator::Status2) << 2 << 50 << -1;
-    QTest::newRow("command wrapper stalls 5 times")
-        << int(RadioEmulator::StallCommand) << 5 << 60 << -1;
-    QTest::newRow("command wrapper times out")
-        << int(RadioEmulator::TimeoutCommand) << 1 << 70 << -1;
-    QTest::newRow("status stalls 10 times") << int(RadioEmulator::StallStatus) << 10 << 80 << -1;
-    QTest::newRow("unplugged mid transfer") << -1 << 0 << 0 << 300;
+    const struct {
+        const char *name;
+        int fault, count, after;
+    } rows[] = {
+        { "data phase stalls", RadioEmulator::StallData, 1, 20 },
+        { "data phase times out", RadioEmulator::TimeoutData, 1, 30 },
+        { "status 1 with sense data", RadioEmulator::Status1, 1, 40 },
+        { "status 2 twice", RadioEmulator::Status2, 2, 50 },
+        { "command wrapper stalls 5 times", RadioEmulator::StallCommand, 5, 60 },
+        { "command wrapper times out", RadioEmulator::TimeoutCommand, 1, 70 },
+        { "status stalls 10 times", RadioEmulator::StallStatus, 10, 80 },
+        { "unplugged mid transfer", -1, 0, 300 },
+        { "short answer", RadioEmulator::ShortAnswer, 1, 10 },
+    };
+    for (int op : { Read, Write, Gps })
+        for (const auto &r : rows)
+            QTest::addRow("%s: %s",
+                op == Read        ? "read"
+                    : op == Write ? "write"
+                                  : "gps",
+                r.name)
+                << op << r.fault << r.count << r.after;
 }
-} // namespace
 
-void TestManagerDevice::faultDuringRead_data()
+// A broken transfer is a failure; what the screens hold stays as it was.
+void TestManagerDevice::faultInTransfer()
 {
-    addFaultRows();
-    QTest::newRow("short answer") << int(RadioEmulator::ShortAnswer) << 1 << 10 << -1;
-}
-
-void TestManagerDevice::faultDuringRead()
-{
+    QFETCH(int, operation);
     QFETCH(int, fault);
     QFETCH(int, count);
     QFETCH(int, after);
-    QFETCH(int, unplugAfter);
-    Fixture f;
-    const QVariantMap first = f.read();
+    RadioRig f(TestImage::factoryImage());
+    const QVariantMap decoded = f.read();
     const QVariantList image = f.manager.image();
     const BlockMap blocks = f.manager.blocks();
+    f.manager.readGPSData();
+    QSignalSpy kept(&f.manager, &Manager::signalGPSReadyRead);
+    f.manager.SlotGPSReadyRead();
+    const QVariant points = kept.at(0).at(0);
 
     // Change the radio so that a broken read cannot pass for the old one.
     QVariantList changed = image;
@@ -283,44 +232,62 @@ void TestManagerDevice::faultDuringRead()
     QVERIFY(f.radio.setImage(changed));
     if (fault >= 0)
         f.radio.injectFault(RadioEmulator::Fault(fault), count, after);
-    if (unplugAfter >= 0)
-        f.radio.unplugAfterTransfers(unplugAfter);
+    else
+        f.radio.unplugAfterTransfers(after);
 
-    QSignalSpy done(&f.manager, &Manager::dataReadyReadFromDevice);
     QSignalSpy type(&f.manager, &Manager::signalTypeRadio);
-    QTest::ignoreMessage(QtDebugMsg, "Manager: read from the radio incomplete, image discarded");
-    f.manager.readDataFromDevice();
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(done.at(0).at(0).toBool(), false);
+    QSignalSpy gpsFailed(&f.manager, &Manager::signalGPSReadFailed);
+    QSignalSpy gpsEmpty(&f.manager, &Manager::signalGPSEmpty);
+    QSignalSpy gpsReady(&f.manager, &Manager::signalGPSReadyRead);
+    if (operation == Read)
+        QVERIFY(f.read().isEmpty());
+    else if (operation == Write)
+        QVERIFY(!f.write(Collections::fromDecoded(decoded)));
+    else
+        f.manager.readGPSData();
     QCOMPARE(type.count(), 0);
+    QCOMPARE(gpsFailed.count(), operation == Gps ? 1 : 0);
+    QCOMPARE(gpsEmpty.count() + gpsReady.count(), 0);
     QCOMPARE(f.manager.image(), image);
     QCOMPARE(f.manager.blocks(), blocks);
-    QVERIFY(!first.isEmpty());
+    f.manager.SlotGPSReadyRead();
+    QCOMPARE(gpsReady.at(0).at(0), points);
 }
 
-void TestManagerDevice::faultDuringWrite_data() { addFaultRows(); }
-
-void TestManagerDevice::faultDuringWrite()
+void TestManagerDevice::cancelledReadAndWriteKeepTheImage()
 {
-    QFETCH(int, fault);
-    QFETCH(int, count);
-    QFETCH(int, after);
-    QFETCH(int, unplugAfter);
-    Fixture f;
-    const QVariantMap decoded = f.read();
-    if (fault >= 0)
-        f.radio.injectFault(RadioEmulator::Fault(fault), count, after);
-    if (unplugAfter >= 0)
-        f.radio.unplugAfterTransfers(unplugAfter);
-    QSignalSpy wrote(&f.manager, &Manager::dataWroteToDevice);
-    f.write(decoded, channelsForWrite(decoded));
-    QCOMPARE(wrote.count(), 1);
-    QCOMPARE(wrote.at(0).at(0).toBool(), false);
+    RadioRig f(TestImage::hostileImage());
+    f.radio.setLatencyMicroseconds(300); // slow enough for progress to arrive part-way
+    const QString in = f.path("in.ovc"), out = f.path("out.ovc");
+    QVERIFY(f.radio.saveFile(in));
+    const QVariantList shown = Collections::fromDecoded(f.open(in));
+    f.baseline(shown);
+    auto c = connect(&f.manager, &Manager::readProgressChanged, this, [&f](int p) {
+        if (p >= 50)
+            f.manager.cancelDeviceOperation();
+    });
+    QVERIFY(f.read().isEmpty());
+    disconnect(c);
+    // A write cancelled half-way says so: the radio may hold a partial image.
+    QSignalSpy problems(&f.manager, &Manager::writeProblem);
+    c = connect(&f.manager, &Manager::writeProgressChanged, this, [&f](int p) {
+        if (p >= 50)
+            f.manager.cancelDeviceOperation();
+    });
+    QVERIFY(!f.write(shown));
+    disconnect(c);
+    QCOMPARE(problems.count(), 1);
+    QCOMPARE(problems.at(0).at(0).toInt(), int(Manager::Cancelled));
+    QVERIFY(f.manager.hasAnyImage());
+    QVERIFY(
+        !f.manager.hasUnsavedChanges(shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]));
+    QVERIFY(f.save(shown, out));
+    QCOMPARE(loadList(out), loadList(in));
 }
 
 void TestManagerDevice::gpsLogRead()
 {
-    Fixture f;
+    RadioRig f(TestImage::factoryImage());
     QSignalSpy started(&f.manager, &Manager::signalGPSRead);
     QSignalSpy ready(&f.manager, &Manager::signalGPSReadyRead);
     QSignalSpy empty(&f.manager, &Manager::signalGPSEmpty);
@@ -336,51 +303,21 @@ void TestManagerDevice::gpsLogRead()
     QCOMPARE(progress.last().at(0).toInt(), 100);
 
     // The points are kept for a later request.
-    QSignalSpy again(&f.manager, &Manager::signalGPSReadyRead);
     f.manager.SlotGPSReadyRead();
-    QCOMPARE(again.at(0).at(0), ready.at(0).at(0));
+    QCOMPARE(ready.at(1).at(0), ready.at(0).at(0));
 
     // An erased log: no points, no pause after.
     f.pauses.clear();
     QVERIFY(f.radio.setGpsLog(QVariantList()));
     f.manager.readGPSData();
     QCOMPARE(empty.count(), 1);
-    QCOMPARE(ready.count(), 2); // the read, then the request above; nothing from this read
+    QCOMPARE(ready.count(), 2);
     QCOMPARE(f.pauses, QList<int> { 1000 });
-}
-
-void TestManagerDevice::gpsLogFaults_data() { addFaultRows(); }
-
-void TestManagerDevice::gpsLogFaults()
-{
-    QFETCH(int, fault);
-    QFETCH(int, count);
-    QFETCH(int, after);
-    QFETCH(int, unplugAfter);
-    Fixture f;
-    f.manager.readGPSData();
-    QSignalSpy kept(&f.manager, &Manager::signalGPSReadyRead);
-    f.manager.SlotGPSReadyRead();
-    const QVariant points = kept.at(0).at(0);
-
-    if (fault >= 0)
-        f.radio.injectFault(RadioEmulator::Fault(fault), count, after);
-    if (unplugAfter >= 0)
-        f.radio.unplugAfterTransfers(unplugAfter);
-    QSignalSpy failed(&f.manager, &Manager::signalGPSReadFailed);
-    QSignalSpy ready(&f.manager, &Manager::signalGPSReadyRead);
-    QSignalSpy empty(&f.manager, &Manager::signalGPSEmpty);
-    f.manager.readGPSData();
-    QCOMPARE(failed.count(), 1);
-    QCOMPARE(ready.count(), 0);
-    QCOMPARE(empty.count(), 0);
-    f.manager.SlotGPSReadyRead();
-    QCOMPARE(ready.at(0).at(0), points);
 }
 
 void TestManagerDevice::secondOperationInsideTransferRefused()
 {
-    Fixture f;
+    RadioRig f(TestImage::factoryImage());
     QList<QByteArray> events;
     bool nested = false;
     connect(&f.manager, &Manager::readProgressChanged, this, [&] {
@@ -401,18 +338,18 @@ void TestManagerDevice::secondOperationInsideTransferRefused()
         (QList<QByteArray> { "read refused", "gps refused", "default refused", "read ok" }));
 
     // A write started inside a write's transfer is refused as well.
-    const QVariantMap decoded = f.read();
+    const QVariantList c = Collections::fromDecoded(f.read());
     QList<bool> outcomes;
     bool inner = false;
     connect(&f.manager, &Manager::writeProgressChanged, this, [&] {
         if (inner)
             return;
         inner = true;
-        f.write(decoded, channelsForWrite(decoded));
+        f.write(c);
     });
     connect(
         &f.manager, &Manager::dataWroteToDevice, this, [&outcomes](bool ok) { outcomes << ok; });
-    f.write(decoded, channelsForWrite(decoded));
+    f.write(c);
     QCOMPARE(outcomes, (QList<bool> { false, true }));
 }
 
@@ -421,15 +358,15 @@ void TestManagerDevice::defaultImageByBandAndModel_data()
     QTest::addColumn<int>("band");
     QTest::addColumn<int>("secondBand");
     QTest::addColumn<bool>("kr4700");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("model");
-    QTest::newRow("400-470") << 0 << 0 << false << 0 << "KR4500";
-    QTest::newRow("136-174") << 3 << 0 << false << 0 << "KR4500";
-    QTest::newRow("KR4700 400-470") << 0 << 0 << true << 0 << "KR4700";
-    QTest::newRow("KR4700 136-174") << 3 << 0 << true << 0 << "KR4700";
-    QTest::newRow("band code 1") << 1 << 0 << false << -1 << "";
-    QTest::newRow("band code 2") << 2 << 0 << true << -1 << "";
-    QTest::newRow("second identity query gives 136-174") << 0xFF << 3 << false << 0 << "KR4500";
+    QTest::addColumn<QString>("file"); // empty: refused
+    QTest::newRow("400-470") << 0 << 0 << false << "default400-470.dcc";
+    QTest::newRow("136-174") << 3 << 0 << false << "default136-174.dcc";
+    QTest::newRow("KR4700 400-470") << 0 << 0 << true << "default4700_400-470.dcc";
+    QTest::newRow("KR4700 136-174") << 3 << 0 << true << "default4700_136-174.dcc";
+    QTest::newRow("band code 1") << 1 << 0 << false << "";
+    QTest::newRow("band code 2") << 2 << 0 << true << "";
+    QTest::newRow("second identity query gives 136-174")
+        << 0xFF << 3 << false << "default136-174.dcc";
 }
 
 void TestManagerDevice::defaultImageByBandAndModel()
@@ -437,37 +374,222 @@ void TestManagerDevice::defaultImageByBandAndModel()
     QFETCH(int, band);
     QFETCH(int, secondBand);
     QFETCH(bool, kr4700);
-    QFETCH(int, result);
-    QFETCH(QString, model);
-    Fixture f;
+    QFETCH(QString, file);
+    RadioRig f(TestImage::factoryImage());
     f.radio.setBandCode(quint8(band));
     f.radio.setSecondBandCode(quint8(secondBand));
     f.radio.setKr4700(kr4700);
     QSignalSpy decoded(&f.manager, &Manager::dataReadyReadFromDevice);
     QSignalSpy type(&f.manager, &Manager::signalTypeRadio);
-    QCOMPARE(f.manager.slotDefaultSettings(), result);
+    QCOMPARE(f.manager.slotDefaultSettings(), file.isEmpty() ? -1 : 0);
     QVERIFY(f.pauses.isEmpty()); // the identity is read at once
-    if (result != 0) {
-        QCOMPARE(decoded.count(), 0);
+    QVERIFY(!f.radio.isOpen());
+    QCOMPARE(decoded.count(), file.isEmpty() ? 0 : 1);
+    if (file.isEmpty()) {
         QVERIFY(f.manager.image().isEmpty());
         return;
     }
-    QCOMPARE(decoded.count(), 1);
-    const QVariantMap map = decoded.at(0).at(1).toMap();
-    QCOMPARE(map.value(DecodedKey::NameModel).toString(), model);
+    QCOMPARE(f.manager.image(), TestImage::factoryImage(file));
     QCOMPARE(type.at(0).at(0).toInt(), kr4700 ? 1 : 0);
-    const bool vhf = (band == 3 || secondBand == 3);
-    const uint freq
-        = map.value(DecodedKey::FreqList).toList().first().toMap().value("recvFreq").toUInt();
-    QVERIFY2(
-        vhf ? (freq >= 136000000 && freq <= 174000000) : (freq >= 400000000 && freq <= 470000000),
-        qPrintable(QString::number(freq)));
     // A default image alone does not permit a write.
     QVERIFY(!f.manager.hasImage());
-    QSignalSpy wrote(&f.manager, &Manager::dataWroteToDevice);
-    f.manager.writeDataToDevice(QVariantList(), QVariantList(), QVariantList(), QVariantList(),
-        QVariantMap(), QVariantList());
-    QCOMPARE(wrote.at(0).at(0).toBool(), false);
+    QVERIFY(!f.write(Collections::fromDecoded(decoded.at(0).at(1).toMap())));
+}
+
+void TestManagerDevice::untouchedGoesBackByteForByte_data()
+{
+    QTest::addColumn<QVariantList>("image");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QList<Range>>("changes");
+    const QVariantList factory = TestImage::factoryImage();
+    const QVariantList hostile = TestImage::hostileImage();
+    QVERIFY(factory.size() == 178 && hostile.size() == 178);
+    const Edit none = [](QVariantList &) {};
+    for (const QString path : { "open-save", "read-save", "read-write-read" }) {
+        QTest::addRow("factory, %s", qPrintable(path)) << factory << path << none << QList<Range>();
+        QTest::addRow("hostile, %s", qPrintable(path)) << hostile << path << none << QList<Range>();
+    }
+    const auto checksum = [](int block) { return Range { block + 1, 2060, 2062 }; };
+    const Edit freq = setIn(EditMerge::Channels, 0, "recv_freq", 401125000);
+    QTest::newRow("channel frequency, write")
+        << hostile << "read-write-read" << freq << QList<Range> { { 59, 1456, 1460 } };
+    QTest::newRow("channel frequency")
+        << hostile << "open-save" << freq << QList<Range> { { 59, 1456, 1460 }, checksum(58) };
+    QTest::newRow("zone title") << hostile << "open-save"
+                                << setIn(EditMerge::Zones, 1, "title", QStringLiteral("Ed"))
+                                << QList<Range> { { 75, 732, 764 }, checksum(74) };
+    QTest::newRow("contact number")
+        << hostile << "open-save" << setIn(EditMerge::Contacts, 0, "number", 4242)
+        << QList<Range> { { 8, 172, 175 }, checksum(7) };
+    QTest::newRow("key value") << hostile << "open-save"
+                               << setIn(EditMerge::Keys, 0, "number", "a1b2")
+                               << QList<Range> { { 5, 1100, 1102 }, checksum(4) };
+    QTest::newRow("microphone gain")
+        << hostile << "open-save" << setIn(EditMerge::Settings, -1, "mic_gain_level", 3)
+        << QList<Range> { { 5, 656, 657 }, checksum(4) };
+}
+
+// The screens hand back what they show: settings clamped by spin boxes, so
+// the same clamped collections are the baseline and, with one edit, what is
+// saved or written.
+void TestManagerDevice::untouchedGoesBackByteForByte()
+{
+    QFETCH(QVariantList, image);
+    QFETCH(QString, path);
+    QFETCH(Edit, edit);
+    QFETCH(QList<Range>, changes);
+    RadioRig f(image);
+    const QString in = f.path("in.ovc"), out = f.path("out.ovc");
+    QVERIFY(f.radio.saveFile(in));
+    const QVariantMap decoded = path == "open-save" ? f.open(in) : f.read();
+    QVERIFY(!decoded.isEmpty());
+    QVariantList shown = Collections::clamped(decoded);
+    f.baseline(shown);
+    edit(shown);
+
+    QVariantList result;
+    if (path == "read-write-read") {
+        QVERIFY(f.write(shown));
+        QVERIFY(!f.read().isEmpty());
+        result = f.manager.image();
+    } else {
+        QVERIFY(f.save(shown, out));
+        result = loadList(out);
+    }
+    QCOMPARE(result.size(), image.size());
+    int changed = 0;
+    for (int e = 0; e < image.size(); ++e) {
+        const QByteArray a = image[e].toByteArray(), b = result[e].toByteArray();
+        QCOMPARE(b.size(), a.size());
+        for (int i = 0; i < a.size(); ++i) {
+            // The radio answers with its own checksum bytes; its content is ours.
+            if (a[i] == b[i] || (path == "read-write-read" && i >= 2060))
+                continue;
+            const bool allowed = std::any_of(changes.begin(), changes.end(),
+                [&](const Range &r) { return r.element == e && i >= r.from && i < r.to; });
+            QVERIFY2(
+                allowed, qPrintable(QStringLiteral("element %1 byte %2 changed").arg(e).arg(i)));
+            ++changed;
+        }
+    }
+    QCOMPARE(changed > 0, !changes.isEmpty());
+}
+
+void TestManagerDevice::refusedAndFailedWrites_data()
+{
+    QTest::addColumn<QVariantList>("file");
+    QTest::addColumn<int>("radioBand"); // identity byte 94 of the radio
+    QTest::addColumn<bool>("kr4700");
+    QTest::addColumn<bool>("ignoreWrites");
+    QTest::addColumn<int>("problem"); // 0: the write succeeds
+    const QVariantList factory = TestImage::factoryImage();
+    QTest::newRow("incomplete file")
+        << factory.mid(0, 2) << 0 << false << false << int(Manager::IncompleteImage);
+    QVariantList shortBlock = factory;
+    shortBlock[5] = shortBlock[5].toByteArray().left(100);
+    QTest::newRow("short block") << shortBlock << 0 << false << false
+                                 << int(Manager::IncompleteImage);
+    QTest::newRow("other band") << factory << 3 << false << false << int(Manager::OtherModelOrBand);
+    QTest::newRow("other model") << factory << 0 << true << false << int(Manager::OtherModelOrBand);
+    QTest::newRow("writes ignored") << factory << 0 << false << true << int(Manager::VerifyFailed);
+    QTest::newRow("whole and matching") << factory << 0 << false << false << 0;
+}
+
+// The command-line path: an image file written as it stands.
+void TestManagerDevice::refusedAndFailedWrites()
+{
+    QFETCH(QVariantList, file);
+    QFETCH(int, radioBand);
+    QFETCH(bool, kr4700);
+    QFETCH(bool, ignoreWrites);
+    QFETCH(int, problem);
+    RadioRig f(TestImage::hostileImage());
+    f.radio.setBandCode(quint8(radioBand));
+    f.radio.setKr4700(kr4700);
+    const QVariantList onRadio = f.radio.image();
+    if (ignoreWrites)
+        f.radio.injectFault(RadioEmulator::IgnoreWrite, 1000);
+    QVERIFY(saveList(f.path("file.ovc"), file));
+    QVERIFY(!f.open(f.path("file.ovc")).isEmpty());
+    QSignalSpy problems(&f.manager, &Manager::writeProblem);
+    QSignalSpy done(&f.manager, &Manager::dataWroteToDevice);
+    f.manager.writeImageToDevice();
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(done.at(0).at(0).toBool(), problem == 0);
+    QCOMPARE(problems.count(), problem ? 1 : 0);
+    if (problem) {
+        QCOMPARE(problems.at(0).at(0).toInt(), problem);
+        QVERIFY(!problems.at(0).at(1).toString().isEmpty());
+    }
+    if (problem == Manager::VerifyFailed)
+        QVERIFY(problems.at(0).at(1).toString().split(QLatin1Char(' ')).contains("58"));
+    if (problem == Manager::IncompleteImage || problem == Manager::OtherModelOrBand)
+        QCOMPARE(f.radio.image(), onRadio);
+    if (problem == Manager::OtherModelOrBand) {
+        // Confirmed by the user (or --force), the same write goes through.
+        f.manager.allowModelMismatchOnce();
+        f.manager.writeImageToDevice();
+        QCOMPARE(done.count(), 2);
+        QVERIFY(done.at(1).at(0).toBool());
+        QCOMPARE(f.radio.blockContent(58), file[59].toByteArray().mid(12, 2048));
+    }
+    if (problem == 0 || problem == Manager::VerifyFailed) {
+        // The radio's image as it was before the write is kept.
+        const QVariantList backups = f.manager.backupList();
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(loadList(backups[0].toMap()["path"].toString()), onRadio);
+    }
+}
+
+void TestManagerDevice::droppedAnswersMayBeShort_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<int>("shortFetch"); // the answer fetched short, counted from 0
+    QTest::addColumn<bool>("succeeds");
+    QTest::newRow("open-read answer") << false << 1 << true;
+    QTest::newRow("a block") << false << 7 << false;
+    // A write first reads the radio: identity, open-read, 177 blocks.
+    QTest::newRow("identity before open-write") << true << 179 << true;
+    QTest::newRow("open-write answer") << true << 180 << true;
+    QTest::newRow("identity of the read before writing") << true << 0 << false;
+}
+
+void TestManagerDevice::droppedAnswersMayBeShort()
+{
+    QFETCH(bool, write);
+    QFETCH(int, shortFetch);
+    QFETCH(bool, succeeds);
+    RadioRig f(TestImage::factoryImage());
+    QVERIFY(!f.read().isEmpty());
+    f.radio.injectFault(RadioEmulator::ShortAnswer, 1, shortFetch);
+    if (write) {
+        QSignalSpy done(&f.manager, &Manager::dataWroteToDevice);
+        f.manager.writeImageToDevice();
+        QCOMPARE(done.at(0).at(0).toBool(), succeeds);
+    } else {
+        QCOMPARE(!f.read().isEmpty(), succeeds);
+    }
+}
+
+void TestManagerDevice::backupsRotateAndNeverBlock()
+{
+    RadioRig f(TestImage::factoryImage());
+    for (int i = 0; i < Manager::BackupsKept + 2; ++i)
+        QVERIFY(!f.read().isEmpty());
+    const QVariantList kept = f.manager.backupList();
+    QCOMPARE(kept.size(), Manager::BackupsKept);
+    QCOMPARE(kept.first().toMap()["model"].toString(), QStringLiteral("KR4500"));
+    QVERIFY(kept.first().toMap()["path"].toString() > kept.last().toMap()["path"].toString());
+    QCOMPARE(loadList(kept.first().toMap()["path"].toString()), f.radio.image());
+
+    // A folder that cannot be made: a warning, and the read still succeeds.
+    QFile blocker(f.path("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    f.manager.setBackupFolder(f.path("blocker/backups"));
+    QSignalSpy failed(&f.manager, &Manager::backupFailed);
+    QVERIFY(!f.read().isEmpty());
+    QCOMPARE(failed.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestManagerDevice)

@@ -4,6 +4,7 @@
 #include <QDataStream>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -96,15 +97,19 @@ private slots:
     void laterDuplicateBlockWins();
     void failedSaveKeepsPreviousFile();
     void gpsPointFiles();
-    void editedSaveNeedsAnImage();
     void dataFilesFoundInWorkingFolderFirst();
+    void languageStoredAndRestored();
 
 private:
     QTemporaryDir dir;
     QString path(const QString &name) const { return dir.filePath(name); }
 };
 
-void TestManagerFiles::init() { QVERIFY(dir.isValid()); }
+void TestManagerFiles::init()
+{
+    QVERIFY(dir.isValid());
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+}
 
 void TestManagerFiles::saveAndLoadRoundTrip()
 {
@@ -288,8 +293,10 @@ void TestManagerFiles::failedSaveKeepsPreviousFile()
     Manager manager;
     manager.readDataFromFile(url(path("in.ovc")));
 
-    // A save into a folder that does not exist fails and says so.
+    // A save or an export into a folder that does not exist fails and says so.
     QVERIFY(!manager.writeDataToFile(url(path("no/such/folder/x.ovc"))));
+    QVERIFY(!manager.exportDocument(url(path("no/such/folder/x.yaml"))));
+    QVERIFY(manager.exportDocument(url(path("x.yaml"))) && QFileInfo(path("x.yaml")).size() > 0);
 
     // A save that cannot complete leaves the previous file as it was. An
     // immutable folder makes even root's save fail.
@@ -309,7 +316,9 @@ void TestManagerFiles::gpsPointFiles()
     Manager manager;
     // Nothing read yet: nothing to save, and no file is created.
     QVERIFY(!manager.writeGPSDataToFile(url(path("none.cdc"))));
-    QVERIFY(!QFile::exists(path("none.cdc")));
+    QVERIFY(!manager.writeEditedDataToFile(url(path("none.ovc")), QVariantList(), QVariantList(),
+        QVariantList(), QVariantList(), QVariantMap(), QVariantList()));
+    QVERIFY(!QFile::exists(path("none.cdc")) && !QFile::exists(path("none.ovc")));
 
     // A point file loads as the list it holds, with the keys and types kept:
     // coordinates as float (earlier files) or double, any plain value type.
@@ -329,14 +338,6 @@ void TestManagerFiles::gpsPointFiles()
     QCOMPARE(ready.at(0).at(0).toList(), points);
 }
 
-void TestManagerFiles::editedSaveNeedsAnImage()
-{
-    Manager manager;
-    QVERIFY(!manager.writeEditedDataToFile(url(path("edited.ovc")), QVariantList(), QVariantList(),
-        QVariantList(), QVariantList(), QVariantMap(), QVariantList()));
-    QVERIFY(!QFile::exists(path("edited.ovc")));
-}
-
 void TestManagerFiles::dataFilesFoundInWorkingFolderFirst()
 {
     Manager manager;
@@ -350,6 +351,30 @@ void TestManagerFiles::dataFilesFoundInWorkingFolderFirst()
     QCOMPARE(manager.dataFilePath("orvane-test-data.bin"), beside);
     QFile::remove(beside);
     QVERIFY(QDir::setCurrent(before));
+}
+
+// The language choice is stored under "settings/translation" and restored by
+// a later run; a missing translation keeps the source texts.
+void TestManagerFiles::languageStoredAndRestored()
+{
+    QSettings store(QStringLiteral("Варлин"), QStringLiteral("Orvane 2.5"));
+    store.setValue(QStringLiteral("settings/translation"), QStringLiteral("english"));
+    store.sync();
+    Manager manager;
+    QSignalSpy stored(&manager, &Manager::signalLanguageSettings);
+    QSignalSpy changed(&manager, &Manager::languageChanged);
+    manager.getSettings(); // not a number: the first language
+    manager.setTranslation(QStringLiteral("xx"), 1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(QCoreApplication::translate("MainScreen", "Считать"), QStringLiteral("Считать"));
+    Manager next;
+    QSignalSpy restored(&next, &Manager::signalLanguageSettings);
+    next.getSettings();
+    manager.setTranslation(QStringLiteral("ru"), 0);
+    next.getSettings();
+    QCOMPARE(stored.at(0).at(0).toInt(), 0);
+    QCOMPARE(restored.at(0).at(0).toInt(), 1);
+    QCOMPARE(restored.at(1).at(0).toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestManagerFiles)

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "emulator/radioemulator.h"
-#include "support/logcapture.h"
 #include "support/radiojournal.h"
 #include "usb/cusb.h"
 
@@ -105,6 +104,24 @@ QByteArray blockRequest(quint8 code, int n)
     return CUsb::buildFrame(code, p);
 }
 
+QByteArray flipped(QByteArray f, int at)
+{
+    f[at] = char(f[at] ^ 1);
+    return f;
+}
+
+// A frame with one wrong field and a checksum that fits it.
+QByteArray resealed(QByteArray f, int at, char value)
+{
+    f[at] = value;
+    quint16 s = 0;
+    for (int i = 5; i <= 2060; ++i)
+        s = quint16(s + quint8(f[i]));
+    f[2061] = char(s >> 8);
+    f[2062] = char(s);
+    return f;
+}
+
 } // namespace
 
 class TestRadioEmulator : public QObject {
@@ -112,24 +129,12 @@ class TestRadioEmulator : public QObject {
 
 private slots:
     void init();
-
-    void statusCarriesTheTag();
     void badWrappersStallBothPipes_data();
     void badWrappersStallBothPipes();
     void senseAfterFailure();
-    void unfetchedAnswerDropped();
-    void badFramesRejected_data();
-    void badFramesRejected();
-    void answers_data();
-    void answers();
-    void blockWriteStored();
-    void blockWriteRejected_data();
-    void blockWriteRejected();
-    void memoryPersists();
+    void frames_data();
+    void frames();
     void imageShapeChecked();
-    void kr4700Setting();
-    void gpsTrackLayout();
-    void unplugAfterTransfers();
 
 private:
     RadioEmulator *radio = nullptr;
@@ -142,16 +147,6 @@ void TestRadioEmulator::init()
     radio = owner.get();
     QCOMPARE(radio->setConfiguration(1), 0);
     QCOMPARE(radio->claimInterface(0), 0);
-}
-
-void TestRadioEmulator::statusCarriesTheTag()
-{
-    Host host { *radio };
-    QCOMPARE(host.out(wrapper(0xDEADBEEF, 0, 0x00, 6, hex("00"))), 0);
-    QByteArray csw(13, '\0');
-    QCOMPARE(host.in(csw), 0);
-    QCOMPARE(csw, hex("55534253 EFBEADDE 00000000 00"));
-    QCOMPARE(radio->protocolErrors(), QStringList());
 }
 
 void TestRadioEmulator::badWrappersStallBothPipes_data()
@@ -193,188 +188,85 @@ void TestRadioEmulator::senseAfterFailure()
     QByteArray answer;
     QCOMPARE(host.fetch(answer, 265), 1);
     QCOMPARE(host.sense().mid(12, 2), hex("2C00"));
-}
 
-void TestRadioEmulator::unfetchedAnswerDropped()
-{
-    // The identity answer is never fetched; the next frame fails. Its fetch
+    // An answer never fetched is dropped when the next frame fails: its fetch
     // must not hand out the old identity.
-    Host host { *radio };
     QCOMPARE(host.send(CUsb::buildFrame(0x04)), 0);
     radio->injectFault(RadioEmulator::Status1);
     QCOMPARE(host.send(CUsb::buildFrame(0x15)), 1);
     host.sense();
-    QByteArray answer;
     QCOMPARE(host.fetch(answer, 265), 1);
     QVERIFY(answer.isEmpty());
 }
 
-void TestRadioEmulator::badFramesRejected_data()
+void TestRadioEmulator::frames_data()
 {
     QTest::addColumn<QByteArray>("frame");
-    const QByteArray good = blockRequest(0x10, 3);
-    QByteArray start = good;
-    start[0] = char(0xA2);
-    QByteArray sum = good;
-    sum[10] = char(sum[10] + 1);
-    QByteArray end = good;
-    end[11] = char(0xA5);
-    QByteArray length = good;
-    length[4] = 5;
-    QTest::newRow("start byte") << start;
-    QTest::newRow("checksum") << sum;
-    QTest::newRow("end byte") << end;
-    QTest::newRow("length") << length;
-    QTest::newRow("block 177") << blockRequest(0x10, 177);
-    QTest::newRow("GPS block 247") << blockRequest(0x1B, 247);
-    QTest::newRow("unknown command") << CUsb::buildFrame(0x77);
-}
+    QTest::addColumn<int>("open"); // the opening command sent first, 0: none
+    QTest::addColumn<int>("length"); // of the answer; 0: a stored block; -1: refused
+    const QByteArray read = blockRequest(0x10, 3);
+    QTest::newRow("identity") << CUsb::buildFrame(0x04) << 0 << 265;
+    QTest::newRow("open read") << CUsb::buildFrame(0x15) << 0 << 10;
+    QTest::newRow("open write") << CUsb::buildFrame(0x14) << 0 << 10;
+    QTest::newRow("block 0") << blockRequest(0x10, 0) << 0x15 << 2063;
+    QTest::newRow("block 176") << blockRequest(0x10, 176) << 0x15 << 2063;
+    QTest::newRow("GPS block 246") << blockRequest(0x1B, 246) << 0 << 2063;
+    QTest::newRow("start byte") << flipped(read, 0) << 0x15 << -1;
+    QTest::newRow("checksum") << flipped(read, 10) << 0x15 << -1;
+    QTest::newRow("end byte") << flipped(read, 11) << 0x15 << -1;
+    QTest::newRow("length") << flipped(read, 4) << 0x15 << -1;
+    QTest::newRow("block 177") << blockRequest(0x10, 177) << 0x15 << -1;
+    QTest::newRow("GPS block 247") << blockRequest(0x1B, 247) << 0x15 << -1;
+    QTest::newRow("unknown command") << CUsb::buildFrame(0x77) << 0x15 << -1;
 
-void TestRadioEmulator::badFramesRejected()
-{
-    QFETCH(QByteArray, frame);
-    Host host { *radio };
-    QCOMPARE(host.send(CUsb::buildFrame(0x15)), 0);
-    QByteArray answer;
-    QCOMPARE(host.fetch(answer, 10), 0);
-    QCOMPARE(host.send(frame), 1);
-    QCOMPARE(host.sense().mid(12, 2), hex("2600"));
-    QCOMPARE(host.fetch(answer, 2063), 1);
-    QVERIFY(!radio->protocolErrors().isEmpty());
-}
-
-void TestRadioEmulator::answers_data()
-{
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("byte7");
-    QTest::newRow("identity") << CUsb::buildFrame(0x04) << 265 << -1;
-    QTest::newRow("open read") << CUsb::buildFrame(0x15) << 10 << -1;
-    QTest::newRow("open write") << CUsb::buildFrame(0x14) << 10 << -1;
-    QTest::newRow("block 0") << blockRequest(0x10, 0) << 2063 << 0;
-    QTest::newRow("block 176") << blockRequest(0x10, 176) << 2063 << 176;
-    QTest::newRow("GPS block 246") << blockRequest(0x1B, 246) << 2063 << 246;
-}
-
-void TestRadioEmulator::answers()
-{
-    QFETCH(QByteArray, frame);
-    QFETCH(int, length);
-    QFETCH(int, byte7);
-    Host host { *radio };
-    QByteArray answer;
-    if (frame.at(2) == char(0x10)) {
-        QCOMPARE(host.send(CUsb::buildFrame(0x15)), 0);
-        QCOMPARE(host.fetch(answer, 10), 0);
-    }
-    QCOMPARE(host.send(frame), 0);
-    QCOMPARE(host.fetch(answer, length), 0);
-    QCOMPARE(answer.size(), length);
-    QVERIFY(frameIsSound(answer));
-    QCOMPARE(answer[2], frame[2]);
-    if (byte7 >= 0)
-        QCOMPARE(int(quint8(answer[7])), byte7);
-    if (frame.at(2) == char(0x10))
-        QCOMPARE(answer.mid(12, 2048), radio->blockContent(byte7));
-    QCOMPARE(radio->protocolErrors(), QStringList());
-}
-
-void TestRadioEmulator::blockWriteStored()
-{
-    Host host { *radio };
-    QByteArray block = radio->image().at(1 + 42).toByteArray();
+    QByteArray block = RadioEmulator::blankImage().at(1 + 9).toByteArray();
     for (int i = 12; i < 2060; ++i)
         block[i] = char(i * 3);
-    QByteArray answer;
-    QCOMPARE(host.send(CUsb::buildFrame(0x14)), 0);
-    QCOMPARE(host.fetch(answer, 10), 0);
-    QCOMPARE(host.send(CUsb::buildWriteFrame(42, block)), 0);
-    QCOMPARE(radio->blockContent(42), block.mid(12, 2048));
-    QVERIFY(frameIsSound(radio->image().at(1 + 42).toByteArray()));
-    QCOMPARE(radio->blocksWritten(), 1);
+    const QByteArray write = CUsb::buildWriteFrame(9, block);
+    QTest::newRow("block write") << write << 0x14 << 0;
+    QTest::newRow("block write: checksum") << flipped(write, 2062) << 0x14 << -1;
+    QTest::newRow("block write: number") << resealed(write, 6, char(177)) << 0x14 << -1;
+    QTest::newRow("block write: fixed bytes") << resealed(write, 8, 0x06) << 0x14 << -1;
+    QTest::newRow("block write: short") << write.left(2000) << 0x14 << -1;
+    QTest::newRow("block write: not opened") << write << 0 << -1;
 }
 
-void TestRadioEmulator::blockWriteRejected_data()
-{
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<bool>("opened");
-    const QByteArray block = RadioEmulator::blankImage().at(1 + 9).toByteArray();
-    QByteArray sum = CUsb::buildWriteFrame(9, block);
-    sum[2062] = char(sum[2062] ^ 1);
-    // Frames with one wrong field and a checksum that fits them.
-    auto reseal = [](QByteArray f) {
-        quint16 s = 0;
-        for (int i = 5; i <= 2060; ++i)
-            s = quint16(s + quint8(f[i]));
-        f[2061] = char(s >> 8);
-        f[2062] = char(s);
-        return f;
-    };
-    QByteArray number = CUsb::buildWriteFrame(9, block);
-    number[6] = char(177);
-    number = reseal(number);
-    QByteArray fixed = CUsb::buildWriteFrame(9, block);
-    fixed[8] = 0x06;
-    fixed = reseal(fixed);
-    QTest::newRow("checksum") << sum << true;
-    QTest::newRow("block number") << number << true;
-    QTest::newRow("fixed bytes") << fixed << true;
-    QTest::newRow("short frame") << CUsb::buildWriteFrame(9, block).left(2000) << true;
-    QTest::newRow("write not opened") << CUsb::buildWriteFrame(9, block) << false;
-}
-
-void TestRadioEmulator::blockWriteRejected()
+void TestRadioEmulator::frames()
 {
     QFETCH(QByteArray, frame);
-    QFETCH(bool, opened);
+    QFETCH(int, open);
+    QFETCH(int, length);
     Host host { *radio };
     const QVariantList before = radio->image();
     QByteArray answer;
-    if (opened) {
-        QCOMPARE(host.send(CUsb::buildFrame(0x14)), 0);
+    if (open) {
+        QCOMPARE(host.send(CUsb::buildFrame(quint8(open))), 0);
         QCOMPARE(host.fetch(answer, 10), 0);
     }
-    QCOMPARE(host.send(frame), 1);
-    QCOMPARE(radio->image(), before);
-    QCOMPARE(radio->blocksWritten(), 0);
-}
-
-void TestRadioEmulator::memoryPersists()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("radio.ovc");
-    QByteArray written;
-    {
-        RadioEmulator first;
-        QVERIFY(first.setMemoryFile(path)); // absent: written from the memory
-        QVERIFY(QFile::exists(path));
-        LogCapture quiet;
-        CUsb usb;
-        usb.setApi(first.libusbApi());
-        QCOMPARE(usb.init(), 0);
-        QMap<quint16, QByteArray> blocks;
-        const QVariantList image = first.image();
-        for (int n = 0; n < 177; ++n)
-            blocks.insert(quint16(n), image[1 + n].toByteArray());
-        blocks[100].replace(12, 5, "HELLO");
-        QCOMPARE(usb.writeImage(blocks), 0);
-        usb.deInit();
-        written = blocks[100].mid(12, 2048);
+    QCOMPARE(host.send(frame), length < 0 ? 1 : 0);
+    QCOMPARE(radio->blocksWritten(), length == 0 ? 1 : 0);
+    if (length < 0) {
+        if (open != 0x14) // an invalid field, or a write without its opening
+            QCOMPARE(host.sense().mid(12, 2), hex(open ? "2600" : "2C00"));
+        QCOMPARE(host.fetch(answer, 2063), 1);
+        QCOMPARE(radio->image(), before);
+        QVERIFY(!radio->protocolErrors().isEmpty());
+        return;
     }
-    // A later radio (as in a later process) starts from the file.
-    RadioEmulator second;
-    QVERIFY(second.setMemoryFile(path));
-    QCOMPARE(second.blockContent(100), written);
-
-    // The file is a stream holding one list of byte arrays.
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QDataStream in(&file);
-    QVariantList list;
-    in >> list;
-    QCOMPARE(in.status(), QDataStream::Ok);
-    QCOMPARE(list.size(), 178);
-    QCOMPARE(list.at(1 + 100).toByteArray().mid(12, 5), QByteArray("HELLO"));
+    if (length == 0) {
+        QCOMPARE(radio->blockContent(9), frame.mid(13, 2048));
+        QVERIFY(frameIsSound(radio->image().at(1 + 9).toByteArray()));
+    } else {
+        QCOMPARE(host.fetch(answer, length), 0);
+        QCOMPARE(answer.size(), length);
+        QVERIFY(frameIsSound(answer));
+        QCOMPARE(answer[2], frame[2]);
+        if (length == 2063)
+            QCOMPARE(answer[7], frame[6]);
+        if (frame[2] == char(0x10))
+            QCOMPARE(answer.mid(12, 2048), radio->blockContent(quint8(frame[6])));
+    }
+    QCOMPARE(radio->protocolErrors(), QStringList());
 }
 
 void TestRadioEmulator::imageShapeChecked()
@@ -400,69 +292,6 @@ void TestRadioEmulator::imageShapeChecked()
     QVERIFY(junk.open(QIODevice::ReadOnly));
     QCOMPARE(junk.readAll(), QByteArray("not a configuration file"));
     QCOMPARE(radio->image(), before);
-}
-
-void TestRadioEmulator::kr4700Setting()
-{
-    QVERIFY(!radio->isKr4700());
-    QVERIFY(!radio->image().at(1).toByteArray().contains("KR4700"));
-    radio->setKr4700(true);
-    QVERIFY(radio->isKr4700());
-    QVERIFY(radio->image().at(1).toByteArray().contains("KR4700"));
-    QVERIFY(radio->image().at(0).toByteArray().at(95) != 0);
-    QVERIFY(frameIsSound(radio->image().at(1).toByteArray()));
-    radio->setKr4700(false);
-    QVERIFY(!radio->image().at(1).toByteArray().contains("KR4700"));
-    QCOMPARE(int(radio->image().at(0).toByteArray().at(95)), 0);
-    const QVariantList blank = RadioEmulator::blankImage(true, 3);
-    QVERIFY(blank.at(1).toByteArray().contains("KR4700"));
-    QCOMPARE(int(blank.at(0).toByteArray().at(94)), 3);
-    QVERIFY(blank.at(0).toByteArray().at(95) != 0);
-}
-
-void TestRadioEmulator::gpsTrackLayout()
-{
-    const QVariantList log = radio->gpsLog();
-    QCOMPARE(log.size(), 247);
-    int records = 0;
-    QByteArray previousTime;
-    for (int n = 0; n < log.size(); ++n) {
-        const QByteArray b = log[n].toByteArray();
-        QCOMPARE(b.size(), 2063);
-        QCOMPARE(int(quint8(b[7])), n);
-        QVERIFY(frameIsSound(b));
-        for (int slot = 0; slot < 128; ++slot) {
-            const QByteArray r = b.mid(12 + 16 * slot, 16);
-            if (r == QByteArray(16, char(0xFF)))
-                continue;
-            QVERIFY2(n == 0 || slot > 0, "slot 0 of later blocks stays erased");
-            float lat, lng;
-            std::memcpy(&lat, r.constData(), 4); // stored little-endian, as here
-            std::memcpy(&lng, r.constData() + 5, 4);
-            QCOMPARE(r[4], 'N');
-            QCOMPARE(r[9], 'E');
-            QVERIFY(lat > 5500 && lat < 5600); // ddmm.mmmm near 55°
-            QVERIFY(lng > 3700 && lng < 3800);
-            QVERIFY(lat - 100 * int(lat / 100) < 60);
-            QCOMPARE(r.mid(10, 3), hex("19 0B 13")); // 25.11.19 ...
-            QVERIFY(r.mid(13, 3) > previousTime || previousTime.isEmpty());
-            previousTime = r.mid(13, 3);
-            ++records;
-        }
-    }
-    QCOMPARE(records, 300);
-}
-
-void TestRadioEmulator::unplugAfterTransfers()
-{
-    Host host { *radio };
-    radio->unplugAfterTransfers(2);
-    QCOMPARE(host.out(wrapper(1, 8, 0, 16, kSendCdb)), 0);
-    QCOMPARE(host.out(CUsb::buildFrame(0x04)), 0);
-    QByteArray csw(13, '\0');
-    QCOMPARE(host.in(csw), int(LIBUSB_ERROR_NO_DEVICE));
-    QVERIFY(!radio->isPresent());
-    QCOMPARE(radio->claimInterface(0), int(LIBUSB_ERROR_NO_DEVICE));
 }
 
 QTEST_GUILESS_MAIN(TestRadioEmulator)

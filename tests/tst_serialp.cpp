@@ -1,6 +1,6 @@
 // SerialP and the position stream on a real serial line: a pseudo-terminal
 // pair made by socat. One end is opened by the program, NMEA sentences are
-// written into the other end.
+// written into the other end (how sentences are read is tst_datagps's part).
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -21,27 +21,6 @@ namespace {
 const QByteArray Rmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
 const QByteArray Gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 const QByteArray Gll = "$GPGLL,4916.45,N,12311.12,W,225444,A,*1D\r\n";
-
-// Runs the event loop until the condition holds, for at most five seconds.
-template <typename Condition> bool waitFor(Condition condition)
-{
-    QDeadlineTimer deadline(5000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(1);
-    }
-    return true;
-}
-
-// A sentence with its checksum and line end.
-QByteArray nmea(const QByteArray &body)
-{
-    unsigned char sum = 0;
-    for (char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    return "$" + body + "*" + QByteArray::number(sum, 16).rightJustified(2, '0').toUpper() + "\r\n";
-}
 
 // A fix as UTC time, signed position and local "date time" texts.
 QString pointText(const QVariant &v)
@@ -67,8 +46,6 @@ QStringList pointTexts(const QSignalSpy &spy)
     return out;
 }
 
-// The next epoch starts (no fix): the one before it is complete.
-const QByteArray NextEpoch = nmea("GPRMC,000001,V,,,,,,,230394,,");
 // Local time here is UTC-3:30 (see main).
 const QString RmcPoint = "1994-03-23T12:35:19.000Z 48.117300 11.516667 23.03.94 09:05:19 1";
 const QString GllPoint = "1994-03-23T22:54:44.000Z 49.274167 -123.185333 23.03.94 19:24:44 1";
@@ -80,17 +57,12 @@ class TestSerialP : public QObject {
 private slots:
     void init();
     void cleanup();
-    void streamInOddChunks_data();
-    void streamInOddChunks();
-    void noFixNoSignal();
-    void writeToPort();
-    void readInPortTakesAllBuffered();
     void closedPort();
     void connectFailures();
-    void deviceGone();
     void errorHandling_data();
     void errorHandling();
     void throughManager();
+    void closingCompletesTheLastEpoch();
 
 private:
     bool writeFeed(const QByteArray &bytes);
@@ -172,117 +144,6 @@ void TestSerialP::openPort(SerialP &serial)
     QVERIFY(serial.isOpen());
 }
 
-void TestSerialP::streamInOddChunks_data()
-{
-    QTest::addColumn<QByteArray>("stream");
-    QTest::addColumn<int>("chunk");
-    QTest::addColumn<QStringList>("points");
-
-    const QString south = "1999-12-31T23:59:59.000Z -33.875000 -151.204167 31.12.99 20:29:59 1";
-    const QByteArray southRmc
-        = "$GNRMC,235959.00,A,3352.500,S,15112.250,W,0.0,0.0,311299,,,A*4C\r\n";
-    // RMC and GGA of one epoch are one fix; the GLL is dated by them.
-    QTest::newRow("3-byte") << Rmc + Gga + Gll + NextEpoch << 3
-                            << QStringList({ RmcPoint, GllPoint });
-    QTest::newRow("7-byte") << Rmc + southRmc + NextEpoch << 7 << QStringList({ RmcPoint, south });
-    // A GGA takes the date of the RMC before it, moved to the nearest day.
-    const QString ggaAfterSouth
-        = "1999-12-31T12:35:19.000Z 48.117300 11.516667 31.12.99 09:05:19 1";
-    QTest::newRow("one go") << Gga + southRmc + Gga + NextEpoch << 4096
-                            << QStringList({ south, ggaAfterSouth });
-}
-
-void TestSerialP::streamInOddChunks()
-{
-    QFETCH(QByteArray, stream);
-    QFETCH(int, chunk);
-    QFETCH(QStringList, points);
-
-    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
-    SerialP serial;
-    dataGps gps;
-    connect(&serial, &SerialP::ReadyData, &gps, &dataGps::slotReadDataFromSerial);
-    QByteArray received;
-    connect(
-        &serial, &SerialP::ReadyData, this, [&received](const QByteArray &d) { received += d; });
-    QSignalSpy fixes(&gps, &dataGps::signalSerialData);
-    openPort(serial);
-
-    // One chunk at a time: each is read before the next is written, so the
-    // sentences really arrive split.
-    for (int i = 0; i < stream.size(); i += chunk) {
-        QVERIFY(writeFeed(stream.mid(i, chunk)));
-        const int expected = qMin(i + chunk, int(stream.size()));
-        QVERIFY(waitFor([&] { return received.size() >= expected; }));
-    }
-    QCOMPARE(received, stream);
-    QCOMPARE(pointTexts(fixes), points);
-    for (const QList<QVariant> &args : fixes)
-        QVERIFY(!args.at(0).toList().isEmpty());
-}
-
-void TestSerialP::noFixNoSignal()
-{
-    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
-    SerialP serial;
-    dataGps gps;
-    connect(&serial, &SerialP::ReadyData, &gps, &dataGps::slotReadDataFromSerial);
-    QByteArray received;
-    connect(
-        &serial, &SerialP::ReadyData, this, [&received](const QByteArray &d) { received += d; });
-    QSignalSpy fixes(&gps, &dataGps::signalSerialData);
-    openPort(serial);
-
-    QByteArray bad = Rmc;
-    bad.replace("*6A", "*6B");
-    const QByteArray stream = bad + QByteArray("\x00\xB5\x62\x01\x07\xFF\xFE", 7) + "\r\n$GP" + Gll
-        + QByteArray(700, 'n') + "\r\n"
-        + "$GPGGA,123519,4807.038,N,01131.000,E,0,00,,,M,,M,,*52\r\n";
-    for (int i = 0; i < stream.size(); i += 11) {
-        QVERIFY(writeFeed(stream.mid(i, 11)));
-        const int expected = qMin(i + 11, int(stream.size()));
-        QVERIFY(waitFor([&] { return received.size() >= expected; }));
-    }
-    QCOMPARE(fixes.count(), 0);
-    // The stream is still read correctly afterwards.
-    QVERIFY(writeFeed(Rmc + NextEpoch));
-    QTRY_COMPARE(fixes.count(), 1);
-    QCOMPARE(pointTexts(fixes), QStringList(RmcPoint));
-}
-
-void TestSerialP::writeToPort()
-{
-    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
-    SerialP serial;
-    openPort(serial);
-    const QByteArray command = "$PMTK220,1000*1F\r\n";
-    serial.WriteToPort(command);
-    QByteArray got;
-    QTRY_COMPARE((got += readFeed()), command);
-}
-
-void TestSerialP::readInPortTakesAllBuffered()
-{
-    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
-    SerialP serial;
-    // Opened without process_Port: nothing reads the port on its own.
-    serial.Write_Settings_Port(portPath, QSerialPort::Baud9600, QSerialPort::Data8,
-        QSerialPort::NoParity, QSerialPort::OneStop, QSerialPort::NoFlowControl);
-    QCOMPARE(serial.ConnectPort(), 0);
-    QSignalSpy data(&serial, &SerialP::ReadyData);
-    QVERIFY(writeFeed(Rmc.left(30)));
-    QTest::qWait(100);
-    QVERIFY(writeFeed(Rmc.mid(30)));
-    QTest::qWait(300);
-    QCOMPARE(data.count(), 0);
-    serial.ReadInPort();
-    QCOMPARE(data.count(), 1);
-    QCOMPARE(data.at(0).at(0).toByteArray(), Rmc);
-    serial.ReadInPort();
-    QCOMPARE(data.count(), 2);
-    QCOMPARE(data.at(1).at(0).toByteArray(), QByteArray());
-}
-
 void TestSerialP::closedPort()
 {
     QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
@@ -298,6 +159,10 @@ void TestSerialP::closedPort()
     QCOMPARE(errors.count(), 0);
 
     openPort(serial);
+    const QByteArray command = "$PMTK220,1000*1F\r\n";
+    serial.WriteToPort(command);
+    QByteArray got;
+    QTRY_COMPARE((got += readFeed()), command);
     serial.DisconnectPort();
     QVERIFY(!serial.isOpen());
     QCOMPARE(errors.count(), 1);
@@ -343,21 +208,6 @@ void TestSerialP::connectFailures()
     QCOMPARE(serial.ConnectPort(), -1);
     QVERIFY(!serial.isOpen());
     QCOMPARE(errors.count(), 0);
-}
-
-void TestSerialP::deviceGone()
-{
-    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
-    SerialP serial;
-    openPort(serial);
-    QSignalSpy errors(&serial, &SerialP::error_);
-    socat.terminate();
-    QVERIFY(socat.waitForFinished(5000));
-    QTRY_VERIFY(!serial.isOpen());
-    QCOMPARE(errors.count(), 2);
-    QVERIFY(!errors.at(0).at(0).toString().isEmpty());
-    QVERIFY(!errors.at(0).at(0).toString().contains(QString::fromUtf8("Закрыт")));
-    QCOMPARE(errors.at(1).at(0).toString(), portPath + QString::fromUtf8(" >> Закрыт!\r"));
 }
 
 void TestSerialP::errorHandling_data()
@@ -412,8 +262,10 @@ void TestSerialP::throughManager()
     QTest::ignoreMessage(QtDebugMsg, "Hello World in Thread!");
     QCOMPARE(manager.openSerialPortAt(dir.filePath("absent"), 9600), -1);
     QCOMPARE(manager.openSerialPortAt(portPath, 1234), -1);
+    QStringList captures;
     for (int baud : { 115200, 4800 }) {
         QCOMPARE(manager.openSerialPortAt(portPath, baud), 0);
+        captures << manager.captureFile();
         termios line;
         const int fd = ::open(QFile::encodeName(portPath).constData(), O_RDONLY | O_NOCTTY);
         QVERIFY(fd >= 0 && tcgetattr(fd, &line) == 0);
@@ -421,8 +273,9 @@ void TestSerialP::throughManager()
         QCOMPARE(cfgetispeed(&line), baud == 4800 ? speed_t(B4800) : speed_t(B115200));
     }
     QCOMPARE(states.last().at(0).toMap().value("state").toString(), QStringLiteral("nodata"));
+    // Opened again, the port starts a capture of its own.
     const QString captured = manager.captureFile();
-    QVERIFY(captured.startsWith(manager.captureFolder() + "/"));
+    QVERIFY(captured.startsWith(manager.captureFolder() + "/") && captures[0] != captures[1]);
 
     // The last epoch is not complete when the receiver goes: it is kept.
     const QByteArray stream = Gga + Rmc + Gll + Gll;
@@ -455,6 +308,26 @@ void TestSerialP::throughManager()
     QVERIFY(manager.exportLiveGpx(dir.filePath("live.gpx")));
     QVERIFY(QFileInfo(dir.filePath("live.gpx")).size() > 0);
     QDir(manager.captureFolder()).removeRecursively();
+}
+
+// Closed by the user while an epoch is open: its fix is given, the capture
+// ends.
+void TestSerialP::closingCompletesTheLastEpoch()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
+    Manager manager;
+    QSignalSpy fixes(&manager, &Manager::signalSerialData);
+    QTest::ignoreMessage(QtDebugMsg, "Hello World in Thread!");
+    QCOMPARE(manager.openSerialPortAt(portPath, 9600), 0);
+    const QString captured = manager.captureFile();
+    QVERIFY(writeFeed(Rmc));
+    QTRY_COMPARE(QFileInfo(captured).size(), qint64(Rmc.size()));
+    QCOMPARE(fixes.count(), 0);
+    manager.closeSerialPort();
+    QCOMPARE(pointTexts(fixes), QStringList(RmcPoint));
+    QCOMPARE(manager.captureFile(), QString());
+    QFile::remove(captured);
 }
 
 int main(int argc, char **argv)

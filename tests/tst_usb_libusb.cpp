@@ -1,6 +1,8 @@
-// CUsb against the emulated radio through the real libusb (umockdev).
-#include <QProcess>
+// CUsb against the emulated radio through the real libusb (umockdev): the
+// exchanges and the memory sequences on the wire, progress, faults.
 #include <QLoggingCategory>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <linux/capability.h>
@@ -8,6 +10,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include "codeplug/blockmap.h"
 #include "emulator/radioemulator.h"
 #include "emulator/umockdevradio.h"
 #include "support/logcapture.h"
@@ -24,6 +27,39 @@ const QString kUnknown = QStringLiteral(
     "send_mass_storage_command: don't know how to handle this command (255, length 0)\n");
 const QString kSent16 = QStringLiteral("send_mass_storage_command:  sent 16 CDB bytes");
 const QString kStatus0 = QStringLiteral("  Mass Storage Status: 0  ");
+
+QList<int> progressValues(const QSignalSpy &spy)
+{
+    QList<int> values;
+    for (const QList<QVariant> &args : spy)
+        values.append(args.at(0).toInt());
+    return values;
+}
+
+QList<int> expectedProgress(int blocks, bool final100)
+{
+    QList<int> values;
+    for (int n = 0; n < blocks; ++n)
+        values.append(100 * n / blocks);
+    if (final100)
+        values.append(100);
+    return values;
+}
+
+// Memory with a distinct pattern in every block, so that stale or shifted
+// bytes show.
+BlockMap patternBlocks()
+{
+    BlockMap blocks;
+    const QVariantList image = RadioEmulator::blankImage();
+    for (int n = 0; n < RadioEmulator::ImageBlocks; ++n) {
+        QByteArray b = image[1 + n].toByteArray();
+        for (int i = 12; i < 2060; ++i)
+            b[i] = char((i * 7 + n * 13) | 1);
+        blocks.insert(quint16(n), b);
+    }
+    return blocks;
+}
 
 } // namespace
 
@@ -42,14 +78,14 @@ private slots:
     void initWithoutRadio_data();
     void initWithoutRadio();
     void cliSaysAccessDenied();
-    void initAndDeInitLog();
-    void initInterfaceBusy();
     void vendorAndSenseWrappers();
     void tagsAcrossOperations();
     void transportFaults_data();
     void transportFaults();
-    void identitySecondQuery_data();
-    void identitySecondQuery();
+    void framesOnTheWire();
+    void writeThenReadBack();
+    void faultsInSequences_data();
+    void faultsInSequences();
 };
 
 void TestUsbLibusb::init() { QVERIFY(start()); }
@@ -115,27 +151,6 @@ void TestUsbLibusb::cliSaysAccessDenied()
     QVERIFY(lines.value(0).contains("udev rule 60-orvane.rules"));
     QCOMPARE(
         lines.value(1), QStringLiteral("orvane-cli: could not read the GPS log from the radio"));
-}
-
-void TestUsbLibusb::initAndDeInitLog()
-{
-    LogCapture log;
-    QCOMPARE(usb->init(), 0);
-    QVERIFY(radio->isClaimed());
-    QCOMPARE(usb->deInit(), 0);
-    QCOMPARE(log.lines(), QStringList({ "init(): code=0", "init(): code=0", "deInit(): code=0" }));
-    QVERIFY(!radio->isClaimed());
-}
-
-void TestUsbLibusb::initInterfaceBusy()
-{
-    radio->setInterfaceBusy(true);
-    LogCapture log;
-    QCOMPARE(usb->init(), 2);
-    QCOMPARE(
-        log.lines(), QStringList({ "init(): code=0", "init(): code=0", "Err: claim_interface" }));
-    radio->setInterfaceBusy(false);
-    QCOMPARE(usb->init(), 0);
 }
 
 void TestUsbLibusb::vendorAndSenseWrappers()
@@ -217,6 +232,10 @@ void TestUsbLibusb::transportFaults_data()
         << (QStringList { kUnknown, kSent16, status1 } + sense
                + QStringList { "SendToMassStorage: err 2" })
         << 0 << 0 << 2;
+    QTest::newRow("answer wrapper stalls five times")
+        << true << int(RadioEmulator::StallCommand) << 5 << -1
+        << QStringList { kUnknown, "send_mass_storage_command: Err -9", "SendToMassStorage: err 4" }
+        << 5 << 0 << 0;
     QTest::newRow("answer data stalls")
         << true << int(RadioEmulator::StallData) << 1 << -1
         << QStringList { kUnknown, kSent16, "SendToUSB: err -9 ", "SendToMassStorage: err 5" } << 0
@@ -297,32 +316,114 @@ void TestUsbLibusb::transportFaults()
         QCOMPARE(answer, radio->image().at(0).toByteArray());
 }
 
-void TestUsbLibusb::identitySecondQuery_data()
+void TestUsbLibusb::framesOnTheWire()
 {
-    QTest::addColumn<int>("band");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("answerBand");
-    QTest::newRow("400-470") << 0 << 1 << 0;
-    QTest::newRow("136-174") << 3 << 1 << 3;
-    QTest::newRow("ask the second query") << 0xFF << 2 << 3;
-}
-
-void TestUsbLibusb::identitySecondQuery()
-{
-    QFETCH(int, band);
-    QFETCH(int, frames);
-    QFETCH(int, answerBand);
-    radio->setBandCode(quint8(band));
+    radio->setBandCode(0xFF);
     radio->setSecondBandCode(3);
-    radio->setKr4700(true);
     QCOMPARE(usb->init(), 0);
     bool complete = false;
-    const QByteArray id = usb->readIdentity(&complete);
+    QCOMPARE(quint8(usb->readIdentity(&complete).at(94)), quint8(3));
     QVERIFY(complete);
-    QCOMPARE(id.size(), 265);
-    QCOMPARE(int(quint8(id[94])), answerBand);
-    QVERIFY(id[95] != 0);
-    QCOMPARE(framesSent(radio->journal()).size(), frames);
+    usb->readImage();
+    usb->writeImage({});
+    QSignalSpy progress(usb.get(), &CUsb::readProgressChanged);
+    QCOMPARE(usb->readGpsLog(&complete).toList(), radio->gpsLog());
+    QVERIFY(complete);
+    QCOMPARE(progressValues(progress), expectedProgress(247, true));
+    const QList<QByteArray> frames = framesSent(radio->journal());
+    QCOMPARE(frames.size(), 2 + 179 + 179 + 247);
+    QCOMPARE(frames[0], hex("A1 00 04 00 00 00 00 A4"));
+    QCOMPARE(frames[1], hex("A1 00 03 00 00 00 00 A4"));
+    QCOMPARE(frames[2], hex("A1 00 04 00 00 00 00 A4"));
+    QCOMPARE(frames[3], hex("A1 00 15 00 00 00 00 A4"));
+    QCOMPARE(frames[4], hex("A1 00 10 00 04 00 00 08 00 00 08 A4"));
+    QCOMPARE(frames[180], hex("A1 00 10 00 04 00 B0 08 00 00 B8 A4"));
+    QCOMPARE(frames[182], hex("A1 00 14 00 00 00 00 A4"));
+    QCOMPARE(frames[183].size(), 2064);
+    QCOMPARE(frames[360], hex("A1 00 1B 00 04 00 00 08 00 00 08 A4"));
+    QCOMPARE(frames.last(), hex("A1 00 1B 00 04 00 F6 08 00 00 FE A4"));
+    QCOMPARE(radio->protocolErrors(), QStringList());
+}
+
+void TestUsbLibusb::writeThenReadBack()
+{
+    const BlockMap blocks = patternBlocks();
+    QCOMPARE(usb->init(), 0);
+    QSignalSpy writeProgress(usb.get(), &CUsb::writeProgressChanged);
+    QCOMPARE(usb->writeImage(blocks), 0);
+    QCOMPARE(progressValues(writeProgress), expectedProgress(177, true));
+    const QList<QByteArray> frames = framesSent(radio->journal());
+    QCOMPARE(frames.size(), 179);
+    for (int n : { 0, 5, 176 }) {
+        const QByteArray f = frames[2 + n];
+        const QByteArray b = blocks[quint16(n)];
+        QCOMPARE(f.size(), 2064);
+        QCOMPARE(f.left(7), hex("A1 00 11 08 08 00") + char(n));
+        QCOMPARE(f.mid(7, 6), hex("00 05 80 00 08 00"));
+        QCOMPARE(f.mid(13, 2048), b.mid(12, 2048));
+        quint32 sum = 0;
+        for (int i = 6; i <= 2060; ++i)
+            sum += quint8(f[i]);
+        QCOMPARE(quint8(f[2061]), quint8((sum >> 8) & 0xFF));
+        QCOMPARE(quint8(f[2062]), quint8(sum & 0xFF));
+        QCOMPARE(f[2063], b[2062]);
+    }
+    usb->deInit();
+
+    QCOMPARE(usb->init(), 0);
+    QSignalSpy readProgress(usb.get(), &CUsb::readProgressChanged);
+    bool complete = false;
+    const QVariantList read = usb->readImage(&complete).toList();
+    QVERIFY(complete);
+    QCOMPARE(progressValues(readProgress), expectedProgress(177, false));
+    QCOMPARE(read, radio->image());
+    for (int n = 0; n < 177; ++n) {
+        QCOMPARE(int(quint8(read[1 + n].toByteArray()[7])), n);
+        QCOMPARE(read[1 + n].toByteArray().mid(12, 2048), blocks[quint16(n)].mid(12, 2048));
+    }
+    QCOMPARE(radio->protocolErrors(), QStringList());
+}
+
+// A fault in the middle of a sequence must show in its result; the lists
+// keep their shape.
+void TestUsbLibusb::faultsInSequences_data()
+{
+    QTest::addColumn<QString>("sequence");
+    QTest::addColumn<int>("fault"); // -2: unplugged
+    QTest::addColumn<int>("after");
+    QTest::newRow("image: short answer") << "image" << int(RadioEmulator::ShortAnswer) << 40;
+    QTest::newRow("image: unplugged") << "image" << -2 << 200;
+    QTest::newRow("gps: last answer short") << "gps" << int(RadioEmulator::ShortAnswer) << 246;
+    QTest::newRow("write: unplugged") << "write" << -2 << 200;
+    QTest::newRow("write: status 2 on a block") << "write" << int(RadioEmulator::Status2) << 100;
+    QTest::newRow("write: identity query fails") << "write" << int(RadioEmulator::Status1) << 0;
+    QTest::newRow("write: open-write fails") << "write" << int(RadioEmulator::Status1) << 2;
+    QTest::newRow("write: last block fails") << "write" << int(RadioEmulator::Status1) << 180;
+}
+
+void TestUsbLibusb::faultsInSequences()
+{
+    QFETCH(QString, sequence);
+    QFETCH(int, fault);
+    QFETCH(int, after);
+    QCOMPARE(usb->init(), 0);
+    if (fault == -2)
+        radio->unplugAfterTransfers(after);
+    else
+        radio->injectFault(Fault(fault), 1, after);
+    LogCapture log; // keeps the expected error lines out of the test output
+    bool complete = true;
+    QVariantList list;
+    if (sequence == "image")
+        list = usb->readImage(&complete).toList().mid(1);
+    else if (sequence == "gps")
+        list = usb->readGpsLog(&complete).toList();
+    else
+        complete = usb->writeImage(patternBlocks()) == 0;
+    QVERIFY(!complete);
+    QCOMPARE(list.size(), sequence == "image" ? 177 : sequence == "gps" ? 247 : 0);
+    for (const QVariant &v : list)
+        QCOMPARE(v.toByteArray().size(), 2063);
 }
 
 QTEST_GUILESS_MAIN(TestUsbLibusb)
