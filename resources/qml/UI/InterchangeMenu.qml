@@ -50,11 +50,7 @@ Item {
         closeButton.text = qsTr("Закрыть")
     }
     Component.onCompleted: retranslateUi()
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { menu.retranslateUi() }
-    }
+    Retranslator { owner: menu }
 
     Button {
         id: button
@@ -103,7 +99,7 @@ Item {
     }
 
     // A title and a scrollable list of lines over the whole window.
-    Item {
+    OverlayPanel {
         id: listDialog
         objectName: "interchangeDialog"
         parent: menu.overlayParent ? menu.overlayParent : menu.topItem()
@@ -121,54 +117,42 @@ Item {
             closeButton.forceActiveFocus()
         }
 
-        Rectangle {
-            anchors.fill: parent
-            color: "black"
-            opacity: 0.25
-            MouseArea { anchors.fill: parent; onWheel: {} }
+        panelWidth: Math.min(width - 40, 760)
+        panelHeight: Math.min(height - 40, 480)
+        Text {
+            id: titleText
+            objectName: "interchangeTitle"
+            x: 15
+            y: 15
+            width: parent.width - 30
+            font.pixelSize: 15
+            font.bold: true
+            color: "#e30413"
+            wrapMode: Text.WordWrap
         }
-        Rectangle {
-            anchors.centerIn: parent
-            width: Math.min(parent.width - 40, 760)
-            height: Math.min(parent.height - 40, 480)
-            color: "#f0f0f0"
-            border.color: "#9F9F9F"
-            radius: 4
-            Text {
-                id: titleText
-                objectName: "interchangeTitle"
-                x: 15
-                y: 15
-                width: parent.width - 30
-                font.pixelSize: 15
-                font.bold: true
-                color: "#e30413"
-                wrapMode: Text.WordWrap
-            }
-            TextArea {
-                id: body
-                objectName: "interchangeLines"
-                anchors.top: titleText.bottom
-                anchors.topMargin: 10
-                anchors.bottom: closeButton.top
-                anchors.bottomMargin: 10
-                x: 15
-                width: parent.width - 30
-                readOnly: true
-                font.family: "monospace"
-                text: listDialog.lines.join("\n")
-            }
-            Button {
-                id: closeButton
-                objectName: "interchangeClose"
-                anchors.right: parent.right
-                anchors.rightMargin: 15
-                anchors.bottom: parent.bottom
-                anchors.bottomMargin: 15
-                width: 90
-                onClicked: listDialog.shown = false
-                Keys.onReturnPressed: listDialog.shown = false
-            }
+        TextArea {
+            id: body
+            objectName: "interchangeLines"
+            anchors.top: titleText.bottom
+            anchors.topMargin: 10
+            anchors.bottom: closeButton.top
+            anchors.bottomMargin: 10
+            x: 15
+            width: parent.width - 30
+            readOnly: true
+            font.family: "monospace"
+            text: listDialog.lines.join("\n")
+        }
+        Button {
+            id: closeButton
+            objectName: "interchangeClose"
+            anchors.right: parent.right
+            anchors.rightMargin: 15
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 15
+            width: 90
+            onClicked: listDialog.shown = false
+            Keys.onReturnPressed: listDialog.shown = false
         }
     }
 }
