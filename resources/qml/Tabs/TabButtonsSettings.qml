@@ -152,11 +152,7 @@ Item {
 
     Component.onCompleted: retranslateUi()
 
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { tab.retranslateUi() }
-    }
+    Retranslator { owner: tab }
 
     // The action boxes use a slightly smaller face so that the longest
     // action fits.

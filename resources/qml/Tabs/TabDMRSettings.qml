@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
+import "../UI"
 import QtQuick.Layouts 1.1
 import QtQuick.Dialogs 1.2
 import "DmrLists.js" as DmrLists
@@ -49,7 +50,7 @@ Item {
             keyModel.append(keys[i])
         pickContact(-1)
         pickKey(-1)
-        groupTitleField.text = ""
+        newGroup.field.text = ""
         updateGroups(groups.length > 0 ? 0 : -1)
     }
 
@@ -125,7 +126,7 @@ Item {
         if (result !== "ok")
             return false
         groups = edited
-        groupTitleField.text = ""
+        newGroup.field.text = ""
         updateGroups(edited.length - 1)
         elementRxGroupAdded(rxGroupsList)
         return true
@@ -298,8 +299,8 @@ Item {
 
         groupsBox.title = qsTr("Группы приема")
         removeGroupButton.text = qsTr("Удалить")
-        addGroupButton.text = qsTr("Добавить")
-        groupTitleField.placeholderText = qsTr("Название новой группы")
+        newGroup.button.text = qsTr("Добавить")
+        newGroup.field.placeholderText = qsTr("Название новой группы")
         freeContactLabel.text = qsTr("Общий список контактов")
         memberContactLabel.text = qsTr("Выбранные контакты")
         addMemberButton.text = qsTr("Добавить >>")
@@ -314,11 +315,7 @@ Item {
         limitDialog.title = qsTr("Ограничение радиостанции")
     }
 
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { tab.retranslateUi() }
-    }
+    Retranslator { owner: tab }
 
     Component.onCompleted: retranslateUi()
 
@@ -507,22 +504,12 @@ Item {
                             onClicked: tab.removeGroup()
                         }
                     }
-                    RowLayout {
-                        spacing: 10
-                        TextField {
-                            id: groupTitleField
-                            objectName: "groupTitleField"
-                            Layout.preferredWidth: 240
-                            maximumLength: 16 // the title field holds 16 characters
-                            onAccepted: if (text.length > 0) tab.addGroup(text)
-                        }
-                        Button {
-                            id: addGroupButton
-                            objectName: "addGroupButton"
-                            Layout.minimumWidth: 100
-                            enabled: groupTitleField.text.length > 0
-                            onClicked: tab.addGroup(groupTitleField.text)
-                        }
+                    TitleEntry {
+                        id: newGroup
+                        fieldWidth: 240
+                        field.objectName: "groupTitleField"
+                        button.objectName: "addGroupButton"
+                        onAdd: tab.addGroup(title)
                     }
                     RowLayout {
                         Layout.fillWidth: true
