@@ -150,8 +150,6 @@ Item {
         return Math.floor(tenths / 5) * 5 / 10
     }
 
-    Component.onCompleted: retranslateUi()
-
     Retranslator { owner: tab }
 
     // The action boxes use a slightly smaller face so that the longest

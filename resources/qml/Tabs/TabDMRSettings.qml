@@ -179,13 +179,18 @@ Item {
 
     // Contacts -------------------------------------------------------------
 
+    // Selects `row` of a table, or nothing when it is out of range.
+    function selectRow(table, row, count) {
+        table.selection.clear()
+        if (row >= 0 && row < count) {
+            table.currentRow = row
+            table.selection.select(row)
+        }
+    }
+
     function pickContact(row) {
         contactRow = row
-        contactsTable.selection.clear()
-        if (row >= 0 && row < contactModel.count) {
-            contactsTable.currentRow = row
-            contactsTable.selection.select(row)
-        }
+        selectRow(contactsTable, row, contactModel.count)
     }
 
     function addContact() {
@@ -244,11 +249,7 @@ Item {
 
     function pickKey(row) {
         keyRow = row
-        keysTable.selection.clear()
-        if (row >= 0 && row < keyModel.count) {
-            keysTable.currentRow = row
-            keysTable.selection.select(row)
-        }
+        selectRow(keysTable, row, keyModel.count)
     }
 
     function addKey() {
@@ -316,8 +317,6 @@ Item {
     }
 
     Retranslator { owner: tab }
-
-    Component.onCompleted: retranslateUi()
 
     ListModel { id: contactModel }
     ListModel { id: keyModel }

@@ -134,7 +134,7 @@ Item {
             shown = true
     }
 
-    Retranslator { owner: tab }
+    Retranslator { owner: tab; atStart: false }
 
     Loader {
         id: pageLoader

@@ -150,8 +150,6 @@ Item {
 
     Retranslator { owner: tab }
 
-    Component.onCompleted: retranslateUi()
-
     LazyMessageDialog {
         id: limitDialog
         host: tab

@@ -34,7 +34,6 @@ OverlayPanel {
         openButton.text = qsTr("Открыть")
         closeButton.text = qsTr("Отмена")
     }
-    Component.onCompleted: retranslateUi()
     Retranslator { owner: picker }
 
     panelWidth: 520

@@ -49,7 +49,6 @@ Item {
         compareItem.text = qsTr("Сравнить с файлом…")
         closeButton.text = qsTr("Закрыть")
     }
-    Component.onCompleted: retranslateUi()
     Retranslator { owner: menu }
 
     Button {

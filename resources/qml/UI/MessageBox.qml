@@ -18,7 +18,6 @@ OverlayPanel {
     function close() { visible = false }
 
     function retranslateUi() { okButton.text = qsTr("OK") }
-    Component.onCompleted: retranslateUi()
     Retranslator { owner: box }
 
     panelWidth: 420
