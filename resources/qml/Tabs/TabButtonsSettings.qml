@@ -150,13 +150,7 @@ Item {
         return Math.floor(tenths / 5) * 5 / 10
     }
 
-    Component.onCompleted: retranslateUi()
-
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { tab.retranslateUi() }
-    }
+    Retranslator { owner: tab }
 
     // The action boxes use a slightly smaller face so that the longest
     // action fits.

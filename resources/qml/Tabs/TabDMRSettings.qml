@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
+import "../UI"
 import QtQuick.Layouts 1.1
 import QtQuick.Dialogs 1.2
 import "DmrLists.js" as DmrLists
@@ -49,7 +50,7 @@ Item {
             keyModel.append(keys[i])
         pickContact(-1)
         pickKey(-1)
-        groupTitleField.text = ""
+        newGroup.field.text = ""
         updateGroups(groups.length > 0 ? 0 : -1)
     }
 
@@ -125,7 +126,7 @@ Item {
         if (result !== "ok")
             return false
         groups = edited
-        groupTitleField.text = ""
+        newGroup.field.text = ""
         updateGroups(edited.length - 1)
         elementRxGroupAdded(rxGroupsList)
         return true
@@ -178,13 +179,18 @@ Item {
 
     // Contacts -------------------------------------------------------------
 
+    // Selects `row` of a table, or nothing when it is out of range.
+    function selectRow(table, row, count) {
+        table.selection.clear()
+        if (row >= 0 && row < count) {
+            table.currentRow = row
+            table.selection.select(row)
+        }
+    }
+
     function pickContact(row) {
         contactRow = row
-        contactsTable.selection.clear()
-        if (row >= 0 && row < contactModel.count) {
-            contactsTable.currentRow = row
-            contactsTable.selection.select(row)
-        }
+        selectRow(contactsTable, row, contactModel.count)
     }
 
     function addContact() {
@@ -243,11 +249,7 @@ Item {
 
     function pickKey(row) {
         keyRow = row
-        keysTable.selection.clear()
-        if (row >= 0 && row < keyModel.count) {
-            keysTable.currentRow = row
-            keysTable.selection.select(row)
-        }
+        selectRow(keysTable, row, keyModel.count)
     }
 
     function addKey() {
@@ -298,8 +300,8 @@ Item {
 
         groupsBox.title = qsTr("Группы приема")
         removeGroupButton.text = qsTr("Удалить")
-        addGroupButton.text = qsTr("Добавить")
-        groupTitleField.placeholderText = qsTr("Название новой группы")
+        newGroup.button.text = qsTr("Добавить")
+        newGroup.field.placeholderText = qsTr("Название новой группы")
         freeContactLabel.text = qsTr("Общий список контактов")
         memberContactLabel.text = qsTr("Выбранные контакты")
         addMemberButton.text = qsTr("Добавить >>")
@@ -314,13 +316,7 @@ Item {
         limitDialog.title = qsTr("Ограничение радиостанции")
     }
 
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { tab.retranslateUi() }
-    }
-
-    Component.onCompleted: retranslateUi()
+    Retranslator { owner: tab }
 
     ListModel { id: contactModel }
     ListModel { id: keyModel }
@@ -507,22 +503,12 @@ Item {
                             onClicked: tab.removeGroup()
                         }
                     }
-                    RowLayout {
-                        spacing: 10
-                        TextField {
-                            id: groupTitleField
-                            objectName: "groupTitleField"
-                            Layout.preferredWidth: 240
-                            maximumLength: 16 // the title field holds 16 characters
-                            onAccepted: if (text.length > 0) tab.addGroup(text)
-                        }
-                        Button {
-                            id: addGroupButton
-                            objectName: "addGroupButton"
-                            Layout.minimumWidth: 100
-                            enabled: groupTitleField.text.length > 0
-                            onClicked: tab.addGroup(groupTitleField.text)
-                        }
+                    TitleEntry {
+                        id: newGroup
+                        fieldWidth: 240
+                        field.objectName: "groupTitleField"
+                        button.objectName: "addGroupButton"
+                        onAdd: tab.addGroup(title)
                     }
                     RowLayout {
                         Layout.fillWidth: true

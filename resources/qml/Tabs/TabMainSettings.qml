@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
+import "../UI"
 
 // The basic-settings tab: radio-wide settings, GPS logging, the fall sensor
 // and the service data. Several radio values are kept in coarse units and
@@ -133,11 +134,7 @@ Item {
             shown = true
     }
 
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { tab.retranslateUi() }
-    }
+    Retranslator { owner: tab; atStart: false }
 
     Loader {
         id: pageLoader

@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 1.4
+import "../UI"
 import QtQuick.Layouts 1.1
 import QtQuick.Dialogs 1.2
 import "ZoneLists.js" as ZoneLists
@@ -29,7 +30,7 @@ Item {
     function clearAll() {
         zonesList = []
         channels = []
-        newZoneField.text = ""
+        newZone.field.text = ""
         showZone(-1)
     }
 
@@ -82,7 +83,7 @@ Item {
             return false
         zonesList = zones
         showZone(zones.length - 1)
-        newZoneField.text = ""
+        newZone.field.text = ""
         return true
     }
 
@@ -138,8 +139,8 @@ Item {
 
     function retranslateUi() {
         removeZoneButton.text = qsTr("Удалить")
-        addZoneButton.text = qsTr("Добавить")
-        newZoneField.placeholderText = qsTr("Название новой зоны")
+        newZone.button.text = qsTr("Добавить")
+        newZone.field.placeholderText = qsTr("Название новой зоны")
         freeLabel.text = qsTr("Общий список каналов")
         memberLabel.text = qsTr("Выбранные каналы")
         addChannelButton.text = qsTr("Добавить >>")
@@ -147,13 +148,7 @@ Item {
         limitDialog.title = qsTr("Ограничение радиостанции")
     }
 
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { tab.retranslateUi() }
-    }
-
-    Component.onCompleted: retranslateUi()
+    Retranslator { owner: tab }
 
     LazyMessageDialog {
         id: limitDialog
@@ -184,22 +179,11 @@ Item {
             }
         }
 
-        RowLayout {
-            spacing: 10
-            TextField {
-                id: newZoneField
-                objectName: "newZoneField"
-                Layout.preferredWidth: 300
-                maximumLength: 16 // the title field holds 16 characters
-                onAccepted: if (text.length > 0) tab.addZone(text)
-            }
-            Button {
-                id: addZoneButton
-                objectName: "addZoneButton"
-                Layout.minimumWidth: 100
-                enabled: newZoneField.text.length > 0
-                onClicked: tab.addZone(newZoneField.text)
-            }
+        TitleEntry {
+            id: newZone
+            field.objectName: "newZoneField"
+            button.objectName: "addZoneButton"
+            onAdd: tab.addZone(title)
         }
 
         RowLayout {

@@ -2,7 +2,7 @@ import QtQuick 2.7
 import QtQuick.Controls 1.4
 
 // The automatic backups, newest first: the user picks one to open.
-Item {
+OverlayPanel {
     id: picker
     objectName: "backupPicker"
     visible: false
@@ -34,84 +34,67 @@ Item {
         openButton.text = qsTr("Открыть")
         closeButton.text = qsTr("Отмена")
     }
-    Component.onCompleted: retranslateUi()
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { picker.retranslateUi() }
-    }
+    Retranslator { owner: picker }
 
-    Rectangle {
-        anchors.fill: parent
-        color: "black"
-        opacity: 0.25
-        MouseArea { anchors.fill: parent; onWheel: {} }
+    panelWidth: 520
+    panelHeight: 400
+    Text {
+        id: titleText
+        x: 15; y: 12
+        font.pixelSize: 15
+        font.bold: true
     }
     Rectangle {
-        anchors.centerIn: parent
-        width: 520
-        height: 400
-        color: "#f0f0f0"
+        x: 15; y: 40
+        width: parent.width - 30
+        height: parent.height - 95
+        color: "white"
         border.color: "#9F9F9F"
-        radius: 4
-        Text {
-            id: titleText
-            x: 15; y: 12
-            font.pixelSize: 15
-            font.bold: true
-        }
-        Rectangle {
-            x: 15; y: 40
-            width: parent.width - 30
-            height: parent.height - 95
-            color: "white"
-            border.color: "#9F9F9F"
-            ListView {
-                id: list
-                objectName: "backupList"
-                anchors.fill: parent
-                anchors.margins: 1
-                clip: true
-                model: picker.backups
-                delegate: Rectangle {
-                    width: list.width
-                    height: 24
-                    color: index === picker.current ? "#65c6ff" : "white"
-                    Text {
-                        x: 6
-                        anchors.verticalCenter: parent.verticalCenter
-                        font.pixelSize: 13
-                        text: picker.describe(modelData)
-                    }
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: picker.current = index
-                        onDoubleClicked: picker.openCurrent()
-                    }
+        ListView {
+            id: list
+            objectName: "backupList"
+            anchors.fill: parent
+            anchors.margins: 1
+            clip: true
+            model: picker.backups
+            delegate: Rectangle {
+                width: list.width
+                height: 24
+                color: index === picker.current ? "#65c6ff" : "white"
+                Text {
+                    x: 6
+                    anchors.verticalCenter: parent.verticalCenter
+                    font.pixelSize: 13
+                    text: picker.describe(modelData)
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: picker.current = index
+                    onDoubleClicked: picker.openCurrent()
                 }
             }
-            Text {
-                id: emptyText
-                anchors.centerIn: parent
-                visible: picker.backups.length === 0
-                color: "#808080"
-            }
         }
-        Row {
-            anchors.right: parent.right
-            anchors.bottom: parent.bottom
-            anchors.margins: 15
-            spacing: 8
-            Button {
-                id: openButton
-                objectName: "backupOpen"
-                enabled: picker.current >= 0
-                onClicked: picker.openCurrent()
-            }
-            Button {
-                id: closeButton
-                onClicked: picker.visible = false
-            }
+        Text {
+            id: emptyText
+            anchors.centerIn: parent
+            visible: picker.backups.length === 0
+            color: "#808080"
+        }
+    }
+    Row {
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 15
+        spacing: 8
+        Button {
+            id: openButton
+            objectName: "backupOpen"
+            enabled: picker.current >= 0
+            onClicked: picker.openCurrent()
+        }
+        Button {
+            id: closeButton
+            onClicked: picker.visible = false
         }
     }
 }

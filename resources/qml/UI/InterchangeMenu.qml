@@ -49,12 +49,7 @@ Item {
         compareItem.text = qsTr("Сравнить с файлом…")
         listDialog.closeText = qsTr("Закрыть")
     }
-    Component.onCompleted: retranslateUi()
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { menu.retranslateUi() }
-    }
+    Retranslator { owner: menu }
 
     Button {
         id: button

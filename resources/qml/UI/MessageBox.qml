@@ -2,7 +2,7 @@ import QtQuick 2.7
 import QtQuick.Controls 1.4
 
 // A modal message inside the window: a title, a text and "OK".
-Item {
+OverlayPanel {
     id: box
     objectName: "messageBox"
     visible: false
@@ -18,57 +18,40 @@ Item {
     function close() { visible = false }
 
     function retranslateUi() { okButton.text = qsTr("OK") }
-    Component.onCompleted: retranslateUi()
-    Connections {
-        target: typeof Manager !== "undefined" ? Manager : null
-        ignoreUnknownSignals: true
-        function onLanguageChanged() { box.retranslateUi() }
-    }
+    Retranslator { owner: box }
 
-    Rectangle {
-        anchors.fill: parent
-        color: "black"
-        opacity: 0.25
-        MouseArea { anchors.fill: parent; onWheel: {} }
-    }
-    Rectangle {
-        anchors.centerIn: parent
-        width: 420
-        height: column.height + 30
-        color: "#f0f0f0"
-        border.color: "#9F9F9F"
-        radius: 4
-        Column {
-            id: column
-            x: 15
-            y: 15
-            width: parent.width - 30
-            spacing: 12
-            Text {
-                id: titleText
-                objectName: "messageTitle"
-                width: parent.width
-                font.pixelSize: 15
-                font.bold: true
-                color: "#e30413"
-                wrapMode: Text.WordWrap
-            }
-            Text {
-                id: bodyText
-                objectName: "messageText"
-                width: parent.width
-                font.pixelSize: 13
-                color: "#333333"
-                wrapMode: Text.WordWrap
-            }
-            Button {
-                id: okButton
-                objectName: "messageOk"
-                anchors.right: parent.right
-                width: 80
-                onClicked: box.close()
-                Keys.onReturnPressed: box.close()
-            }
+    panelWidth: 420
+    panelHeight: column.height + 30
+    Column {
+        id: column
+        x: 15
+        y: 15
+        width: parent.width - 30
+        spacing: 12
+        Text {
+            id: titleText
+            objectName: "messageTitle"
+            width: parent.width
+            font.pixelSize: 15
+            font.bold: true
+            color: "#e30413"
+            wrapMode: Text.WordWrap
+        }
+        Text {
+            id: bodyText
+            objectName: "messageText"
+            width: parent.width
+            font.pixelSize: 13
+            color: "#333333"
+            wrapMode: Text.WordWrap
+        }
+        Button {
+            id: okButton
+            objectName: "messageOk"
+            anchors.right: parent.right
+            width: 80
+            onClicked: box.close()
+            Keys.onReturnPressed: box.close()
         }
     }
 }

@@ -31,3 +31,22 @@ function countText(root, text) {
         n += countText(kids[i], text)
     return n
 }
+
+function range(n) {
+    var list = []
+    for (var i = 0; i < n; ++i)
+        list.push(i)
+    return list
+}
+function names(list) { return Array.prototype.map.call(list, function (x) { return x.name }) }
+function titles(list) { return Array.prototype.map.call(list, function (x) { return x.title }) }
+
+// A copy of map with the keys of over replaced.
+function withValues(map, over) {
+    var m = {}
+    for (var k in map)
+        m[k] = map[k]
+    for (k in over)
+        m[k] = over[k]
+    return m
+}

@@ -2,6 +2,7 @@ import QtQuick 2.7
 import QtTest 1.2
 import "qrc:/qml/Tabs"
 import "qrc:/qml/Helper.js" as Helper
+import "Helpers.js" as H
 
 // The channel tab alone, with stub reference lists.
 Item {
@@ -72,65 +73,30 @@ TestCase {
     // What the reference cell of a row shows.
     function shown(i, role) { return tab.table.cellText(role, row(i)) }
 
-    function test_fillShowsReferencesByNameAndNumber() {
+    // References are shown by name (group matched by its "groups" number,
+    // contact by position, key by order) and written back as places in the
+    // current lists; analogue rows have none (empty, greyed), zero means
+    // "none".
+    function test_fillAndGetData() {
         tab.fillTable(sampleList(), groups, contacts, keys)
         compare(tab.table.model.count, 4)
-        // Group matched by its "groups" number, contact by position, key by order.
-        compare(shown(0, "rx_groupe"), "Группа Б")
-        compare(shown(0, "contact"), "Сидор")
-        compare(shown(0, "encrypt"), "beta")
-        compare(row(0).recv_freq, "435.00000")
-        compare(row(0).send_freq, "435.50000")
-        compare(row(0).gps, 1)
-        // Analogue channels: references do not apply (empty, greyed).
-        compare(row(1).rx_groupe, -1)
-        compare(row(1).contact, -1)
-        compare(row(1).encrypt, -1)
-        compare(shown(1, "contact"), "")
-        compare(row(1).color_cod, -1)
-        compare(row(1).recv_freq, "446.00625")
-        // Zero references show "none".
-        compare(row(2).rx_groupe, 0)
-        compare(shown(2, "rx_groupe"), "НЕТ")
-        compare(shown(2, "contact"), "НЕТ")
-        compare(shown(2, "encrypt"), "НЕТ")
-    }
-
-    function test_getDataConvertsEveryRole() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
+        var roles = ["rx_groupe", "contact", "encrypt"]
+        compare([0, 1, 2].map(function (i) { return roles.map(function (r) { return shown(i, r) }) }),
+                [["Группа Б", "Сидор", "beta"], ["", "", ""], ["НЕТ", "НЕТ", "НЕТ"]])
+        compare([row(0).recv_freq, row(0).send_freq, row(0).gps, row(1).recv_freq], ["435.00000", "435.50000", 1, "446.00625"])
+        compare([row(1).rx_groupe, row(1).contact, row(1).encrypt, row(1).color_cod, row(2).rx_groupe], [-1, -1, -1, -1, 0])
         var out = tab.getData()
         compare(out.length, 4)
-        var d = out[0]
-        compare(d.channel, 0)
-        compare(d.name, "Канал 1")
-        compare(d.type_channel, true)
-        compare(d.recv_freq, 435000000)
-        compare(d.send_freq, 435500000)
-        compare(d.power_ch, true)
-        compare(d.color_cod, 1)
-        compare(d.rx_groupe, 2)      // position of "Группа Б" in the list, not its number 3
-        compare(d.contact, 3)
-        compare(d.encrypt, 2)
-        compare(d.chanelBand, -1)
-        compare(d.send_ptt_id, -1)
-        verify(d.gps === undefined)
-        var a = out[1]
-        compare(a.type_channel, false)
-        compare(a.recv_freq, 446006250)
-        compare(a.recv_qt_dqt, 0x670)
-        compare(a.qt_dqt_type_rcv, 1)
-        compare(a.send_qt_dqt, 0xC754)
-        compare(a.qt_dqt_type_trasm, 3)
-        compare(a.chanelBand, 1)
-        compare(a.rx_groupe, 0)
-        compare(a.contact, 0)
-        compare(a.encrypt, 0)
-        compare(out[2].rx_groupe, 0)
-        compare(out[2].contact, 0)
-        compare(out[2].encrypt, 0)
-        compare(out[3].recv_qt_dqt, 65535)
-        compare(out[3].qt_dqt_type_rcv, 0)
-        compare(out[3].chanelBand, 2)
+        verify(out[0].gps === undefined)
+        var fields = ["channel", "name", "type_channel", "recv_freq", "send_freq", "power_ch", "color_cod", "rx_groupe",
+                      "contact", "encrypt", "chanelBand", "send_ptt_id", "recv_qt_dqt", "qt_dqt_type_rcv", "send_qt_dqt",
+                      "qt_dqt_type_trasm"]
+        function written(d) { return fields.map(function (f) { return d[f] }) }
+        // The group is written as its place in the list (2), not its number 3.
+        compare(written(out[0]).slice(0, 12), [0, "Канал 1", true, 435000000, 435500000, true, 1, 2, 3, 2, -1, -1])
+        compare(written(out[1]), [1, "Аналог", false, 446006250, 446006250, false, -1, 0, 0, 0, 1, -1, 0x670, 1, 0xC754, 3])
+        compare(written(out[2]).slice(7, 10), [0, 0, 0])
+        compare([out[3].recv_qt_dqt, out[3].qt_dqt_type_rcv, out[3].chanelBand], [65535, 0, 2])
     }
 
     // Two contacts of one name: each channel keeps the one it named.
@@ -138,10 +104,8 @@ TestCase {
         var dupContacts = [{ "name": "Иван" }, { "name": "Пётр" }, { "name": "Иван" }]
         tab.fillTable([digital(0, "a", 150000000, 1, 1, 0), digital(1, "b", 150000000, 1, 3, 0)],
                       groups, dupContacts, keys)
-        compare(shown(0, "contact"), "Иван")
-        compare(shown(1, "contact"), "Иван")
-        compare(tab.getData()[0].contact, 1)
-        compare(tab.getData()[1].contact, 3)
+        compare([shown(0, "contact"), shown(1, "contact")], ["Иван", "Иван"])
+        compare(tab.getData().map(function (c) { return c.contact }), [1, 3])
         // A name typed into the editor takes the last entry of that name.
         verify(tab.table.applyChoice(1, "contact", -1, "Пётр"))
         compare(tab.getData()[1].contact, 2)
@@ -221,13 +185,10 @@ TestCase {
         tab.sendContactModel([{ "name": "Сидор" }, { "name": "Иван" }])
         tab.sendEncryptModel([{ "name": "НЕТ" }, { "name": "beta" }])
         tab.sendRxGroupModel([{ "title": "Группа Б", "selectedContacts": [1] }])
-        compare(tab.table.choicesFor("contact"), ["НЕТ", "Сидор", "Иван"])
-        compare(tab.table.choicesFor("encrypt"), ["НЕТ", "beta"])
-        compare(tab.table.choicesFor("rx_groupe"), ["НЕТ", "Группа Б"])
+        compare(["contact", "encrypt", "rx_groupe"].map(function (r) { return tab.table.choicesFor(r) }),
+                [["НЕТ", "Сидор", "Иван"], ["НЕТ", "beta"], ["НЕТ", "Группа Б"]])
         var d = tab.getData()[0]
-        compare(d.contact, 1)
-        compare(d.encrypt, 1)
-        compare(d.rx_groupe, 1)
+        compare([d.contact, d.encrypt, d.rx_groupe], [1, 1, 1])
     }
 
     function test_displayTexts_data() {
@@ -246,117 +207,72 @@ TestCase {
         compare(Helper.squelchToText(data.value, data.kind, "НЕТ"), data.text)
     }
 
-    function test_squelchList() {
+    function test_choiceLists() {
         var list = tab.table.choicesFor("recv_qt_dqt")
         compare(list.length, 424)
-        compare(list[0], "НЕТ_")
-        compare(list[1], "60.0")
-        compare(list[2], "60.7")
-        compare(list[3], "61.4")
-        compare(list[200], "199.3")
-        compare(list[201], "200.0")
-        compare(list[202], "200.5")
-        compare(list[256], "254.5")
-        compare(list[257], "254.9")
-        compare(list[258], "D023N")
-        compare(list[340], "D754N")
-        compare(list[341], "D023I")
-        compare(list[423], "D754I")
+        compare([0, 1, 2, 3, 200, 201, 202, 256, 257, 258, 340, 341, 423].map(function (i) { return list[i] }),
+                ["НЕТ_", "60.0", "60.7", "61.4", "199.3", "200.0", "200.5", "254.5", "254.9", "D023N", "D754N", "D023I", "D754I"])
         compare(tab.table.choicesFor("width_ch"), ["12.5", "20", "25"])
         compare(tab.table.choicesFor("type_channel"), ["АНАЛОГОВЫЙ", "ЦИФРОВОЙ"])
-        var cc = tab.table.choicesFor("color_cod")
-        compare(cc.length, 16)
-        compare(cc[0], "0")
-        compare(cc[15], "15")
+        compare(tab.table.choicesFor("color_cod"), H.range(16).map(String))
     }
 
+    // A choice in a value editor (picked from the list, or typed: index -1)
+    // -> what the row holds and getData writes; a refused one changes nothing.
     function test_editorChoices_data() {
         return [
-            { tag: "tone 67.0", role: "recv_qt_dqt", text: "67.0", value: 0x670, kind: 1, shown: "67.0" },
-            { tag: "code D754I", role: "send_qt_dqt", text: "D754I", value: 0xC754, kind: 3, shown: "D754I" },
-            { tag: "code D023N", role: "recv_qt_dqt", text: "D023N", value: 0x8023, kind: 2, shown: "D023N" },
-            { tag: "typed tone", role: "recv_qt_dqt", text: "100.0", value: 0x1000, kind: 1, shown: "100.0", typed: true },
-            { tag: "typed code", role: "send_qt_dqt", text: "d031i", value: 0xC031, kind: 3, shown: "D031I", typed: true },
-            { tag: "none", role: "recv_qt_dqt", text: "НЕТ_", value: -1, kind: 0, shown: "НЕТ" }
+            { tag: "tone 67.0", row: 1, role: "recv_qt_dqt", text: "67.0", out: { recv_qt_dqt: 0x670, qt_dqt_type_rcv: 1 }, shown: "67.0" },
+            { tag: "code D754I", row: 1, role: "send_qt_dqt", text: "D754I", out: { send_qt_dqt: 0xC754, qt_dqt_type_trasm: 3 }, shown: "D754I" },
+            { tag: "code D023N", row: 1, role: "recv_qt_dqt", text: "D023N", out: { recv_qt_dqt: 0x8023, qt_dqt_type_rcv: 2 }, shown: "D023N" },
+            { tag: "typed tone", row: 1, role: "recv_qt_dqt", text: "100.0", typed: true, out: { recv_qt_dqt: 0x1000, qt_dqt_type_rcv: 1 }, shown: "100.0" },
+            { tag: "typed code", row: 1, role: "send_qt_dqt", text: "d031i", typed: true, out: { send_qt_dqt: 0xC031, qt_dqt_type_trasm: 3 }, shown: "D031I" },
+            { tag: "no tone", row: 1, role: "recv_qt_dqt", text: "НЕТ_", out: { recv_qt_dqt: -1, qt_dqt_type_rcv: 0 }, shown: "НЕТ" },
+            { tag: "width 12.5", row: 1, role: "width_ch", text: "12.5", out: { chanelBand: 1 } },
+            { tag: "width 20", row: 1, role: "width_ch", text: "20", out: { chanelBand: 2 } },
+            { tag: "width 25", row: 1, role: "width_ch", text: "25", out: { chanelBand: 0 } },
+            { tag: "colour 15", row: 0, role: "color_cod", text: "15", out: { color_cod: 15 } },
+            { tag: "contact", row: 0, role: "contact", text: "Пётр", out: { contact: 2 } },
+            { tag: "no contact", row: 0, role: "contact", text: "НЕТ", out: { contact: 0 } },
+            { tag: "group", row: 0, role: "rx_groupe", text: "Группа А", out: { rx_groupe: 1 } },
+            { tag: "key", row: 0, role: "encrypt", text: "alpha", out: { encrypt: 1 } },
+            { tag: "garbage tone", row: 1, role: "recv_qt_dqt", text: "abc", typed: true },
+            { tag: "tone too low", row: 1, role: "recv_qt_dqt", text: "12.0", typed: true },
+            { tag: "octal digit 8", row: 1, role: "send_qt_dqt", text: "D028N", typed: true },
+            { tag: "colour 16", row: 0, role: "color_cod", text: "16", typed: true },
+            { tag: "width 30", row: 1, role: "width_ch", text: "30", typed: true }
         ]
     }
     function test_editorChoices(data) {
         tab.fillTable(sampleList(), groups, contacts, keys)
-        var list = tab.table.choicesFor(data.role)
-        var index = data.typed ? -1 : list.indexOf(data.text)
-        verify(tab.table.applyChoice(1, data.role, index, data.text))
-        var kindRole = data.role === "recv_qt_dqt" ? "qt_dqt_type_rcv" : "qt_dqt_type_trasm"
-        compare(row(1)[data.role], data.value)
-        compare(row(1)[kindRole], data.kind)
-        compare(Helper.squelchToText(row(1)[data.role], row(1)[kindRole], "НЕТ"), data.shown)
-        var out = tab.getData()[1]
-        compare(out[data.role], data.value)
-        compare(out[kindRole], data.kind)
-    }
-
-    function test_invalidTypedValuesAreRefused_data() {
-        return [
-            { tag: "garbage tone", role: "recv_qt_dqt", text: "abc" },
-            { tag: "tone too low", role: "recv_qt_dqt", text: "12.0" },
-            { tag: "octal digit 8", role: "send_qt_dqt", text: "D028N" },
-            { tag: "colour 16", role: "color_cod", text: "16" },
-            { tag: "width 30", role: "width_ch", text: "30" }
-        ]
-    }
-    function test_invalidTypedValuesAreRefused(data) {
-        tab.fillTable(sampleList(), groups, contacts, keys)
         var before = JSON.stringify(tab.getData())
-        verify(!tab.table.applyChoice(1, data.role, -1, data.text))
-        compare(JSON.stringify(tab.getData()), before)
+        var index = data.typed ? -1 : tab.table.choicesFor(data.role).indexOf(data.text)
+        compare(tab.table.applyChoice(data.row, data.role, index, data.text), data.out !== undefined)
+        if (data.out === undefined) {
+            compare(JSON.stringify(tab.getData()), before)
+            return
+        }
+        var out = tab.getData()[data.row]
+        for (var k in data.out)
+            compare(out[k], data.out[k], k)
+        if (data.shown) {
+            var kind = data.role === "recv_qt_dqt" ? "qt_dqt_type_rcv" : "qt_dqt_type_trasm"
+            compare(Helper.squelchToText(row(1)[data.role], row(1)[kind], "НЕТ"), data.shown)
+        }
     }
 
-    function test_widthColourAndReferences() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
-        var t = tab.table
-        verify(t.applyChoice(1, "width_ch", 0, "12.5"))
-        compare(tab.getData()[1].chanelBand, 1)
-        verify(t.applyChoice(1, "width_ch", 1, "20"))
-        compare(tab.getData()[1].chanelBand, 2)
-        verify(t.applyChoice(1, "width_ch", 2, "25"))
-        compare(tab.getData()[1].chanelBand, 0)
-        verify(t.applyChoice(0, "color_cod", 15, "15"))
-        compare(tab.getData()[0].color_cod, 15)
-        verify(t.applyChoice(0, "contact", 2, "Пётр"))
-        compare(tab.getData()[0].contact, 2)
-        verify(t.applyChoice(0, "contact", 0, "НЕТ"))
-        compare(tab.getData()[0].contact, 0)
-        verify(t.applyChoice(0, "rx_groupe", 1, "Группа А"))
-        compare(tab.getData()[0].rx_groupe, 1)
-        verify(t.applyChoice(0, "encrypt", 1, "alpha"))
-        compare(tab.getData()[0].encrypt, 1)
-    }
-
+    // A new type resets what belongs to the other kind of channel.
     function test_typeChangeResetsTheRow() {
         tab.fillTable(sampleList(), groups, contacts, keys)
-        var t = tab.table
-        verify(t.applyChoice(0, "type_channel", 0, "АНАЛОГОВЫЙ"))
-        var a = tab.getData()[0]
-        compare(a.type_channel, false)
-        compare(a.recv_qt_dqt, 0)
-        compare(a.send_qt_dqt, 0)
-        compare(a.qt_dqt_type_rcv, 0)
-        compare(a.send_ptt_id, 0)
-        compare(a.chanelBand, 0)
-        compare(a.color_cod, -1)
-        compare(a.rx_groupe, 0)
+        verify(tab.table.applyChoice(0, "type_channel", 0, "АНАЛОГОВЫЙ"))
+        verify(tab.table.applyChoice(1, "type_channel", 1, "ЦИФРОВОЙ"))
+        var fields = ["type_channel", "recv_qt_dqt", "send_qt_dqt", "qt_dqt_type_rcv", "send_ptt_id", "chanelBand",
+                      "color_cod", "rx_groupe", "contact", "encrypt"]
+        var out = tab.getData()
+        compare(fields.map(function (f) { return out[0][f] }).slice(0, 8), [false, 0, 0, 0, 0, 0, -1, 0])
+        compare(fields.map(function (f) { return out[1][f] }).filter(function (v, i) { return i !== 3 }),
+                [true, -1, -1, -1, -1, 1, 0, 0, 0])
         compare(row(0).contact, -1)
         compare(shown(0, "contact"), "")
-        verify(t.applyChoice(1, "type_channel", 1, "ЦИФРОВОЙ"))
-        var d = tab.getData()[1]
-        compare(d.type_channel, true)
-        compare(d.color_cod, 1)
-        compare(d.recv_qt_dqt, -1)
-        compare(d.send_qt_dqt, -1)
-        compare(d.send_ptt_id, -1)
-        compare(d.chanelBand, -1)
-        compare(d.rx_groupe, 0)
-        compare(d.contact, 0)
-        compare(d.encrypt, 0)
     }
 
     function test_bandRule_data() {
@@ -383,38 +299,29 @@ TestCase {
         compare(tab.getData()[0].recv_freq, data.hz)
     }
 
-    function test_openingTheEditorKeepsFiveDecimals() {
+    function test_frequencyEditor() {
         tab.fillTable([analogue(0, "a", 446006250, -1, 0, -1, 0, 1)], groups, contacts, keys)
+        // Opening the editor keeps the five decimals; Escape drops what was typed.
         tab.table.editFrequency(0, "recv_freq")
         compare(row(0).recv_freq, "446.00625")
         tab.table.commitFrequency()
         compare(row(0).recv_freq, "446.00625")
         compare(tab.getData()[0].recv_freq, 446006250)
-        // Escape drops what was typed.
         tab.table.editFrequency(0, "recv_freq")
         keyClick(Qt.Key_Home)
-        keyClick("4")
-        keyClick("5")
+        H.typeText(testCase, "45")
         compare(row(0).recv_freq, "456.00625")
         keyClick(Qt.Key_Escape)
         compare(row(0).recv_freq, "446.00625")
-    }
-
-    function test_frequencyTypedWithKeys() {
-        tab.fillTable([digital(0, "a", 435000000, 1, 1, 0)], groups, contacts, keys)
+        // A click on the selected row's cell opens the input.
         waitForRendering(tab)
-        // Click the selected row's frequency cell to open the input.
         var t = tab.table
-        var x = t.colX[4] + t.colW[4] / 2
-        var y = 40 + 12
-        mouseClick(t, x, y)
+        mouseClick(t, t.colX[4] + t.colW[4] / 2, 40 + 12)
         compare(t.selectedRow, 0)
-        mouseClick(t, x, y)
+        mouseClick(t, t.colX[4] + t.colW[4] / 2, 40 + 12)
         verify(t.frequencyEditor.activeFocus)
         keyClick(Qt.Key_Home)
-        var digits = "40112625" // five decimals: the 6.25 kHz raster
-        for (var i = 0; i < digits.length; ++i)
-            keyClick(digits.charAt(i))
+        H.typeText(testCase, "40112625") // five decimals: the 6.25 kHz raster
         keyClick(Qt.Key_Return)
         compare(row(0).send_freq, "401.12625")
         compare(tab.getData()[0].send_freq, 401126250)
@@ -432,8 +339,7 @@ TestCase {
         verify(tab.addChannel("новый"))
         var last = addedSpy.signalArguments[0][0]
         var ch = last[last.length - 1]
-        compare(ch.recvFreq, data.start)
-        compare(ch.sendFreq, data.start)
+        compare([ch.recvFreq, ch.sendFreq], [data.start, data.start])
     }
 
     function test_valueEditorWithMouse() {
@@ -462,12 +368,7 @@ TestCase {
         mouseClick(t, 5, t.height - 5)
         verify(!editor.visible)
         compare(row(1).recv_qt_dqt, 0x670)
-    }
-
-    function test_powerCheckBox() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
-        waitForRendering(tab)
-        var t = tab.table
+        // The power check box switches with a click.
         mouseClick(t, t.colX[5] + t.colW[5] / 2, 40 + 12)
         compare(tab.getData()[0].power_ch, false)
         mouseClick(t, t.colX[5] + t.colW[5] / 2, 40 + 12)
@@ -475,42 +376,27 @@ TestCase {
     }
 
     function test_addChannel() {
+        compare(tab.nameField.maximumLength, 16)
+        verify(!tab.addButton.enabled)
         tab.fillTable(sampleList(), groups, contacts, keys)
         tab.table.selectedRow = 2
         tab.nameField.text = "Новый"
-        verify(tab.addButton.enabled)
         mouseClick(tab.addButton)
         compare(addedSpy.count, 1)
-        compare(tab.nameField.text, "")
-        compare(tab.table.selectedRow, -1)
-        compare(tab.table.model.count, 5)
+        compare([tab.nameField.text, tab.table.selectedRow, tab.table.model.count], ["", -1, 5])
         var args = addedSpy.signalArguments[0]
         var list = args[0]
-        compare(list.length, 5)
         var ch = list[4]
-        compare(ch.name, "Новый")
-        compare(ch.channel, 4)
-        compare(ch.typeChannel, true)
-        compare(ch.colorCod, 1)
-        compare(ch.rxGroup, 1)
-        compare(ch.contact, 1)
-        compare(ch.encrypt, 1)
-        compare(ch.chanelBand, -1)
-        compare(ch.recvQtDqt, -1)
-        compare(ch.sendPttId, -1)
-        compare(ch.QtDqtTypeRcv, 0)
+        compare([ch.name, ch.channel, ch.typeChannel, ch.colorCod, ch.rxGroup, ch.contact, ch.encrypt, ch.chanelBand,
+                 ch.recvQtDqt, ch.sendPttId, ch.QtDqtTypeRcv], ["Новый", 4, true, 1, 1, 1, 1, -1, -1, -1, 0])
         compare(args[1], groups)
         compare(args[2], contacts)
         // The list handed on fills back the same rows (edits included).
-        compare(list[0].rxGroup, 3)
-        compare(list[0].contact, 3)
-        compare(list[0].encrypt, 2)
-        compare(list[1].recvQtDqt, 0x670)
+        compare([list[0].rxGroup, list[0].contact, list[0].encrypt, list[1].recvQtDqt], [3, 3, 2, 0x670])
         var before = JSON.stringify(tab.getData())
         tab.fillTable(list, args[1], args[2], args[3])
         compare(JSON.stringify(tab.getData()), before)
-        compare(shown(4, "rx_groupe"), "Группа А")
-        compare(shown(4, "contact"), "Иван")
+        compare([shown(4, "rx_groupe"), shown(4, "contact")], ["Группа А", "Иван"])
     }
 
     function test_addRefused_data() {
@@ -524,41 +410,26 @@ TestCase {
         ]
     }
     function test_addRefused(data) {
-        tab.fillTable(data.count === 4 ? sampleList() : numbered(data.count, 400000000),
-                      groups, contacts, keys)
+        tab.fillTable(data.count === 4 ? sampleList() : numbered(data.count, 400000000), groups, contacts, keys)
         verify(!tab.addChannel(data.name))
         compare(tab.table.model.count, data.count)
         compare(addedSpy.count, 0)
         verify(tab.messageBox.visible)
-        compare(tab.messageBox.title, data.title)
-        compare(tab.messageBox.text, data.text)
+        compare([tab.messageBox.title, tab.messageBox.text], [data.title, data.text])
         mouseClick(findChild(tab.messageBox, "messageOk"))
         verify(!tab.messageBox.visible)
-    }
-
-    function test_nameFieldTakesSixteenCharacters() {
-        compare(tab.nameField.maximumLength, 16)
-        verify(!tab.addButton.enabled)
     }
 
     function test_removeRenumbers() {
         tab.fillTable(numbered(10, 435000000), groups, contacts, keys)
         verify(!tab.removeButton.enabled)
         tab.table.selectedRow = 5
-        verify(tab.removeButton.enabled)
         mouseClick(tab.removeButton)
-        compare(removedSpy.count, 1)
         compare(removedSpy.signalArguments[0][1], 5)
         var list = removedSpy.signalArguments[0][0]
-        compare(list.length, 9)
-        for (var i = 0; i < 9; ++i)
-            compare(list[i].channel, i)
-        compare(list[5].name, "К6")
-        compare(list[8].name, "К9")
-        compare(tab.table.model.count, 9)
-        compare(row(5).channel, 5)
-        compare(row(5).name, "К6")
-        compare(tab.table.selectedRow, 5)
+        compare(list.map(function (c) { return c.channel }), H.range(9))
+        compare(H.names(list), ["К0", "К1", "К2", "К3", "К4", "К6", "К7", "К8", "К9"])
+        compare([tab.table.model.count, row(5).channel, row(5).name, tab.table.selectedRow], [9, 5, "К6", 5])
         // Removing the last row selects the new last row.
         tab.table.selectedRow = 8
         verify(tab.removeSelected())
@@ -567,24 +438,16 @@ TestCase {
         // Each channel keeps its place in the decoded list; a new one has -1.
         verify(tab.addChannel("Новый"))
         compare(tab.getData().map(function (c) { return c.origin }), [0, 1, 2, 3, 4, 6, 7, 8, -1])
+        tab.clearAll()
+        compare([tab.table.model.count, tab.getData().length], [0, 0])
+        compare(tab.table.choicesFor("contact"), ["НЕТ"])
     }
 
     function test_zonesWithoutChannel() {
-        var zones = [{ "title": "Z1", "selectedChannels": [2, 3, 5] },
-                     { "title": "Z2", "selectedChannels": [0, 1] }]
+        var zones = [{ "title": "Z1", "selectedChannels": [2, 3, 5] }, { "title": "Z2", "selectedChannels": [0, 1] }]
         var out = Helper.zonesWithoutChannel(zones, 3)
-        compare(out[0].title, "Z1")
-        compare(out[0].selectedChannels, [2, 4])
-        compare(out[1].selectedChannels, [0, 1])
+        compare(out, [{ "title": "Z1", "selectedChannels": [2, 4] }, { "title": "Z2", "selectedChannels": [0, 1] }])
         compare(zones[0].selectedChannels, [2, 3, 5]) // the input is not changed
-    }
-
-    function test_clearAll() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
-        tab.clearAll()
-        compare(tab.table.model.count, 0)
-        compare(tab.getData(), [])
-        compare(tab.table.choicesFor("contact"), ["НЕТ"])
     }
 }
 }

@@ -11,6 +11,7 @@ TestCase {
     SignalSpy { id: refilled; target: Manager; signalName: "dataReadyReadFromDevice" }
 
     function test_importErrorsListed() {
+        verify(Radio.reset()) // the radio as the factory left it
         Manager.readDataFromDevice()
         compare(Manager.diffWithFile("default400-470.dcc"), "")
         var menu = Qt.createComponent("qrc:/qml/UI/InterchangeMenu.qml").createObject(root)

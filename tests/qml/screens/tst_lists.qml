@@ -1,0 +1,424 @@
+import QtQuick 2.7
+import QtTest 1.2
+import "Helpers.js" as H
+
+// The zones tab and the DMR tab (contacts, receive groups, keys) on their own.
+TestCase {
+    id: testCase
+    name: "ListTabs"
+    when: windowShown
+    width: 1080
+    height: 600
+    visible: true // the tabs are created inside and must be shown for clicks
+
+    Component { id: zoneTab; Loader { source: "qrc:/qml/Tabs/TabZone.qml"; width: 1080; height: 600 } }
+    Component { id: dmrTab; Loader { source: "qrc:/qml/Tabs/TabDMRSettings.qml"; width: 1080; height: 600 } }
+    Component { id: spyComponent; SignalSpy {} }
+
+    function channels(n) { return H.range(n).map(function (i) { return { "channel": i, "name": "Ch" + i } }) }
+    function zones(n, members) {
+        return H.range(n).map(function (i) { return { "title": "Z" + i, "selectedChannels": members.slice(), "origin": i } })
+    }
+    // Contacts as the decoder delivers them: "pos" = record, numbers as numbers.
+    function contacts(names) {
+        return names.map(function (n, i) {
+            return { "name": n, "pos": i, "number": 100 + i, "type": i % 3, "tone": i % 2, "origin": i }
+        })
+    }
+    function numbered(n) { return contacts(H.range(n).map(function (i) { return "C" + i })) }
+
+    function makeZones(zoneList, freqList) {
+        var loader = createTemporaryObject(zoneTab, testCase)
+        verify(loader.item, "TabZone did not load")
+        loader.item.init(zoneList, freqList)
+        return loader.item
+    }
+    function makeDmr(groups, contactList, keys) {
+        var loader = createTemporaryObject(dmrTab, testCase)
+        verify(loader.item, "TabDMRSettings did not load")
+        loader.item.init(groups, contactList, keys)
+        return loader.item
+    }
+    function spy(tab, signalName) {
+        return createTemporaryObject(spyComponent, testCase, { "target": tab, "signalName": signalName })
+    }
+    function child(tab, name) {
+        var c = findChild(tab, name)
+        verify(c !== null, "no object named " + name)
+        return c
+    }
+    // Table cells are made when the table is drawn.
+    function cell(tab, name) {
+        tryVerify(function () { return findChild(tab, name) !== null }, 2000, name + " not found")
+        return findChild(tab, name)
+    }
+    function pickFree(tab, name) {
+        var index = H.names(tab.freeList.model).indexOf(name)
+        verify(index >= 0, name + " is not offered")
+        tab.freeList.currentIndex = index
+    }
+    // The contact names each written group refers to, looked up in the
+    // written contact list.
+    function writtenMembers(tab) {
+        var written = tab.getData()
+        return tab.rxGroupsList.map(function (g) {
+            return g.selectedContacts.map(function (ref) {
+                verify(ref >= 1 && ref <= written.length, "reference " + ref + " is outside the list")
+                return written[ref - 1].name
+            })
+        })
+    }
+    function typeInto(editor, chars) {
+        editor.forceActiveFocus()
+        verify(editor.activeFocus)
+        editor.selectAll()
+        keyClick(Qt.Key_Delete)
+        editor.cursorPosition = 0
+        H.typeText(testCase, chars)
+        keyClick(Qt.Key_Return)
+    }
+
+    // --- zones ---------------------------------------------------------------
+
+    function test_zoneInitShowsFirstZoneByChannelIdentifier() {
+        var input = [{ "title": "A", "selectedChannels": [3, 1, 7] }, { "title": "B", "selectedChannels": [0] }]
+        // Channel 7 does not exist: it is shown with an empty name.
+        var tab = makeZones(input, channels(5))
+        compare(tab.zoneBox.currentText, "A")
+        compare(H.names(tab.memberList.model), ["Ch3", "Ch1", ""])
+        compare(H.names(tab.freeList.model), ["Ch0", "Ch2", "Ch4"])
+        // The tab edits its own copy.
+        tab.memberList.currentIndex = 0
+        verify(tab.movePickedChannel(1))
+        compare(input[0].selectedChannels, [3, 1, 7])
+        compare(tab.zonesList[0].selectedChannels, [1, 3, 7])
+        // Names are found by the "channel" identifier, not by list place, and
+        // members are kept by identifier even where names repeat.
+        tab = makeZones([{ "title": "A", "selectedChannels": [5] }],
+                        [{ "channel": 5, "name": "Same" }, { "channel": 2, "name": "Same" }])
+        compare(H.names(tab.memberList.model), ["Same"])
+        pickFree(tab, "Same")
+        verify(tab.addPickedChannel())
+        compare(tab.zonesList[0].selectedChannels, [5, 2])
+    }
+
+    function test_zoneAddRemoveAndSelect() {
+        var tab = makeZones(zones(2, [1, 2]), channels(4))
+        var field = child(tab, "newZoneField")
+        var button = child(tab, "addZoneButton")
+        verify(!button.enabled, "adding needs a title")
+        field.text = "Patrol"
+        mouseClick(button)
+        compare(tab.zonesList.map(function (z) { return [z.title, z.selectedChannels, z.origin] }),
+                [["Z0", [1, 2], 0], ["Z1", [1, 2], 1], ["Patrol", [0], -1]])
+        compare(tab.zoneBox.currentText, "Patrol")
+        compare(field.text, "")
+        compare(H.names(tab.memberList.model), ["Ch0"])
+        // Another zone picked shows its channels; edits go to it.
+        tab.zoneBox.activated(1)
+        compare(tab.currentZone, 1)
+        tab.freeList.currentIndex = 0
+        verify(tab.addPickedChannel())
+        compare(tab.zonesList[1].selectedChannels, [1, 2, 0])
+        compare(tab.zonesList[0].selectedChannels, [1, 2])
+        // Removing one selects the first.
+        mouseClick(child(tab, "removeZoneButton"))
+        compare(H.titles(tab.zonesList), ["Z0", "Patrol"])
+        compare(tab.currentZone, 0)
+        verify(tab.removeZone())
+        verify(tab.removeZone())
+        compare(tab.currentZone, -1)
+        verify(!tab.removeZone())
+        tab.init(zones(3, [0]), channels(3))
+        tab.clearAll()
+        compare([tab.zonesList.length, tab.zoneBox.count, tab.freeList.count, tab.memberList.count], [0, 0, 0, 0])
+        verify(!tab.addPickedChannel())
+    }
+
+    function test_zoneChannels() {
+        var tab = makeZones([{ "title": "A", "selectedChannels": [2, 0] }], channels(5))
+        pickFree(tab, "Ch3")
+        mouseClick(child(tab, "addChannelButton"))
+        compare(tab.zonesList[0].selectedChannels, [2, 0, 3])
+        compare(H.names(tab.freeList.model), ["Ch1", "Ch4"])
+        compare(tab.freeList.currentIndex, -1)
+        var remove = child(tab, "removeChannelButton")
+        tab.memberList.currentIndex = 0
+        mouseClick(remove)
+        tab.memberList.currentIndex = 0
+        mouseClick(remove)
+        compare(tab.zonesList[0].selectedChannels, [3])
+        compare(H.names(tab.freeList.model), ["Ch0", "Ch1", "Ch2", "Ch4"])
+        // The last channel stays.
+        tab.memberList.currentIndex = 0
+        verify(!remove.enabled)
+        verify(!tab.removePickedChannel())
+        compare(tab.zonesList[0].selectedChannels, [3])
+    }
+
+    function test_zoneMove_data() {
+        return [
+            { tag: "up from the middle", from: 1, delta: -1, moved: true, members: [20, 10, 30, 40], at: 0 },
+            { tag: "down from the middle", from: 2, delta: 1, moved: true, members: [10, 20, 40, 30], at: 3 },
+            { tag: "up at the top", from: 0, delta: -1, moved: false, members: [10, 20, 30, 40], at: 0 },
+            { tag: "down at the bottom", from: 3, delta: 1, moved: false, members: [10, 20, 30, 40], at: 3 },
+            { tag: "down from the top", from: 0, delta: 1, moved: true, members: [20, 10, 30, 40], at: 1 },
+            { tag: "up from the bottom", from: 3, delta: -1, moved: true, members: [10, 20, 40, 30], at: 2 }
+        ]
+    }
+    function test_zoneMove(data) {
+        var tab = makeZones([{ "title": "A", "selectedChannels": [10, 20, 30, 40] }], channels(41))
+        tab.memberList.currentIndex = data.from
+        var button = child(tab, data.delta < 0 ? "upButton" : "downButton")
+        compare(button.enabled, data.moved)
+        mouseClick(button)
+        compare(tab.zonesList[0].selectedChannels, data.members)
+        compare(tab.memberList.currentIndex, data.at)
+        compare(H.names(tab.memberList.model)[data.at], "Ch" + data.members[data.at])
+    }
+
+    // What the radio cannot hold is refused with a message naming the limit.
+    function test_limits_data() {
+        var keys = {}
+        H.range(40).forEach(function (i) { keys["K" + (i < 10 ? "0" : "") + i] = "1" })
+        return [
+            { tag: "20 zones", zones: true, limit: 20, make: [zones(20, [0]), channels(2)],
+              act: function (t) { return t.addZone("One more") }, count: function (t) { return t.zonesList.length } },
+            { tag: "16 channels a zone", zones: true, limit: 16,
+              make: [[{ "title": "A", "selectedChannels": H.range(16) }], channels(20)],
+              act: function (t) { pickFree(t, "Ch17"); return t.addPickedChannel() },
+              count: function (t) { return t.zonesList[0].selectedChannels.length } },
+            { tag: "43 contacts", limit: 43, make: [[], numbered(43), {}], signal: "elementContactAdded",
+              act: function (t) { return t.addContact() }, count: function (t) { return t.contactModel.count } },
+            { tag: "32 members", limit: 32, make: [[{ "title": "G1", "selectedContacts": H.range(33).slice(1) }], numbered(40), {}],
+              act: function (t) { compare(t.freeContactList.model.length, 8); t.freeContactList.currentIndex = 0; return t.addPickedContact() },
+              count: function (t) { return t.rxGroupsList[0].selectedContacts.length } },
+            { tag: "6 groups", limit: 6, signal: "elementRxGroupAdded",
+              make: [H.range(6).map(function (i) { return { "title": "G" + i, "selectedContacts": [1] } }), numbered(2), {}],
+              act: function (t) { return t.addGroup("G6") }, count: function (t) { return t.rxGroupsList.length } },
+            { tag: "40 keys", limit: 40, make: [[], [], keys], signal: "elementEncryptAdded",
+              act: function (t) { return t.addKey() }, count: function (t) { return t.getEncryptData().length } }
+        ]
+    }
+    function test_limits(data) {
+        var tab = data.zones ? makeZones(data.make[0], data.make[1]) : makeDmr(data.make[0], data.make[1], data.make[2])
+        var sent = data.signal ? spy(tab, data.signal) : null
+        verify(!data.act(tab))
+        compare(data.count(tab), data.limit)
+        if (sent)
+            compare(sent.count, 0)
+        verify(tab.limitDialog.visible, "the refusal is shown")
+        verify(tab.limitDialog.text.indexOf(String(data.limit)) >= 0, tab.limitDialog.text)
+        tab.limitDialog.close()
+    }
+
+    // --- contacts and groups ----------------------------------------------------
+
+    // Each contact and group keeps the place it had in the decoded list
+    // ("origin") through edits and the removal of others; new ones have -1.
+    function test_contactsWrittenWithKeysAndOrigins() {
+        var tab = makeDmr([{ "title": "G1", "selectedContacts": [1], "origin": 0 },
+                           { "title": "G2", "selectedContacts": [2], "origin": 1 }], contacts(["A", "B", "C"]), {})
+        var data = tab.getData()
+        compare(Object.keys(data[0]).sort(), ["name", "number", "origin", "pos", "tone", "type"])
+        compare([data[1].name, data[1].pos, Number(data[1].number), data[1].type, data[1].tone], ["B", 1, 101, 1, 1])
+        tab.pickContact(0)
+        tab.removeContact()
+        tab.addContact()
+        verify(tab.setContactText(0, "name", "B2"))
+        compare(tab.getData().map(function (c) { return c.origin }), [1, 2, -1])
+        tab.updateGroups(0)
+        tab.removeGroup()
+        tab.addGroup("G3")
+        compare(tab.rxGroupsList.map(function (g) { return g.origin }), [1, -1])
+    }
+
+    function test_newContact_data() {
+        return [
+            { tag: "gaps in pos", pos: [0, 1, 4], expected: 5 },
+            { tag: "consecutive", pos: [0, 1, 2], expected: 3 },
+            { tag: "empty list", pos: [], expected: 0 }
+        ]
+    }
+    function test_newContact(data) {
+        var list = data.pos.map(function (p, i) { return { "name": "N" + i, "pos": p, "number": 7, "type": 1, "tone": 0 } })
+        var tab = makeDmr([{ "title": "G1", "selectedContacts": [1] }, { "title": "G2", "selectedContacts": [2] }], list, {})
+        var added = spy(tab, "elementContactAdded")
+        tab.updateGroups(1)
+        mouseClick(child(tab, "addContactButton"))
+        var c = tab.contactModel.get(data.pos.length)
+        compare([c.pos, c.name, c.number, c.tone], [data.expected, "Новый Контакт " + data.expected, "12345", 0])
+        compare(added.count, 1)
+        var sent = added.signalArguments[0][0]
+        compare(Object.keys(sent[0]).sort(), ["name", "uid"])
+        compare(sent[data.pos.length].name, "Новый Контакт " + data.expected)
+        // Each contact carries its own identity.
+        compare(sent.map(function (s) { return s.uid }), data.pos.concat([data.expected]).map(function (p) { return p + 1 }))
+        compare(tab.currentGroup, 0, "the group view returns to group 0")
+    }
+
+    // The writer stores the k-th contact as record k, so after a removal the
+    // written group members must still name the same contacts.
+    function test_removedContactLeavesGroupMembers_data() {
+        return [
+            { tag: "first", row: 0, members: [["C2", "C3"], ["C1"], ["C3", "C4"]] },
+            { tag: "middle", row: 2, members: [["C0", "C3"], ["C1"], ["C3", "C4"]] },
+            { tag: "sole member", row: 1, members: [["C0", "C2", "C3"], [], ["C3", "C4"]] },
+            { tag: "last", row: 4, members: [["C0", "C2", "C3"], ["C1"], ["C3"]] }
+        ]
+    }
+    function test_removedContactLeavesGroupMembers(data) {
+        var tab = makeDmr([{ "title": "G1", "groups": 1, "selectedContacts": [1, 3, 4] },
+                           { "title": "G2", "groups": 2, "selectedContacts": [2] },
+                           { "title": "G3", "groups": 3, "selectedContacts": [4, 5] }], numbered(5), {})
+        compare(writtenMembers(tab), [["C0", "C2", "C3"], ["C1"], ["C3", "C4"]])
+        var removed = spy(tab, "elementRemovedContact")
+        tab.pickContact(data.row)
+        mouseClick(child(tab, "removeContactButton"))
+        compare(writtenMembers(tab), data.members)
+        var written = tab.getData()
+        compare(written.map(function (c) { return c.pos }), [0, 1, 2, 3], "written positions are the records")
+        compare(removed.count, 1)
+        compare(H.names(removed.signalArguments[0][0]), H.names(written))
+        compare(tab.rxGroupsList[1].groups, 2, "group numbers are kept for the channel table")
+    }
+
+    function test_groupMembersSurviveEditsAndRereading() {
+        // What a write stores and a read returns: contacts by place, group
+        // members by record number, keys as a list.
+        var tab = makeDmr([{ "title": "G1", "groups": 1, "selectedContacts": [2, 4] },
+                           { "title": "G2", "groups": 2, "selectedContacts": [3] }], numbered(4), { "K1": "1234", "K2": "abcd" })
+        tab.pickContact(0)
+        verify(tab.removeContact())
+        verify(tab.addContact())
+        compare(writtenMembers(tab), [["C1", "C3"], ["C2"]])
+        var other = makeDmr(tab.rxGroupsList, tab.getData(), tab.getEncryptData())
+        compare(writtenMembers(other), [["C1", "C3"], ["C2"]])
+        compare(H.names(other.getData()), ["C1", "C2", "C3", "Новый Контакт 4"])
+        compare(other.getEncryptData(), tab.getEncryptData())
+        compare(H.names(other.memberContactList.model), ["C1", "C3"])
+        // The new contact takes the highest "pos" + 1, which a removed one
+        // had: it must not become a member of the removed one's groups.
+        tab = makeDmr([{ "title": "G1", "selectedContacts": [1, 3] }], numbered(3), {})
+        tab.pickContact(2)
+        verify(tab.removeContact())
+        verify(tab.addContact())
+        compare(tab.contactModel.get(2).pos, 2)
+        compare(writtenMembers(tab), [["C0"]])
+        // Members naming no contact are dropped, and no later contact
+        // inherits them.
+        tab = makeDmr([{ "title": "G1", "selectedContacts": [2, 9] }], numbered(3), {})
+        compare(tab.rxGroupsList[0].selectedContacts, [2])
+        for (var i = 0; i < 7; ++i)
+            verify(tab.addContact())
+        compare(writtenMembers(tab), [["C1"]])
+    }
+
+    function test_groupsAndMembers() {
+        var tab = makeDmr([{ "title": "G1", "groups": 1, "selectedContacts": [3, 1] },
+                           { "title": "G2", "selectedContacts": [2] }], numbered(4), {})
+        compare(tab.groupBox.currentText, "G1")
+        compare(H.names(tab.memberContactList.model), ["C2", "C0"])
+        compare(H.names(tab.freeContactList.model), ["C1", "C3"])
+        tab.freeContactList.currentIndex = 1 // C3
+        mouseClick(child(tab, "addMemberButton"))
+        compare(writtenMembers(tab)[0], ["C2", "C0", "C3"])
+        tab.memberContactList.currentIndex = 0
+        mouseClick(child(tab, "removeMemberButton"))
+        compare(writtenMembers(tab)[0], ["C0", "C3"])
+        tab.groupBox.activated(1)
+        compare(H.names(tab.memberContactList.model), ["C1"])
+        tab.memberContactList.currentIndex = 0
+        verify(!child(tab, "removeMemberButton").enabled)
+        verify(!tab.removePickedContact(), "a group keeps one contact")
+        // A new group starts with the first contact and is shown.
+        var added = spy(tab, "elementRxGroupAdded")
+        verify(!child(tab, "addGroupButton").enabled)
+        tab.pickContact(0)
+        verify(tab.removeContact())
+        child(tab, "groupTitleField").text = "Fire"
+        mouseClick(child(tab, "addGroupButton"))
+        compare(tab.rxGroupsList[2].title, "Fire")
+        compare(writtenMembers(tab)[2], ["C1"])
+        compare([tab.currentGroup, tab.groupBox.currentText, child(tab, "groupTitleField").text], [2, "Fire", ""])
+        compare(H.titles(added.signalArguments[0][0]), ["G1", "G2", "Fire"])
+        var removed = spy(tab, "elementRemovedRxGroup")
+        tab.groupBox.activated(1)
+        mouseClick(child(tab, "removeGroupButton"))
+        compare(H.titles(tab.rxGroupsList), ["G1", "Fire"])
+        compare(tab.currentGroup, 0)
+        compare(H.titles(removed.signalArguments[0][0]), ["G1", "Fire"])
+    }
+
+    function test_contactEdits() {
+        var tab = makeDmr([{ "title": "G", "selectedContacts": [2] }], numbered(2), {})
+        var added = spy(tab, "elementContactAdded")
+        typeInto(cell(tab, "contactName_1"), "Base")
+        compare(tab.getData()[1].name, "Base")
+        compare(H.names(added.signalArguments[0][0]), ["C0", "Base"])
+        compare(H.names(tab.memberContactList.model), ["Base"])
+        compare(tab.contactRow, 1)
+        typeInto(cell(tab, "contactNumber_1"), "16777215")
+        compare(tab.getData()[1].number, "16777215")
+        compare(added.count, 2)
+        // 24-bit numbers only.
+        typeInto(cell(tab, "contactNumber_1"), "16777216")
+        tab.forceActiveFocus()
+        compare(tab.getData()[1].number, "16777215")
+        verify(!tab.setContactText(1, "number", "12a"))
+        verify(!tab.setContactText(1, "name", ""))
+        compare(added.count, 2)
+        mouseClick(cell(tab, "contactTone_0"))
+        compare(tab.getData()[0].tone, 1)
+        compare(tab.contactRow, 0)
+    }
+
+    // --- keys --------------------------------------------------------------------
+
+    function test_keysAddedAndRemoved() {
+        var tab = makeDmr([], [], { "A": "1", "B": "2", "C": "3" })
+        compare(tab.getEncryptData(), [{ "name": "A", "number": "1" }, { "name": "B", "number": "2" }, { "name": "C", "number": "3" }])
+        var sent = spy(tab, "elementEncryptAdded")
+        mouseClick(child(tab, "addKeyButton"))
+        compare(tab.getEncryptData()[3], { "name": "Key 4", "number": "7E2B" })
+        compare(H.names(sent.signalArguments[0][0]), ["НЕТ", "A", "B", "C", "Key 4"])
+        compare(sent.signalArguments[0][0].map(function (k) { return k.uid }), [undefined, 1, 2, 3, 4])
+        verify(!child(tab, "removeKeyButton").enabled)
+        tab.pickKey(1)
+        mouseClick(child(tab, "removeKeyButton"))
+        compare(H.names(tab.getEncryptData()), ["A", "C", "Key 4"])
+        compare(H.names(sent.signalArguments[1][0]), ["НЕТ", "A", "C", "Key 4"])
+    }
+
+    function test_keyMasks_data() {
+        return [
+            { tag: "value: four hex digits", editor: "keyValue_0", role: "number", typed: "1aG3f9", stored: "1a3f" },
+            { tag: "value: too short", editor: "keyValue_0", role: "number", typed: "12", stored: "7e2b" },
+            { tag: "name: letters and digits", editor: "keyName_0", role: "name", typed: "Ab 1-Zx", stored: "Ab1Zx" },
+            { tag: "name: at most 8", editor: "keyName_0", role: "name", typed: "abcdefghijklmnopqrs", stored: "abcdefgh" },
+            // The mask shows "Key 1" without its space; leaving the editor
+            // without a change must not store the masked text.
+            { tag: "name untouched", editor: "keyName_0", role: "name", typed: null, stored: "Key 1" }
+        ]
+    }
+    function test_keyMasks(data) {
+        var tab = makeDmr([], [], data.typed === null ? { "Key 1": "7e2b" } : { "Alpha": "7e2b" })
+        var added = spy(tab, "elementEncryptAdded")
+        var editor = cell(tab, data.editor)
+        if (data.typed === null) {
+            editor.forceActiveFocus()
+            keyClick(Qt.Key_Return)
+        } else {
+            typeInto(editor, data.typed)
+            compare(tab.keyModel.get(0)[data.role], data.stored)
+        }
+        tab.forceActiveFocus()
+        compare(tab.getEncryptData()[0][data.role], data.stored)
+        if (data.typed === null)
+            return
+        // A renamed key reaches the channel table's selector at once.
+        compare(added.count, data.role === "name" ? 1 : 0)
+        if (added.count > 0)
+            compare(H.names(added.signalArguments[0][0]), ["НЕТ", data.stored])
+    }
+}

@@ -1,0 +1,553 @@
+import QtQuick 2.7
+import QtTest 1.2
+import QtQuick.Dialogs 1.2
+import "Helpers.js" as H
+
+// The whole window against the stand-in Manager that records every call.
+TestCase {
+    id: testCase
+    name: "MainScreen"
+    when: windowShown
+
+    property var window: null
+    property var screen: null
+    property var startupCalls: []
+
+    function sampleMap(channels) {
+        var freq = H.range(channels).map(function (i) {
+            return { "channel": i, "name": "К" + i, "typeChannel": true,
+                     "recvFreq": 435000000 + i * 12500, "sendFreq": 435000000 + i * 12500,
+                     "powerCH": true, "colorCod": 1, "rxGroup": 1, "contact": 1, "encrypt": 0,
+                     "chanelBand": -1, "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1, "origin": i }
+        })
+        return {
+            "freqList": freq,
+            "zoneList": [{ "title": "Зона", "selectedChannels": [2, 3, 5], "origin": 0 }],
+            "basicSettings": { "radio_id": 1 },
+            "buttonsSettings": { "long_press_duration": 4, "type_radio": 0 },
+            "contactList": [{ "name": "Иван", "pos": 0, "number": "1", "type": 1, "tone": 0 }],
+            "encryptList": { "k1": "7e2b" },
+            "RxGroupsList": [{ "title": "Группа", "groups": 1, "selectedContacts": [1] }],
+            "rxGroupNames": {},
+            "GPSSetup": { "activated": true, "indication": false, "save_interval": 5 },
+            "serialNumber": "SN-0042", "nameModel": "KR4000", "hwVersion": "1.0"
+        }
+    }
+
+    function child(name) {
+        var c = findChild(window, name)
+        verify(c !== null, "no object named " + name)
+        return c
+    }
+    // The GPS tab asks for the serial ports when it is created: the tab's own
+    // business. The questions whether there are unsaved edits change nothing.
+    function calls() {
+        return Manager.calls().filter(function (c) {
+            return c.name !== "getPortsList" && c.name !== "hasUnsavedChanges"
+        })
+    }
+    function callNames() { return H.names(calls()) }
+    function text() { return child("loadingText").text }
+
+    function makeWindow() {
+        Manager.clearCalls()
+        var component = Qt.createComponent("qrc:/main.qml")
+        compare(component.status, Component.Ready, component.errorString())
+        window = component.createObject(null)
+        verify(window !== null)
+        screen = window.mainScreen
+        startupCalls = calls()
+        Manager.clearCalls()
+        waitForRendering(screen)
+    }
+    function dropWindow() {
+        window.aboutWindow.visible = false
+        window.destroy()
+        window = null
+        wait(0) // the old window must be gone before a new one asks for the language
+    }
+
+    function init() {
+        Manager.emulated = false
+        Manager.fileResult = true
+        Manager.defaultResult = 0
+        Manager.languageIndex = 0
+        Manager.hasImage = true
+        Manager.unsaved = false
+        Manager.backups = []
+        makeWindow()
+        // Short holds keep the tests fast; their defaults are checked below.
+        screen.readHoldMs = 100
+        screen.writeHoldMs = 100
+    }
+    function cleanup() { dropWindow() }
+    function closeAbout() {
+        window.aboutWindow.close()
+        tryCompare(screen, "enabled", true)
+    }
+    function fill(n) {
+        closeAbout()
+        Manager.dataReadyReadFromDevice(true, sampleMap(n))
+        compare(screen.state, "state_work")
+        Manager.clearCalls()
+    }
+    function toolsEnabled(expected) {
+        var names = ["buttonRead", "buttonWrite", "buttonOpen", "buttonSave", "buttonDefaultSettings"]
+        compare(names.map(function (n) { return child(n).enabled }), names.map(function () { return expected }))
+    }
+
+    function test_startLanguageAndEmulator() {
+        compare(window.title, "Orvane 2.7")
+        verify(window.aboutWindow.visible)
+        verify(!screen.enabled)
+        compare(screen.state, "state_start")
+        compare(text(), "Для начала работы \nнажмите 'Cчитать'")
+        verify(!child("tabView").visible)
+        verify(!child("loadingProgress").visible)
+        verify(!child("emulatorBadge").visible)
+        // The top panel asked for the stored language and applied it.
+        compare(startupCalls, [{ "name": "getSettings", "args": [] }, { "name": "setTranslation", "args": ["ru", 0] }])
+        compare(["tabFrequency", "tabZone", "tabMainSettings", "tabButtons", "tabDMR", "tabGPS"].map(function (n) {
+            return child(n).title.trim() }),
+            ["Настройки частот", "Зоны", "Основные настройки", "Настройка кнопок", "Настройки DMR", "Навигация"])
+        closeAbout()
+        child("languageSelector").activated(1)
+        compare(calls(), [{ "name": "setTranslation", "args": ["en", 1] }])
+        compare(text(), "To start, \npress 'Read'")
+        screen.ensureTabs() // tabs made after the switch speak English too
+        compare(screen.channelTab.table.choicesFor("type_channel"), ["ANALOGUE", "DIGITAL"])
+        child("languageSelector").activated(0)
+        compare(child("buttonRead").text, "Считать")
+
+        // A new window applies the stored language; an emulated radio is said.
+        Manager.languageIndex = 1
+        Manager.emulated = true
+        dropWindow()
+        makeWindow()
+        compare(H.names(startupCalls), ["getSettings", "setTranslation"])
+        compare(startupCalls[1].args, ["en", 1])
+        compare(child("languageSelector").currentIndex, 1)
+        compare(window.languageIndex, 1)
+        compare(child("buttonRead").text, "Read")
+        compare(window.title, "Orvane 2.7 — EMULATED RADIO")
+        verify(child("emulatorBadge").visible)
+        Manager.setLanguage("ru")
+    }
+
+    function test_readUntilOutcome() {
+        closeAbout()
+        mouseClick(child("buttonRead"))
+        compare(callNames(), ["readDataFromDevice"])
+        compare(screen.state, "state_read_loading")
+        verify(!child("tabView").visible)
+        Manager.readProgressChanged(42)
+        compare(text(), "Загрузка данных с радиостанции: 42%")
+        compare(child("loadingProgress").value, 42)
+        verify(child("loadingProgress").visible)
+        // The hold has passed, but the read has not reported yet: every
+        // tool stays off, factory settings included.
+        wait(250)
+        tryCompare(screen.holdTimer, "running", false) // a loaded machine may draw late
+        toolsEnabled(false)
+        mouseClick(child("buttonRead"))
+        child("buttonDefaultSettings").clicked()
+        compare(callNames(), ["readDataFromDevice"])
+        Manager.dataReadyReadFromDevice(true, sampleMap(4))
+        compare(screen.state, "state_work")
+        verify(child("tabView").visible && child("tabView").enabled)
+        verify(!child("loadingIndicator").visible)
+        toolsEnabled(true)
+        // Every tab was filled.
+        compare(screen.channelTab.table.model.count, 4)
+        compare(screen.zoneTab.zonesList[0].title, "Зона")
+        compare(screen.zoneTab.channels.length, 4)
+        compare(screen.dmrTab.getData()[0].name, "Иван")
+        compare(screen.dmrTab.getEncryptData()[0].name, "k1")
+        var s = screen.settingsTab.getSettings()
+        compare([s.radio_id, s.gps_interval, s.gps_activation], [1, 5, 1])
+        compare(screen.buttonsTab.getSettings().long_press_duration, 4)
+        compare(child("serialNumberInput").text, "SN-0042")
+        // The radio found after retries: the countdown gives way to the read.
+        mouseClick(child("buttonRead"))
+        Manager.signalRetryConnect(10)
+        compare(screen.state, "state_reconnect")
+        Manager.readProgressChanged(3)
+        compare(screen.state, "state_read_loading")
+        compare(text(), "Загрузка данных с радиостанции: 3%")
+    }
+
+    // The tools stay off for the fixed hold (5 s for a read, 33 s for a
+    // write) even when the radio answers sooner.
+    function test_holds() {
+        dropWindow()
+        makeWindow()
+        compare([screen.readHoldMs, screen.writeHoldMs], [5000, 33000])
+        fill(3)
+        mouseClick(child("buttonWrite"))
+        compare(screen.holdTimer.interval, 33000)
+        verify(screen.holdTimer.running)
+        Manager.dataWroteToDevice(true)
+        toolsEnabled(false)
+        screen.holdTimer.stop()
+        toolsEnabled(true)
+        screen.readHoldMs = 400
+        mouseClick(child("buttonRead"))
+        Manager.dataReadyReadFromDevice(true, sampleMap(1))
+        toolsEnabled(false)
+        tryVerify(function () { return child("buttonRead").enabled }, 2000)
+        toolsEnabled(true)
+    }
+
+    // A failed or cancelled read, or a failed open, changes nothing: the tabs,
+    // and what Save and Write hand over, stay as they were, edits included.
+    function test_failureKeepsEverything_data() {
+        return [
+            { tag: "read fails", act: "read", cancel: false, state: "state_no_device" },
+            { tag: "read cancelled", act: "read", cancel: true, state: "state_cancelled" },
+            { tag: "open fails", act: "open", cancel: false, state: "state_reading_failed" }
+        ]
+    }
+    function test_failureKeepsEverything(data) {
+        closeAbout()
+        Manager.dataReadyReadFromDevice(true, sampleMap(5))
+        // The baseline is what the screens collect right after the fill.
+        var base = calls().filter(function (c) { return c.name === "setEditBaseline" })
+        compare(base.length, 1)
+        var c0 = screen.collect()
+        compare(base[0].args, [c0.data, c0.zones, c0.rxGroups, c0.contacts, c0.settings, c0.encrypt])
+        compare([c0.data[4].origin, c0.zones[0].origin], [4, 0])
+        screen.channelTab.table.applyChoice(0, "color_cod", 7, "7")
+        var before = screen.collect()
+        Manager.clearCalls()
+        if (data.act === "read") {
+            mouseClick(child("buttonRead"))
+            verify(child("cancelOperation").visible)
+            Manager.signalRetryConnect(10)
+            if (data.cancel) {
+                mouseClick(child("cancelOperation"))
+                compare(callNames(), ["readDataFromDevice", "cancelDeviceOperation"])
+            }
+            Manager.dataReadyReadFromDevice(false, undefined)
+        } else {
+            screen.fileChosen("open_config", "file:///tmp/broken.ovc")
+            compare(calls(), [{ "name": "readDataFromFile", "args": ["file:///tmp/broken.ovc"] }])
+            Manager.dataReadyReadFromFile(false, undefined)
+            compare(text(), "Ошибка чтения данных\nиз файла")
+        }
+        compare(screen.state, data.state)
+        tryCompare(screen, "state", "state_work", 2500)
+        compare(screen.collect(), before)
+        screen.holdTimer.stop()
+        Manager.clearCalls()
+        mouseClick(child("buttonWrite"))
+        compare(calls()[0].args, [before.data, before.zones, before.rxGroups, before.contacts, before.settings, before.encrypt])
+    }
+
+    // With no image in memory there is nothing to save or write.
+    function test_noImageNoSaveOrWrite() {
+        closeAbout()
+        Manager.hasImage = false
+        verify(!child("buttonSave").enabled)
+        verify(!child("buttonWrite").enabled)
+        verify(child("buttonRead").enabled)
+        screen.writeClicked()
+        screen.saveClicked()
+        compare(calls().length, 0)
+        // A failed open with no image goes back to the start.
+        Manager.dataReadyReadFromFile(false, undefined)
+        compare(screen.state, "state_reading_failed")
+        tryCompare(screen, "state", "state_start", 2500)
+        Manager.hasImage = true
+        verify(child("buttonSave").enabled)
+    }
+
+    // Read, Open, factory settings, restoring a backup and closing the window
+    // ask first when there are unsaved edits: Cancel does nothing, Discard
+    // goes on, Save saves and then goes on.
+    function test_unsavedChangesAreAskedAbout_data() {
+        return [
+            { tag: "read, discard", act: "buttonRead", answer: StandardButton.Discard, then: ["readDataFromDevice"] },
+            { tag: "read, cancel", act: "buttonRead", answer: StandardButton.Cancel, then: [] },
+            { tag: "default, discard", act: "buttonDefaultSettings", answer: StandardButton.Discard, then: ["slotDefaultSettings"] },
+            { tag: "backup, discard", act: "buttonRestore", answer: StandardButton.Discard, then: ["backupList"] },
+            { tag: "open, save first", act: "buttonOpen", answer: StandardButton.Save, then: ["writeEditedDataToFile"] },
+            { tag: "close, cancel", act: "close", answer: StandardButton.Cancel, then: [] },
+            { tag: "close, discard", act: "close", answer: StandardButton.Discard, then: [] }
+        ]
+    }
+    function test_unsavedChangesAreAskedAbout(data) {
+        fill(3)
+        Manager.backups = [{ "url": "file:///b/1.ovc", "time": "2026-01-01T10:00:00", "model": "KR4000", "radioId": "7" }]
+        Manager.unsaved = true
+        if (data.act === "close")
+            window.close()
+        else
+            mouseClick(child(data.act))
+        compare(callNames(), [])
+        compare(screen.dialogs.kind, "unsaved")
+        verify(screen.dialogs.visible)
+        screen.dialogs.answered(data.answer)
+        if (data.answer === StandardButton.Save) {
+            compare(screen.fileDialog.mode, "save_config")
+            screen.fileDialog.dialog.close()
+            screen.fileChosen("save_config", "file:///tmp/s.ovc")
+            compare(screen.fileDialog.mode, "open_config") // then the open goes on
+            screen.fileDialog.dialog.close()
+        }
+        compare(callNames(), data.then)
+        if (data.act === "buttonRestore") {
+            verify(screen.backupPicker.visible)
+            screen.backupPicker.openCurrent()
+            compare(calls()[1], { "name": "readDataFromFile", "args": ["file:///b/1.ovc"] })
+        }
+        // Once agreed, the window's close goes through.
+        compare(screen.closeApproved, data.act === "close" && data.answer === StandardButton.Discard)
+        Manager.unsaved = false
+    }
+
+    // What a refused or failed write reports, and the answers that write again.
+    function test_writeProblems_data() {
+        return [
+            { tag: "incomplete", kind: 1, answer: StandardButton.Ok, then: [] },
+            { tag: "other model, write anyway", kind: 2, answer: StandardButton.Yes,
+              then: ["allowModelMismatchOnce", "writeDataToDevice"] },
+            { tag: "other model, no", kind: 2, answer: StandardButton.No, then: [] },
+            { tag: "verify", kind: 3, answer: StandardButton.Ok, then: [] },
+            { tag: "cancelled, again", kind: 4, answer: StandardButton.Yes, then: ["writeDataToDevice"] }
+        ]
+    }
+    function test_writeProblems(data) {
+        fill(2)
+        mouseClick(child("buttonWrite"))
+        verify(child("cancelOperation").visible)
+        Manager.writeProblem(data.kind, "DETAIL-" + data.kind)
+        Manager.dataWroteToDevice(false)
+        compare(screen.state, "state_write_failed")
+        compare(text(), "Запись данных\nзавершилась ошибкой")
+        verify(child("tabView").visible && !child("tabView").enabled)
+        verify(screen.dialogs.visible)
+        if (data.kind !== 4)
+            verify(screen.dialogs.text.indexOf("DETAIL-" + data.kind) >= 0, screen.dialogs.text)
+        Manager.clearCalls()
+        screen.dialogs.answered(data.answer)
+        compare(callNames(), data.then)
+    }
+
+    function test_backupFailedAccessDeniedAndVerifySetting() {
+        closeAbout()
+        Manager.backupFailed("/nowhere/backups")
+        verify(screen.dialogs.visible)
+        verify(screen.dialogs.text.indexOf("/nowhere/backups") >= 0)
+        compare(screen.state, "state_start")
+        screen.dialogs.close()
+        var box = child("verifyWrites")
+        verify(box.checked)
+        mouseClick(box)
+        compare(Manager.verifyWrites, false)
+        // Each attempt: refused for lack of permission, or the radio absent;
+        // the permission line shows for the refused ones only.
+        var line = child("usbAccessDenied")
+        mouseClick(child("buttonRead"))
+        var refused = [true, false, true]
+        for (var i = 0; i < refused.length; ++i) {
+            if (refused[i])
+                Manager.usbAccessDenied()
+            Manager.signalRetryConnect(10 - i)
+            compare(line.visible, refused[i], "attempt " + i)
+        }
+        verify(child("usbAccessDeniedText").text.indexOf("60-orvane.rules") > 0)
+        Manager.dataReadyReadFromDevice(false, undefined)
+        compare(screen.state, "state_no_device")
+        verify(line.visible)
+        Manager.dataReadyReadFromDevice(true, sampleMap(1))
+        verify(!line.visible)
+    }
+
+    // Write and Save hand over what the screen shows: the six collections
+    // in order, the buttons inside the settings map, edits included.
+    function test_handOver_data() {
+        return [{ tag: "write", save: false }, { tag: "save", save: true }]
+    }
+    function test_handOver(data) {
+        fill(4)
+        screen.channelTab.table.applyChoice(0, "color_cod", 7, "7")
+        screen.channelTab.table.applyChoice(1, "type_channel", 0, "АНАЛОГОВЫЙ")
+        if (data.save)
+            screen.fileChosen("save_config", "file:///tmp/b.ovc")
+        else
+            mouseClick(child("buttonWrite"))
+        var c = calls()
+        compare(H.names(c), [data.save ? "writeEditedDataToFile" : "writeDataToDevice"])
+        var a = c[0].args
+        if (data.save)
+            compare(a.shift(), "file:///tmp/b.ovc")
+        compare(a.length, 6)
+        compare(a[0], screen.channelTab.getData())
+        compare([a[0][0].color_cod, a[0][0].recv_freq, a[0][1].type_channel], [7, 435000000, false])
+        compare(a[1], screen.zoneTab.zonesList)
+        compare(a[2], screen.dmrTab.rxGroupsList)
+        compare(a[3], screen.dmrTab.getData())
+        compare(a[4].radio_id, 1)
+        compare(a[4].buttonsSettings, screen.buttonsTab.getSettings())
+        compare(a[5], [{ "name": "k1", "number": "7e2b" }])
+        // The settings tab's own map is not changed by adding the buttons.
+        verify(screen.settingsTab.getSettings().buttonsSettings === undefined)
+        if (data.save)
+            return
+        compare(screen.state, "state_write_loading")
+        verify(child("tabView").visible && !child("tabView").enabled)
+        verify(child("loadingProgress").visible)
+        Manager.writeProgressChanged(55)
+        compare(text(), "Не выключайте радиостанцию до звукового сигнала! \n \n Запись данных на радиостанцию: 55%")
+        wait(250)
+        tryCompare(screen.holdTimer, "running", false) // a loaded machine may draw late
+        toolsEnabled(false)
+        Manager.dataWroteToDevice(true)
+        verify(!child("loadingProgress").visible)
+        tryVerify(function () { return child("buttonRead").enabled }, 1000)
+        toolsEnabled(true)
+    }
+
+    // Outcomes shown for 2 s, the tabs hidden where nothing is to be edited,
+    // then back to work (or to the start with nothing read yet).
+    function test_outcomesShownFor2s_data() {
+        return [
+            { tag: "written", act: function () { mouseClick(child("buttonWrite")); Manager.dataWroteToDevice(true) },
+              state: "state_write_success", text: "Запись данных завершена!", tabs: true },
+            { tag: "saved", act: function () { screen.fileChosen("save_config", "file:///tmp/b.ovc") },
+              state: "state_saving_successed", text: "Данные успешно\nсохранены", tabs: true },
+            { tag: "save failed", result: false, act: function () { screen.fileChosen("save_config", "file:///tmp/b.ovc") },
+              state: "state_saving_failed", text: "Сохранение\nзавершилось ошибкой", tabs: true },
+            { tag: "GPS empty", act: function () { screen.ensureGpsTab(); screen.gpsTab.readGPSClicked(); Manager.signalGPSEmpty() },
+              state: "state_no_gps", text: "Данных нет", tabs: false },
+            { tag: "GPS failed", act: function () { screen.ensureGpsTab(); screen.gpsTab.readGPSClicked(); Manager.signalGPSReadFailed() },
+              state: "state_no_device", text: "Устройство не найдено.\nПроверьте подключение устройства", tabs: false },
+            { tag: "GPS file not saved", result: false, act: function () { screen.fileChosen("save_gps", "file:///tmp/g.cdc") },
+              state: "state_saving_failed", text: "Сохранение\nзавершилось ошибкой", tabs: true },
+            { tag: "factory settings, no radio", result: -1, act: function () { mouseClick(child("buttonDefaultSettings")) },
+              state: "state_no_device", text: "Устройство не найдено.\nПроверьте подключение устройства", tabs: false },
+            { tag: "factory settings, no radio, nothing read", result: -1, start: true,
+              act: function () { mouseClick(child("buttonDefaultSettings")) },
+              state: "state_no_device", text: "Устройство не найдено.\nПроверьте подключение устройства", tabs: false }
+        ]
+    }
+    function test_outcomesShownFor2s(data) {
+        if (data.start)
+            closeAbout()
+        else
+            fill(2)
+        screen.writeHoldMs = 0
+        if (data.result !== undefined) {
+            Manager.fileResult = data.result !== false
+            Manager.defaultResult = data.result === -1 ? -1 : 0
+        }
+        data.act()
+        compare(screen.state, data.state)
+        compare(text(), data.text)
+        compare(child("tabView").visible, data.tabs)
+        toolsEnabled(true)
+        wait(1500)
+        compare(screen.state, data.state)
+        tryCompare(screen, "state", data.start ? "state_start" : "state_work", 1500)
+    }
+
+    function test_fileDialogs_data() {
+        return [
+            { tag: "open", act: "buttonOpen", mode: "open_config", title: "Выберите файл для открытия",
+              existing: true, filter: "Orvane Configuration (*.ovc *.dcc)", call: "readDataFromFile" },
+            { tag: "save", act: "buttonSave", mode: "save_config", title: "Выберите файл для сохранения",
+              existing: false, filter: "Orvane Configuration (*.ovc)", call: "writeEditedDataToFile" },
+            { tag: "GPS open", act: "openGPSClicked", mode: "open_gps", title: "Выберите файл для открытия",
+              existing: true, filter: "CDC (*.cdc)", call: "readGPSDataFromFile" },
+            { tag: "GPS save", act: "saveGPSClicked", mode: "save_gps", title: "Выберите файл для сохранения",
+              existing: false, filter: "CDC (*.cdc)", call: "writeGPSDataToFile" }
+        ]
+    }
+    function test_fileDialogs(data) {
+        fill(2)
+        if (data.act.indexOf("button") === 0)
+            mouseClick(child(data.act))
+        else {
+            screen.ensureGpsTab()
+            screen.gpsTab[data.act]()
+        }
+        var dialog = screen.fileDialog.dialog
+        verify(dialog !== null && dialog.visible)
+        compare(screen.fileDialog.mode, data.mode)
+        compare([dialog.title, dialog.selectExisting, dialog.selectMultiple, dialog.nameFilters],
+                [data.title, data.existing, false, [data.filter]])
+        compare(calls().length, 0) // nothing happens until a file is chosen
+        dialog.close()
+        screen.fileChosen(data.mode, "file:///tmp/x")
+        compare(callNames(), [data.call])
+        compare(calls()[0].args[0], "file:///tmp/x")
+    }
+
+    function test_defaultSettings() {
+        closeAbout()
+        mouseClick(child("buttonDefaultSettings"))
+        compare(callNames(), ["slotDefaultSettings"])
+        compare(screen.state, "state_start")
+        // Ignored while a write runs, even with the buttons free again.
+        fill(2)
+        mouseClick(child("buttonWrite"))
+        Manager.clearCalls()
+        screen.holdTimer.stop()
+        screen.operation = ""
+        screen.defaultSettingsClicked()
+        compare(calls().length, 0)
+    }
+
+    function test_gpsRead() {
+        fill(2)
+        screen.tabView.currentIndex = 5 // the GPS tab is made when shown
+        screen.gpsTab.readGPSClicked()
+        toolsEnabled(false)
+        screen.gpsTab.readGPSClicked()
+        compare(callNames(), ["readGPSData"])
+        Manager.signalGPSRead()
+        compare(screen.state, "state_read_loading")
+        Manager.readProgressChanged(100)
+        compare(text(), "Загрузка данных с радиостанции: 100%")
+        Manager.signalGPSReadyRead([{ "lat": 1 }, { "lat": 2 }])
+        compare(screen.state, "state_work")
+        compare(screen.gpsTab.pointModel.pointCount, 2)
+        toolsEnabled(true)
+        // Radios of type 1 have no GPS.
+        Manager.signalTypeRadio(1)
+        verify(!child("tabGPS").enabled)
+        Manager.signalTypeRadio(0)
+        verify(child("tabGPS").enabled)
+    }
+
+    // The tabs keep each other current: channels removed or added reach the
+    // zones, DMR lists the channel table's selectors.
+    function test_tabsFollowEachOther() {
+        fill(10)
+        var tab = screen.channelTab
+        tab.table.applyChoice(0, "color_cod", 9, "9")
+        tab.table.selectedRow = 3
+        verify(tab.removeSelected())
+        compare(screen.zoneTab.zonesList[0].selectedChannels, [2, 4])
+        compare(screen.zoneTab.channels.length, 9)
+        compare(screen.zoneTab.channels[3].name, "К4")
+        verify(tab.addChannel("Новый"))
+        compare(tab.table.model.count, 10)
+        compare(screen.zoneTab.channels.length, 10)
+        compare(screen.zoneTab.zonesList[0].selectedChannels, [2, 4])
+        compare(tab.getData()[0].color_cod, 9) // the edit survived the refill
+        compare(tab.getData()[9].name, "Новый")
+
+        var dmr = screen.dmrTab
+        dmr.elementContactAdded([{ "name": "Иван" }, { "name": "Мария" }])
+        compare(tab.table.choicesFor("contact"), ["НЕТ", "Иван", "Мария"])
+        dmr.elementRemovedContact([{ "name": "Мария" }])
+        compare(tab.table.choicesFor("contact"), ["НЕТ", "Мария"])
+        dmr.elementRxGroupAdded([{ "title": "Г1" }, { "title": "Г2" }])
+        compare(tab.table.choicesFor("rx_groupe"), ["НЕТ", "Г1", "Г2"])
+        dmr.elementRemovedRxGroup([{ "title": "Г2" }])
+        compare(tab.table.choicesFor("rx_groupe"), ["НЕТ", "Г2"])
+        dmr.elementEncryptAdded([{ "name": "НЕТ" }, { "name": "k1" }, { "name": "Key 2" }])
+        compare(tab.table.choicesFor("encrypt"), ["НЕТ", "k1", "Key 2"])
+    }
+}
