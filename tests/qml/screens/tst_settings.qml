@@ -347,7 +347,7 @@ Item {
                     t.setGpsModel([{ lat: 55.75, lng: 37.61, sn: 0x4E, ew: 0x45, date: "25.11.19",
                                      time: "12:00:00", time_unx: "2170330816", num_id: 0 }])
                     return t
-                  }, texts: function (t) { return [t.readButton.text, t.portButton.text, t.rows[0].sn, t.rows[0].ew] },
+                  }, texts: function (t) { return [t.readButton.text, t.portButton.text, t.pointModel.get(0).sn, t.pointModel.get(0).ew] },
                   ru: [" Считать данные ", "Открыть", "С", "В"], en: [" Read data ", "Open", "N", "E"] }
             ]
         }
