@@ -195,6 +195,8 @@ void TestDataGps::logSlot_data()
         << record(4807.038f, 'N', 1131.0f, '\0', noon) << QString();
     QTest::newRow("other hemisphere byte") << record(4807.038f, 'x', 1131.0f, char(0x90), noon)
                                            << "48.11730;11.51667;120;-112;" + noonText;
+    QTest::newRow("last second of the local day") << record(4807.038f, 'N', 1131.0f, 'E',
+        { 25, 11, 19, 3, 29, 59 }) << "48.11730;11.51667;78;69;24.11.19;23:59:59;2170300215;0";
     QTest::newRow("past midnight UTC") << record(4807.038f, 'N', 1131.0f, 'E',
         { 1, 1, 19, 2, 0, 0 }) << "48.11730;11.51667;78;69;31.12.18;22:30:00;2141955616;0";
     QTest::newRow("summer, no daylight saving") << record(4807.038f, 'N', 1131.0f, 'E',
