@@ -1,14 +1,11 @@
 // Decode and encode of a full image: decodeAll, and the six encoders of a
 // write in their order. Prints medians of several runs as FIGURE lines.
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTextStream>
-#include <algorithm>
-#include <ctime>
-#include <functional>
-#include <vector>
 
+#include "bench/benchtiming.h"
 #include "codeplug/channel.h"
+
+using namespace BenchTiming;
 
 namespace {
 
@@ -73,44 +70,6 @@ Write fullWrite()
         = QVariantMap { { "radio_id", 1 }, { "digital_voice_level", 3 }, { "gps_activation", 1 },
               { "gps_interval", 60 }, { "des_channel", 5 }, { "buttonsSettings", buttons } };
     return w;
-}
-
-double threadCpuMs()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-// Median wall time and median processor time of this thread (the latter is
-// what counts on a machine shared with other work).
-struct Timing {
-    double wall;
-    double cpu;
-};
-
-Timing median(int runs, const std::function<void()> &setup, const std::function<void()> &work)
-{
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < runs; ++i) {
-        setup();
-        QElapsedTimer t;
-        const double c0 = threadCpuMs();
-        t.start();
-        work();
-        wall.push_back(t.nsecsElapsed() / 1e6);
-        cpu.push_back(threadCpuMs() - c0);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return { wall[wall.size() / 2], cpu[cpu.size() / 2] };
-}
-
-void figure(const QString &name, const Timing &t)
-{
-    QTextStream out(stdout);
-    out << "FIGURE\t" << name << '\t' << QString::number(t.wall, 'f', 3) << "\tms\n";
-    out << "FIGURE\t" << name << "_cpu\t" << QString::number(t.cpu, 'f', 3) << "\tms\n";
 }
 
 } // namespace

@@ -2,56 +2,12 @@
 // export, import of that document onto the image, and the diff of two images.
 // Prints medians (wall and processor time) as FIGURE lines.
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTextStream>
-#include <algorithm>
-#include <ctime>
-#include <functional>
-#include <vector>
 
+#include "bench/benchtiming.h"
 #include "interchange/codeplugtext.h"
 #include "manager/decodedkeys.h"
 
-namespace {
-
-double threadCpuMs()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-// Median wall time and median processor time of this thread (the latter is
-// what counts on a machine shared with other work).
-struct Timing {
-    double wall;
-    double cpu;
-};
-
-Timing median(int runs, const std::function<void()> &work)
-{
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        const double c0 = threadCpuMs();
-        t.start();
-        work();
-        wall.push_back(t.nsecsElapsed() / 1e6);
-        cpu.push_back(threadCpuMs() - c0);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return { wall[wall.size() / 2], cpu[cpu.size() / 2] };
-}
-
-void figure(const QString &name, const Timing &t)
-{
-    QTextStream out(stdout);
-    out << "FIGURE\t" << name << '\t' << QString::number(t.wall, 'f', 2) << "\tms\n";
-    out << "FIGURE\t" << name << "_cpu\t" << QString::number(t.cpu, 'f', 2) << "\tms\n";
-}
-
-} // namespace
+using namespace BenchTiming;
 
 int main(int argc, char **argv)
 {

@@ -28,6 +28,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/gccount.h"
 #include "bench/timedlibusb.h"
 #include "emulator/radioemulator.h"
 #include "manager/manager.h"
@@ -66,15 +67,29 @@ public:
     struct Timing {
         double total = 0; // ms
         double outside = 0; // ms outside the transfers
+        // Parts of it: from the call to the first transfer, passing the
+        // progress values on (from each value's signal to the next
+        // transfer), and from the last transfer to the result.
+        double entering = 0, relaying = 0, ending = 0;
         int transfers = 0;
+        int gcs = 0; // script garbage collections
     };
     explicit ReadClock(Manager &manager)
     {
+        QObject::connect(&manager, &Manager::readProgressChanged, [this] {
+            if (entering < 0)
+                entering = TimedLibusb::markedNanoseconds() - markedBefore;
+            TimedLibusb::mark();
+        });
         QObject::connect(&manager, &Manager::dataReadyReadFromDevice, [this](bool success) {
             const qint64 total = clock.nsecsElapsed();
             timing.total = total / 1e6;
             timing.outside = (total - (TimedLibusb::transferNanoseconds() - transfersBefore)) / 1e6;
             timing.transfers = TimedLibusb::transfers() - countBefore;
+            timing.gcs = GcCount::runs() - gcsBefore;
+            timing.entering = entering / 1e6;
+            timing.relaying = (TimedLibusb::markedNanoseconds() - markedBefore - entering) / 1e6;
+            timing.ending = TimedLibusb::sinceLastTransferNanoseconds() / 1e6;
             ok = success;
         });
     }
@@ -84,7 +99,11 @@ public:
         ok = false;
         transfersBefore = TimedLibusb::transferNanoseconds();
         countBefore = TimedLibusb::transfers();
+        markedBefore = TimedLibusb::markedNanoseconds();
+        gcsBefore = GcCount::runs();
+        entering = -1;
         clock.start();
+        TimedLibusb::mark();
         start();
         *result = timing;
         return ok;
@@ -94,6 +113,8 @@ private:
     QElapsedTimer clock;
     qint64 transfersBefore = 0;
     int countBefore = 0;
+    qint64 markedBefore = 0, entering = 0;
+    int gcsBefore = 0;
     Timing timing;
     bool ok = false;
 };
@@ -104,7 +125,7 @@ int main(int argc, char *argv[])
     // A QApplication like the program's: the controls take the desktop style.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    GcCount::install();
     const int pairs = qEnvironmentVariableIntValue("ORVANE_BENCH_PAIRS") > 0
         ? qEnvironmentVariableIntValue("ORVANE_BENCH_PAIRS")
         : 9;
@@ -163,7 +184,7 @@ int main(int argc, char *argv[])
             frameNs += frameClock.nsecsElapsed() - frameStart;
         },
         Qt::DirectConnection);
-    std::vector<double> windowFrames, windowFrameMs;
+    std::vector<double> windowFrames, windowFrameMs, windowGcs;
 
     const auto windowRead = [&](Timing *t) {
         const int framesBefore = frames;
@@ -171,6 +192,7 @@ int main(int argc, char *argv[])
         const bool ok = windowClock.run([&] { QMetaObject::invokeMethod(screen, "startRead"); }, t);
         windowFrames.push_back(frames - framesBefore);
         windowFrameMs.push_back((frameNs - frameNsBefore) / 1e6);
+        windowGcs.push_back(t->gcs);
         // The read's hold on the tool buttons would end during a later read.
         if (QObject *hold = screen->property("holdTimer").value<QObject *>())
             QMetaObject::invokeMethod(hold, "stop");
@@ -190,7 +212,9 @@ int main(int argc, char *argv[])
         return 1;
     windowFrames.clear();
     windowFrameMs.clear();
+    windowGcs.clear();
     std::vector<double> ratios, wallRatios, windowTotals, bareTotals, windowOutside, bareOutside;
+    std::vector<double> parts[2][3]; // window, bare: entering, relaying, ending
     for (int i = 0; i < pairs; ++i) {
         Timing w, b;
         // Alternating which goes first, so that a drift of the machine's load
@@ -205,6 +229,12 @@ int main(int argc, char *argv[])
         bareTotals.push_back(b.total);
         windowOutside.push_back(w.outside);
         bareOutside.push_back(b.outside);
+        for (int k = 0; k < 2; ++k) {
+            const Timing &r = k ? b : w;
+            parts[k][0].push_back(r.entering);
+            parts[k][1].push_back(r.relaying);
+            parts[k][2].push_back(r.ending);
+        }
     }
     const QString tag = QString::fromLatin1(backend);
     figure("full radio read in the window, " + tag + " (ms)", median(windowTotals), "ms");
@@ -213,8 +243,18 @@ int main(int argc, char *argv[])
         "ms");
     figure("no-window read, our time outside the transfers, " + tag + " run (ms)",
         median(bareOutside), "ms");
+    const char *partNames[3] = { "from the call to the first transfer",
+        "passing the progress values on", "from the last transfer to the result" };
+    for (int p = 0; p < 3; ++p) {
+        figure(QStringLiteral("window read, %1, %2 (ms)").arg(partNames[p], tag),
+            median(parts[0][p]), "ms");
+        figure(QStringLiteral("no-window read, %1, %2 run (ms)").arg(partNames[p], tag),
+            median(parts[1][p]), "ms");
+    }
     figure("frames drawn during a window read, " + tag, median(windowFrames), "frames");
     figure("time in those frames, " + tag + " (ms)", median(windowFrameMs), "ms");
+    figure("script garbage collections during a window read, " + tag,
+        *std::max_element(windowGcs.begin(), windowGcs.end()), "(most in one read)");
     figure("window read / no-window read, wall clock, " + tag, median(wallRatios), "");
     std::printf("window-read/no-window-read %s %.2f\n", backend, median(ratios));
     return 0;

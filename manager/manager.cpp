@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QJSValue>
 #include <QTimer>
+#include <ctime>
 
 namespace {
 // Every program built on the back end carries the project's version: the
@@ -12,6 +13,19 @@ namespace {
 void setApplicationVersion()
 {
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+}
+
+// Processor time of the process's other threads, in ns: the scene graph's
+// render thread (and the rasteriser's workers when OpenGL is drawn by the
+// processor) does a repaint's work there, after the event pass that asked
+// for it.
+qint64 otherThreadsCpuNs()
+{
+    timespec process {}, thread {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &process);
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &thread);
+    return (qint64(process.tv_sec) - thread.tv_sec) * 1000000000LL + process.tv_nsec
+        - thread.tv_nsec;
 }
 } // namespace
 Q_COREAPP_STARTUP_FUNCTION(setApplicationVersion)
@@ -84,9 +98,11 @@ void Manager::slotSendWriteProgress(int progress)
 // A repaint of the window costs about as much as a block's transfer, so one
 // per block would make a read in the window markedly slower than the wire.
 // What passing a value on cost (the screens' handlers, the repaint, waiting
-// for a render thread that is behind) sets the wait before the next one, so
-// that the window takes about 1/ProgressCostShare of a transfer's time at most
-// even with a slow renderer.
+// for a render thread that is behind) and the processor time the other
+// threads spent since the last value (a threaded renderer draws and swaps
+// there, competing with the transfers for the processor) set the wait before
+// the next one, so that the window takes about 1/ProgressCostShare of a
+// transfer's time at most even with a slow renderer.
 void Manager::relayProgress(ProgressKind kind, int value)
 {
     ProgressPace &pace = progressPace;
@@ -101,9 +117,13 @@ void Manager::relayProgress(ProgressKind kind, int value)
     pace.kind = kind;
     pace.sinceRelay.start();
     sendProgress(kind, value);
+    const qint64 others = otherThreadsCpuNs();
+    const qint64 elsewhere = pace.othersNs >= 0 ? qMax<qint64>(0, others - pace.othersNs) : 0;
+    pace.othersNs = others;
     constexpr qint64 msNs = 1000000;
     pace.intervalNs = qBound(ProgressIntervalMs * msNs,
-        pace.sinceRelay.nsecsElapsed() * ProgressCostShare, ProgressIntervalMaxMs * msNs);
+        (pace.sinceRelay.nsecsElapsed() + elsewhere) * ProgressCostShare,
+        ProgressIntervalMaxMs * msNs);
 }
 
 void Manager::finishProgress()

@@ -63,9 +63,9 @@ public:
     // Ends the running read, write or connection countdown at the next block.
     Q_INVOKABLE void cancelDeviceOperation();
     // Progress values reach the screens at most every ProgressIntervalMs, and
-    // further apart when passing one on costs more than 1/ProgressCostShare of
-    // the interval, though never more than ProgressIntervalMaxMs apart (see
-    // relayProgress).
+    // further apart when passing one on (with what a render thread spent
+    // meanwhile) costs more than 1/ProgressCostShare of the interval, though
+    // never more than ProgressIntervalMaxMs apart (see relayProgress).
     static constexpr int ProgressIntervalMs = 40;
     static constexpr int ProgressIntervalMaxMs = 500;
     static constexpr int ProgressCostShare = 64;
@@ -289,6 +289,7 @@ private:
     struct ProgressPace {
         QElapsedTimer sinceRelay; // invalid until the sequence's first value
         qint64 intervalNs = 0; // from the last value relayed to the next
+        qint64 othersNs = -1; // the other threads' processor time then
         ProgressKind kind = ReadProgress; // of the last value relayed
         bool held = false; // a later value is waiting for its turn
         ProgressKind heldKind = ReadProgress;

@@ -385,7 +385,9 @@ Item {
             anchors { left: parent.left; right: parent.right; top: parent.top; bottom: identTable.top; bottomMargin: 8 }
             border.color: "#9F9F9F"
             readonly property int rowCount: tab.pointModel.count
-            readonly property var widths: [50, 50, 55, 70, 35, 70, 35, 70]
+            // Column widths; a header divider dragged sideways changes one.
+            property var widths: [50, 50, 55, 70, 35, 70, 35, 70]
+            readonly property int minimumWidth: 16
             readonly property var xs: {
                 var x = [0]
                 for (var i = 0; i < widths.length; ++i)
@@ -393,57 +395,86 @@ Item {
                 return x
             }
             property alias currentRow: pointList.currentIndex
+            function resizeColumn(column, width) {
+                var w = widths.slice()
+                w[column] = Math.max(minimumWidth, Math.round(width))
+                widths = w
+            }
 
-            Row {
-                id: pointHeader
-                x: 1; y: 1
+            // Header and column lines scroll sideways with the rows.
+            Item {
+                anchors { fill: parent; margins: 1 }
+                clip: true
+                Row {
+                    id: pointHeader
+                    x: -pointList.contentX
+                    Repeater {
+                        model: ["№", (tab.langTick, qsTr("Дата")), (tab.langTick, qsTr("Время")),
+                            (tab.langTick, qsTr("Долгота")), (tab.langTick, qsTr("З/В")),
+                            (tab.langTick, qsTr("Широта")), (tab.langTick, qsTr("С/Ю")),
+                            (tab.langTick, qsTr("Идентификатор"))]
+                        Loader {
+                            width: pointTable.widths[index]
+                            sourceComponent: headerCell
+                            property var styleData: ({ value: modelData })
+                            // The divider at the column's right edge.
+                            MouseArea {
+                                objectName: "pointColumnDivider" + index
+                                x: parent.width - 4
+                                width: 8
+                                height: parent.height
+                                cursorShape: Qt.SplitHCursor
+                                property real pressX: 0
+                                property int pressWidth: 0
+                                onPressed: {
+                                    pressX = mapToItem(pointTable, mouse.x, 0).x
+                                    pressWidth = pointTable.widths[index]
+                                }
+                                onPositionChanged: pointTable.resizeColumn(index,
+                                    pressWidth + mapToItem(pointTable, mouse.x, 0).x - pressX)
+                            }
+                        }
+                    }
+                }
+                // The column lines, once for the whole list.
                 Repeater {
-                    model: ["№", (tab.langTick, qsTr("Дата")), (tab.langTick, qsTr("Время")),
-                        (tab.langTick, qsTr("Долгота")), (tab.langTick, qsTr("З/В")),
-                        (tab.langTick, qsTr("Широта")), (tab.langTick, qsTr("С/Ю")),
-                        (tab.langTick, qsTr("Идентификатор"))]
-                    Loader {
-                        width: pointTable.widths[index]
-                        sourceComponent: headerCell
-                        property var styleData: ({ value: modelData })
+                    model: pointTable.widths.length
+                    Rectangle {
+                        x: pointTable.xs[index + 1] - 1 - pointList.contentX
+                        y: pointHeader.height
+                        width: 1
+                        height: pointTable.height - y - 2
+                        color: "#9F9F9F"
                     }
                 }
             }
             ScrollView {
-                anchors { left: parent.left; right: parent.right; top: pointHeader.bottom; bottom: parent.bottom; margins: 1 }
+                anchors { left: parent.left; right: parent.right; top: parent.top; bottom: parent.bottom; margins: 1 }
+                anchors.topMargin: pointHeader.height + 1
                 ListView {
                     id: pointList
+                    objectName: "pointList"
                     model: tab.pointModel
                     clip: true
+                    contentWidth: Math.max(width, pointTable.xs[pointTable.widths.length])
                     boundsBehavior: Flickable.StopAtBounds
                     currentIndex: -1
                     delegate: Rectangle {
                         readonly property var xs: pointTable.xs
-                        width: pointList.width
+                        width: pointList.contentWidth
                         height: 20
                         color: ListView.isCurrentItem ? "#CFE3FF" : "white"
-                        PointCell { x: xs[0]; width: 50; text: model.num }
-                        PointCell { x: xs[1]; width: 50; text: model.date }
-                        PointCell { x: xs[2]; width: 55; text: model.time }
-                        PointCell { x: xs[3]; width: 70; text: model.lng }
-                        PointCell { x: xs[4]; width: 35; text: model.ew }
-                        PointCell { x: xs[5]; width: 70; text: model.lat }
-                        PointCell { x: xs[6]; width: 35; text: model.sn }
-                        PointCell { x: xs[7]; width: 70; text: model.ident }
+                        PointCell { x: xs[0]; width: xs[1] - xs[0]; text: model.num }
+                        PointCell { x: xs[1]; width: xs[2] - xs[1]; text: model.date }
+                        PointCell { x: xs[2]; width: xs[3] - xs[2]; text: model.time }
+                        PointCell { x: xs[3]; width: xs[4] - xs[3]; text: model.lng }
+                        PointCell { x: xs[4]; width: xs[5] - xs[4]; text: model.ew }
+                        PointCell { x: xs[5]; width: xs[6] - xs[5]; text: model.lat }
+                        PointCell { x: xs[6]; width: xs[7] - xs[6]; text: model.sn }
+                        PointCell { x: xs[7]; width: xs[8] - xs[7]; text: model.ident }
                         Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: "#9F9F9F" }
                         MouseArea { anchors.fill: parent; onClicked: pointList.currentIndex = index }
                     }
-                }
-            }
-            // The column lines, once for the whole list.
-            Repeater {
-                model: pointTable.widths.length
-                Rectangle {
-                    x: 1 + pointTable.xs[index + 1] - 1
-                    y: pointHeader.height + 1
-                    width: 1
-                    height: pointTable.height - y - 1
-                    color: "#9F9F9F"
                 }
             }
         }

@@ -407,5 +407,26 @@ Item {
             fuzzyCompare(tab.map.center.latitude, 41, 1e-6)
             fuzzyCompare(tab.map.center.longitude, 21, 1e-6)
         }
+
+        // A header divider dragged sideways resizes its column, no narrower
+        // than the minimum; the cells and the columns after it follow.
+        function test_columnResizeByDragging() {
+            var tab = makeTab()
+            tab.setGpsModel([point(0)])
+            waitForRendering(tab)
+            var table = tab.pointTable, divider = H.find(table, "pointColumnDivider1")
+            var row = H.find(table, "pointList").itemAtIndex(0)
+            var x2 = table.xs[2]
+            var steps = [[30, 80, x2 + 30], [-200, table.minimumWidth, x2 - 50 + table.minimumWidth]]
+            for (var i = 0; i < steps.length; ++i) {
+                // Pressed and moved in the table's place: the divider moves along.
+                var p = divider.mapToItem(table, 4, 10)
+                mousePress(table, p.x, p.y)
+                mouseMove(table, p.x + steps[i][0], p.y)
+                mouseRelease(table, p.x + steps[i][0], p.y)
+                compare([table.widths[1], row.children[1].width, row.children[2].x, row.children[2].text],
+                        [steps[i][1], steps[i][1], steps[i][2], "12:00:00"])
+            }
+        }
     }
 }
