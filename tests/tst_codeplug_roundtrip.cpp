@@ -260,43 +260,25 @@ QString cut(const QString &s, int units)
 
 QVariantMap expectedChannel(const QVariantMap &m, int p)
 {
-    QVariantMap e;
-    e["name"] = cut(m["name"].toString(), 16);
-    e["channel"] = p;
-    e["origin"] = p;
-    e["sendFreq"] = uint(m["send_freq"].toInt());
-    e["recvFreq"] = uint(m["recv_freq"].toInt());
-    e["powerCH"] = m["power_ch"].toBool();
-    e["refFreq"] = 1;
-    e["vox"] = false;
-    if (!m["type_channel"].toBool()) {
-        const int rt = m["qt_dqt_type_rcv"].toInt(), st = m["qt_dqt_type_trasm"].toInt();
-        e["typeChannel"] = false;
-        e["QtDqtTypeRcv"] = rt;
-        e["QtDqtTypeTrasm"] = st;
-        e["chanelBand"] = m["chanelBand"].toInt();
-        e["squelchLevel"] = true;
-        e["recvQtDqt"] = rt ? m["recv_qt_dqt"].toInt() : 0xFFFF;
-        e["sendQtDqt"] = st ? m["send_qt_dqt"].toInt() : 0xFFFF;
-        for (const char *k : { "colorCod", "rxGroup", "contact", "encrypt" })
-            e[k] = -1;
-    } else {
-        e["typeChannel"] = true;
-        e["chanelBand"] = -1;
-        e["autoScan"] = false;
-        e["rxOnly"] = false;
-        e["emergencySystem"] = 1;
-        e["emergencyAlarmIndication"] = false;
-        e["emergencyAlarmAck"] = false;
-        e["emergencyCallIndication"] = false;
-        e["encrypt"] = m["encrypt"].toInt();
-        e["colorCod"] = m["color_cod"].toInt();
-        e["rxGroup"] = m["rx_groupe"].toInt();
-        e["contact"] = m["contact"].toInt();
-        e["recvQtDqt"] = -1;
-        e["sendQtDqt"] = -1;
-        e["sendPttId"] = -1;
-    }
+    QVariantMap e { { "name", cut(m["name"].toString(), 16) }, { "channel", p }, { "origin", p },
+        { "sendFreq", uint(m["send_freq"].toInt()) }, { "recvFreq", uint(m["recv_freq"].toInt()) },
+        { "powerCH", m["power_ch"].toBool() }, { "refFreq", 1 }, { "vox", false },
+        { "typeChannel", m["type_channel"] } };
+    const int rt = m["qt_dqt_type_rcv"].toInt(), st = m["qt_dqt_type_trasm"].toInt();
+    const QVariantMap kind = !m["type_channel"].toBool()
+        ? QVariantMap { { "QtDqtTypeRcv", rt }, { "QtDqtTypeTrasm", st },
+              { "chanelBand", m["chanelBand"] }, { "squelchLevel", true },
+              { "recvQtDqt", rt ? m["recv_qt_dqt"].toInt() : 0xFFFF },
+              { "sendQtDqt", st ? m["send_qt_dqt"].toInt() : 0xFFFF }, { "colorCod", -1 },
+              { "rxGroup", -1 }, { "contact", -1 }, { "encrypt", -1 } }
+        : QVariantMap { { "chanelBand", -1 }, { "autoScan", false }, { "rxOnly", false },
+              { "emergencySystem", 1 }, { "emergencyAlarmIndication", false },
+              { "emergencyAlarmAck", false }, { "emergencyCallIndication", false },
+              { "encrypt", m["encrypt"] }, { "colorCod", m["color_cod"] },
+              { "rxGroup", m["rx_groupe"] }, { "contact", m["contact"] }, { "recvQtDqt", -1 },
+              { "sendQtDqt", -1 }, { "sendPttId", -1 } };
+    for (auto it = kind.cbegin(); it != kind.cend(); ++it)
+        e.insert(it.key(), it.value());
     return e;
 }
 
@@ -373,35 +355,29 @@ void TestCodeplugRoundTrip::roundTrip()
     for (int p = 0; p < channels.size(); ++p)
         QCOMPARE(channels[p].toMap(), expectedChannel(c.channels[p].toMap(), p));
 
-    const QVariantList zones = decoded["zoneList"].toList();
-    QCOMPARE(zones.size(), c.zones.size());
-    for (int z = 0; z < c.zones.size(); ++z) {
-        const QVariantMap in = c.zones[z].toMap(), out = zones[z].toMap();
-        QCOMPARE(out["title"].toString(), cut(in["title"].toString(), 16));
-        QCOMPARE(out["selectedChannels"].toList(), in["selectedChannels"].toList().mid(0, 16));
-    }
-
-    const QVariantList groups = decoded["RxGroupsList"].toList();
-    QCOMPARE(groups.size(), std::min(c.groups.size(), 6));
+    // Zones, groups and contacts: names cut to 16 units, members to the
+    // capacity, group numbers and contact positions in order.
+    const auto lists = [&](const char *key, const QVariantList &in, int capacity,
+                           const char *members, int memberCapacity, const char *number) {
+        const QVariantList out = decoded[key].toList();
+        QCOMPARE(out.size(), std::min(in.size(), capacity));
+        for (int i = 0; i < out.size(); ++i) {
+            QVariantMap m = in[i].toMap(), o = out[i].toMap();
+            const char *name = m.contains("title") ? "title" : "name";
+            QCOMPARE(o[name].toString(), cut(m[name].toString(), 16));
+            QCOMPARE(o[members].toList(), m[members].toList().mid(0, memberCapacity));
+            if (*number)
+                QCOMPARE(o[number].toInt(), *number == 'p' ? i : i + 1);
+            for (const char *k : { "type", "number", "tone" })
+                QCOMPARE(o[k].toUInt(), m[k].toUInt());
+        }
+    };
+    lists("zoneList", c.zones, 250, "selectedChannels", 16, "");
+    lists("RxGroupsList", c.groups, 6, "selectedContacts", 32, "groups");
+    lists("contactList", c.contacts, 43, "none", 0, "pos");
     const QVariantMap groupNames = decoded["rxGroupNames"].toMap();
-    for (int g = 0; g < groups.size(); ++g) {
-        const QVariantMap in = c.groups[g].toMap(), out = groups[g].toMap();
-        QCOMPARE(out["title"].toString(), cut(in["title"].toString(), 16));
-        QCOMPARE(out["groups"].toInt(), g + 1);
-        QCOMPARE(out["selectedContacts"].toList(), in["selectedContacts"].toList().mid(0, 32));
+    for (int g = 0; g < std::min(c.groups.size(), 6); ++g)
         QCOMPARE(groupNames.value(QString::number(g + 1)).toByteArray().size(), 32);
-    }
-
-    const QVariantList contacts = decoded["contactList"].toList();
-    QCOMPARE(contacts.size(), std::min(c.contacts.size(), 43));
-    for (int k = 0; k < contacts.size(); ++k) {
-        const QVariantMap in = c.contacts[k].toMap(), out = contacts[k].toMap();
-        QCOMPARE(out["name"].toString(), cut(in["name"].toString(), 16));
-        QCOMPARE(out["pos"].toInt(), k);
-        QCOMPARE(out["type"].toInt(), in["type"].toInt());
-        QCOMPARE(out["number"].toUInt(), in["number"].toUInt());
-        QCOMPARE(out["tone"].toInt(), in["tone"].toInt());
-    }
 
     QVariantMap keys;
     for (const QVariant &k : c.keys.mid(0, 40))
