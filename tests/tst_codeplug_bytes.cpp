@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "codeplug/channel.h"
+#include "codeplug/editmerge.h"
 #include "codeplug/fieldcodecs.h"
 #include "codeplug/recordstream.h"
 #include "support/testimage.h"
@@ -83,6 +84,8 @@ private slots:
 
     void settings();
     void buttonsTypeOne();
+    void editChanges_data();
+    void editChanges();
 };
 
 void TestCodeplugBytes::textFields_data()
@@ -568,6 +571,36 @@ void TestCodeplugBytes::buttonsTypeOne()
     QCOMPARE(out["purple_button_long_press"].toInt(), 8);
     QCOMPARE(out["type_radio"].toInt(), 1);
     QCOMPARE(out.size(), 11);
+}
+
+void TestCodeplugBytes::editChanges_data()
+{
+    QTest::addColumn<QVariant>("current");
+    QTest::addColumn<QVariant>("baseline");
+    QTest::addColumn<QVariant>("changes");
+    using M = QVariantMap;
+    using L = QVariantList;
+    QTest::newRow("maps: changed keys, nested")
+        << QVariant(M { { "a", 1 }, { "b", M { { "x", 1 }, { "y", 2 } } } })
+        << QVariant(M { { "a", 1 }, { "b", M { { "x", 1 }, { "y", 3 } } } })
+        << QVariant(M { { "b", M { { "y", 2 } } } });
+    const L records { M { { "origin", 0 }, { "n", "A" }, { "f", 1 } },
+        M { { "origin", 5 }, { "n", "N" } } };
+    QTest::newRow("records: origin kept, a new one whole")
+        << QVariant(records) << QVariant(L { M { { "origin", 0 }, { "n", "A" }, { "f", 2 } } })
+        << QVariant(L { M { { "origin", 0 }, { "f", 1 } }, M { { "n", "N" } } });
+    QTest::newRow("records against a map: whole")
+        << QVariant(records) << QVariant(M {}) << QVariant(records);
+    QTest::newRow("a map against records: whole")
+        << QVariant(M { { "a", 1 } }) << QVariant(records) << QVariant(M { { "a", 1 } });
+}
+
+void TestCodeplugBytes::editChanges()
+{
+    QFETCH(QVariant, current);
+    QFETCH(QVariant, baseline);
+    QFETCH(QVariant, changes);
+    QCOMPARE(EditMerge::changes(current, baseline), changes);
 }
 
 QTEST_GUILESS_MAIN(TestCodeplugBytes)

@@ -19,136 +19,100 @@ struct Collections {
     QVariantMap settings;
 };
 
-// Tone codes as the screens produce them for each tone type.
-int toneCode(QRandomGenerator &gen, int type)
-{
-    const int digits = int(gen.bounded(8)) << 8 | int(gen.bounded(8)) << 4 | int(gen.bounded(8));
-    switch (type) {
-    case 1:
-        return 0x0670 + int(gen.bounded(0x2000));
-    case 2:
-        return 0x8000 | digits;
-    case 3:
-        return 0xC000 | digits;
-    default:
-        return int(gen.bounded(0x10000));
-    }
-}
-
-QString someName(QRandomGenerator &gen, int index, int maxUnits)
-{
-    // Unique prefix, then letters including non-Latin ones; sometimes too long.
-    QString s = QString::number(index, 36) + QLatin1Char('_');
-    static const QString pool = QStringLiteral("AbcXyz Канал-Зона0123456789ÄÖ");
-    const int extra = int(gen.bounded(maxUnits + 4));
-    for (int i = 0; i < extra; ++i)
-        s.append(pool.at(int(gen.bounded(pool.size()))));
-    return s;
-}
-
 // At capacity (`full`, with `extra` records and members beyond it) or of
 // random sizes.
 Collections makeCollections(quint32 start, bool full, int extra = 0)
 {
     QRandomGenerator gen(start);
+    const auto rnd = [&gen](int bound) { return int(gen.bounded(bound)); };
+    // How many: the capacity (plus extra) when full, else 1 or 0 to capacity.
+    const auto count = [&](int capacity, int least) {
+        return full ? capacity + extra : least + rnd(capacity + 1 - least);
+    };
+    // Unique prefix, then letters including non-Latin ones; sometimes too long.
+    const auto name = [&](int index, int maxUnits) {
+        QString s = QString::number(index, 36) + QLatin1Char('_');
+        static const QString pool = QStringLiteral("AbcXyz Канал-Зона0123456789ÄÖ");
+        for (int i = rnd(maxUnits + 4); i > 0; --i)
+            s.append(pool.at(rnd(pool.size())));
+        return s;
+    };
+    // Tone codes as the screens produce them for each tone type.
+    const auto tone = [&](int type) {
+        const int digits = rnd(8) << 8 | rnd(8) << 4 | rnd(8);
+        return type == 1 ? 0x0670 + rnd(0x2000)
+            : type == 2  ? 0x8000 | digits
+            : type == 3  ? 0xC000 | digits
+                         : rnd(0x10000);
+    };
     Collections c;
-    const int nch = full ? 999 + extra : 1 + int(gen.bounded(999));
+    const int nch = count(999, 1);
     for (int p = 0; p < nch; ++p) {
-        QVariantMap m;
-        m["name"] = someName(gen, p, 16);
-        m["channel"] = 5000 + p; // ignored by the encoder
-        m["send_freq"] = 136000000 + int(gen.bounded(334000000));
-        m["recv_freq"] = 136000000 + int(gen.bounded(334000000));
-        const bool digital = full ? (p % 3 == 2) : gen.bounded(2);
-        m["type_channel"] = digital;
-        m["power_ch"] = full ? bool(p % 2) : bool(gen.bounded(2));
-        if (!digital) {
-            const int rt = full ? p % 4 : int(gen.bounded(4));
-            const int st = full ? (p / 4) % 4 : int(gen.bounded(4));
-            m["qt_dqt_type_rcv"] = rt;
-            m["qt_dqt_type_trasm"] = st;
-            m["recv_qt_dqt"] = toneCode(gen, rt);
-            m["send_qt_dqt"] = toneCode(gen, st);
-            m["chanelBand"] = full ? (p / 3) % 3 : int(gen.bounded(3));
-        } else {
-            m["color_cod"] = int(gen.bounded(64));
-            m["rx_groupe"] = int(gen.bounded(7));
-            m["contact"] = int(gen.bounded(44));
-            m["encrypt"] = int(gen.bounded(128));
-        }
+        const bool digital = full ? (p % 3 == 2) : rnd(2);
+        const int rt = full ? p % 4 : rnd(4), st = full ? (p / 4) % 4 : rnd(4);
+        // "channel" is ignored by the encoder.
+        QVariantMap m { { "name", name(p, 16) }, { "channel", 5000 + p },
+            { "send_freq", 136000000 + rnd(334000000) },
+            { "recv_freq", 136000000 + rnd(334000000) }, { "type_channel", digital },
+            { "power_ch", full ? bool(p % 2) : bool(rnd(2)) } };
+        if (!digital)
+            m.insert({ { "qt_dqt_type_rcv", rt }, { "qt_dqt_type_trasm", st },
+                { "recv_qt_dqt", tone(rt) }, { "send_qt_dqt", tone(st) },
+                { "chanelBand", full ? (p / 3) % 3 : rnd(3) } });
+        else
+            m.insert({ { "color_cod", rnd(64) }, { "rx_groupe", rnd(7) }, { "contact", rnd(44) },
+                { "encrypt", rnd(128) } });
         c.channels.append(m);
     }
-    const int nz = full ? 20 + extra : int(gen.bounded(21));
-    for (int z = 0; z < nz; ++z) {
-        QVariantMap m;
+    for (int z = count(20, 0); z > 0; --z) {
+        QVariantList members;
+        for (int j = count(16, 0); j > 0; --j)
+            members.append(rnd(std::min(nch, 999)));
         // A title starting with a zero low byte would end the table.
-        m["title"] = QStringLiteral("Z") + someName(gen, z, 15);
+        c.zones.append(QVariantMap {
+            { "title", "Z" + name(c.zones.size(), 15) }, { "selectedChannels", members } });
+    }
+    for (int g = count(6, 1); g > 0; --g) {
         QVariantList members;
-        const int k = full ? 16 + extra : int(gen.bounded(17));
-        for (int j = 0; j < k; ++j)
-            members.append(int(gen.bounded(std::min(nch, 999))));
-        m["selectedChannels"] = members;
-        c.zones.append(m);
+        for (int j = count(32, 0); j > 0; --j)
+            members.append(1 + rnd(0xFFFF));
+        // "groups" is ignored by the encoder.
+        c.groups.append(QVariantMap { { "title", name(c.groups.size(), 16) }, { "groups", 77 },
+            { "selectedContacts", members } });
     }
-    const int ng = full ? 6 + extra : 1 + int(gen.bounded(6));
-    for (int g = 0; g < ng; ++g) {
-        QVariantMap m;
-        m["title"] = someName(gen, g, 16);
-        m["groups"] = 77; // ignored by the encoder
-        QVariantList members;
-        const int k = full ? 32 + extra : int(gen.bounded(33));
-        for (int j = 0; j < k; ++j)
-            members.append(1 + int(gen.bounded(0xFFFF)));
-        m["selectedContacts"] = members;
-        c.groups.append(m);
+    for (int k = count(43, 1); k > 0; --k) {
+        // The number sometimes a string, as a new contact from the screens carries.
+        const int number = rnd(0x1000000);
+        c.contacts.append(QVariantMap { { "name", name(c.contacts.size(), 16) }, { "pos", 99 },
+            { "type", rnd(3) }, { "tone", rnd(2) },
+            { "number", rnd(2) ? QVariant(QString::number(number)) : QVariant(number) } });
     }
-    const int nc = full ? 43 + extra : 1 + int(gen.bounded(43));
-    for (int k = 0; k < nc; ++k) {
-        QVariantMap m;
-        m["name"] = someName(gen, k, 16);
-        m["pos"] = 99;
-        m["type"] = int(gen.bounded(3));
-        // Sometimes a string, as a new contact from the screens carries.
-        const int number = int(gen.bounded(0x1000000));
-        m["number"] = gen.bounded(2) ? QVariant(QString::number(number)) : QVariant(number);
-        m["tone"] = int(gen.bounded(2));
-        c.contacts.append(m);
+    for (int k = count(40, 1); k > 0; --k) {
+        const QString v = QString::number(rnd(0x10000), 16);
+        c.keys.append(QVariantMap {
+            { "name", QString::number(c.keys.size(), 36) + QStringLiteral("ключ").left(rnd(5)) },
+            { "number", rnd(2) ? v.toUpper() : v } });
     }
-    const int nk = full ? 40 + extra : 1 + int(gen.bounded(40));
-    for (int k = 0; k < nk; ++k) {
-        QVariantMap m;
-        m["name"] = QString::number(k, 36) + QStringLiteral("ключ").left(int(gen.bounded(5)));
-        const uint v = gen.bounded(0x10000);
-        m["number"] = gen.bounded(2) ? QString::number(v, 16).toUpper() : QString::number(v, 16);
-        c.keys.append(m);
-    }
-    QVariantMap s;
+    QVariantMap &s = c.settings;
+    QVariantMap buttons;
     for (const char *key : { "radio_id", "unique_radio_id", "squelch_normal_level",
              "squelch_tight_level", "preamble_duration", "group_call_hang_time",
              "private_call_hang_time", "analog_hang_time", "digital_hang_time",
              "repeater_group_call_hang", "repeater_private_call_hang", "mic_gain_level",
              "vox_sensitivity", "vox_hold_time", "gps_interval" })
-        s[key] = int(gen.bounded(256));
-    s["digital_voice_level"] = int(gen.bounded(254)) - 2;
+        s[key] = rnd(256);
     for (const char *key : { "man_down_trig_entry", "man_down_trig_exit", "man_down_prealert" })
-        s[key] = int(gen.bounded(256)) - 128;
-    s["man_down_activation"] = bool(gen.bounded(2));
-    s["man_down_trigger"] = int(gen.bounded(4));
-    s["man_down_tilt"] = int(gen.bounded(2));
-    s["gps_activation"] = int(gen.bounded(2));
-    s["gps_indication"] = int(gen.bounded(2));
-    s["des_type"] = int(gen.bounded(16));
-    s["des_mode"] = int(gen.bounded(16));
-    s["des_channel"] = int(gen.bounded(0x10000));
-    s["des_name"] = QStringLiteral("not stored");
-    QVariantMap buttons;
+        s[key] = rnd(256) - 128;
+    s.insert({ { "digital_voice_level", rnd(254) - 2 }, { "man_down_activation", bool(rnd(2)) },
+        { "man_down_trigger", rnd(4) }, { "man_down_tilt", rnd(2) }, { "gps_activation", rnd(2) },
+        { "gps_indication", rnd(2) }, { "des_type", rnd(16) }, { "des_mode", rnd(16) },
+        { "des_channel", rnd(0x10000) }, { "des_name", "not stored" } });
     for (const char *key : { "long_press_duration", "long_press_duration_emg_off",
              "orange_button_short_press", "orange_button_long_press", "side_button1_short_press",
              "side_button1_long_press", "side_button2_short_press", "side_button2_long_press",
              "purple_button_short_press", "purple_button_long_press" })
-        buttons[key] = int(gen.bounded(256));
+        buttons[key] = rnd(256);
     s["buttonsSettings"] = buttons;
-    c.settings = s;
     return c;
 }
 
@@ -220,9 +184,8 @@ Ownership ownedBy(const Collections &c, int radioType)
     o.own(6, 142, 2 + 2 * nc);
     const int nk = std::min(c.keys.size(), 40);
     o.own(4, 1054);
-    for (int k = 0; k < nk; ++k) {
+    for (int k = 0; k < nk; ++k)
         o.own(4, 1084 + 24 * k, 18);
-    }
     for (int off : { 656, 813, 814, 562, 556, 688, 689, 654, 685, 680, 681, 691, 690, 695, 696, 829,
              830, 831, 708, 892, 893 })
         o.own(4, off);
