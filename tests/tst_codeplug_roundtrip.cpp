@@ -430,9 +430,17 @@ void TestCodeplugRoundTrip::hostileImages()
         QVERIFY(z.toMap()["selectedChannels"].toList().size() <= 16);
     for (const QVariant &g : decoded["RxGroupsList"].toList())
         QVERIFY(g.toMap()["selectedContacts"].toList().size() <= 32);
-    if (counts == "0 250 43 0 0")
+    if (counts == "0 250 43 0 0") {
         QCOMPARE(decoded["zoneList"].toList()[0].toMap()["selectedChannels"].toList(),
             QVariantList().toVector().fill(0, 16).toList());
+        // Each count cut to its table is reported.
+        QCOMPARE(quiet.lines(),
+            (QStringList { "ParsingChanels: Err quantityCH=65535",
+                "ParsingZones: member count above 16, read 16",
+                "decodeContacts: quantity=255 read=43", "decodeEncryption: quantityKeys=-1 read=0",
+                "decodeRxGroups: quantity=65535 read=6",
+                "decodeRxGroups: 6 slots outside the records skipped" }));
+    }
 
     // Encoders over the same image: same blocks, same lengths.
     BlockMap edited = blocks;
