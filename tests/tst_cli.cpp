@@ -44,6 +44,14 @@ Run cli(const QStringList &arguments)
     return run;
 }
 
+// Runs orvane-cli and expects it to succeed.
+Run ok(const QStringList &arguments)
+{
+    const Run r = cli(arguments);
+    QTest::qVerify(r.exitCode == 0, "exit code 0", r.err.constData(), __FILE__, __LINE__);
+    return r;
+}
+
 QByteArray gpsAnswer(int block, const QList<QByteArray> &records)
 {
     QByteArray answer(2063, char(0xFF));
@@ -120,6 +128,16 @@ private slots:
 private:
     QTemporaryDir dir;
     QString path(const QString &name) const { return dir.filePath(name); }
+    static QByteArray bytes(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool write(const QString &name, const QByteArray &text)
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+    }
     bool valid(const QString &gpx)
     {
         QProcess p;
@@ -134,13 +152,11 @@ private:
 void TestCli::readDecodeWriteReadAgain()
 {
     const QString radio = "--emulator=" + path("radio.ovc");
-    Run r = cli({ radio, "read", "-o", path("a.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    Run r = ok({ radio, "read", "-o", path("a.ovc") });
     QCOMPARE(QFileInfo(path("a.ovc")).size(), 367022);
     QVERIFY(QFile::exists(path("radio.ovc")));
 
-    r = cli({ "decode", path("a.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    r = ok({ "decode", path("a.ovc") });
     const QJsonObject decoded = QJsonDocument::fromJson(r.out).object();
     QCOMPARE(decoded.keys().size(), 12);
     const QJsonObject channel = decoded.value("freqList").toArray().first().toObject();
@@ -151,6 +167,7 @@ void TestCli::readDecodeWriteReadAgain()
         QVERIFY(QByteArray::fromHex(title.toString().toLatin1()).size() == 32);
     // Keys come out sorted, so two decodes can be compared with diff.
     QVERIFY(r.out.indexOf("\"GPSSetup\"") < r.out.indexOf("\"RxGroupsList\""));
+    const QByteArray first = r.out;
 
     // Edit a channel name in the image file, write it, read the radio again.
     Manager manager;
@@ -166,15 +183,13 @@ void TestCli::readDecodeWriteReadAgain()
     QVERIFY(manager.writeEditedDataToFile(
         path("b.ovc"), channels, edit[1], edit[2], edit[3], edit[4], edit[5]));
 
-    r = cli({ radio, "write", path("b.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
-    r = cli({ radio, "read", "-o", path("c.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    r = ok({ radio, "write", path("b.ovc") });
+    r = ok({ radio, "read", "-o", path("c.ovc") });
     const Run b = cli({ "decode", path("b.ovc") });
     const Run c = cli({ "decode", path("c.ovc") });
     QCOMPARE(c.out, b.out);
     QVERIFY(c.out.contains("Новое имя"));
-    QVERIFY(!r.out.contains("Новое имя")); // the earlier decode is not affected
+    QVERIFY(!first.contains("Новое имя")); // the earlier read is not affected
 
     // Both reads and the radio as it was before the write are kept.
     r = cli({ "backups" });
@@ -193,10 +208,8 @@ void TestCli::gpsLog()
     QVERIFY(saveList(path("log.bin"), log));
     const QStringList radio
         = { "--emulator=" + path("gpsradio.ovc"), "--emulator-gps-log=" + path("log.bin") };
-    Run r = cli(radio + QStringList { "gps-read", "-o", path("points.cdc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
-    r = cli({ "gps-decode", path("points.cdc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    Run r = ok(radio + QStringList { "gps-read", "-o", path("points.cdc") });
+    r = ok({ "gps-decode", path("points.cdc") });
     const QJsonArray points = QJsonDocument::fromJson(r.out).array();
     QCOMPARE(points.size(), 2);
     QCOMPARE(points.at(0).toObject().value("sn").toInt(), int('N'));
@@ -206,18 +219,14 @@ void TestCli::gpsLog()
         30);
 
     // The generated track of an emulated radio without a log file.
-    r = cli({ "--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    r = ok({ "--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc") });
 }
 
 void TestCli::factoryDefault()
 {
-    const Run r = cli({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
-    QFile mine(path("default.ovc"));
-    QFile shipped(QCoreApplication::applicationDirPath() + "/default400-470.dcc");
-    QVERIFY(mine.open(QIODevice::ReadOnly) && shipped.open(QIODevice::ReadOnly));
-    QCOMPARE(mine.readAll(), shipped.readAll());
+    const Run r = ok({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
+    QCOMPARE(bytes(path("default.ovc")),
+        bytes(QCoreApplication::applicationDirPath() + "/default400-470.dcc"));
 }
 
 // export / import / diff / channels-export / channels-import end to end,
@@ -225,18 +234,8 @@ void TestCli::factoryDefault()
 void TestCli::textFormats()
 {
     const QString shipped = QCoreApplication::applicationDirPath() + "/default400-470.dcc";
-    const auto bytes = [](const QString &file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-    const auto write = [this](const QString &name, const QByteArray &text) {
-        QFile f(path(name));
-        return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-    };
-    Run r = cli({ "export", shipped, "-o", path("a.yaml") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
-    r = cli({ "import", path("a.yaml"), "--base", shipped, "-o", path("b.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    Run r = ok({ "export", shipped, "-o", path("a.yaml") });
+    r = ok({ "import", path("a.yaml"), "--base", shipped, "-o", path("b.ovc") });
     QCOMPARE(bytes(path("b.ovc")), bytes(shipped));
     r = cli({ "diff", shipped, path("b.ovc") });
     QCOMPARE(r.exitCode, 0);
@@ -275,12 +274,10 @@ void TestCli::textFormats()
     QVERIFY(!QFile::exists(path("strict.ovc")));
 
     // Channels as CSV and back: the same bytes.
-    r = cli({ "channels-export", path("example.ovc"), "-o", path("list.csv") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
+    r = ok({ "channels-export", path("example.ovc"), "-o", path("list.csv") });
     QVERIFY(bytes(path("list.csv")).contains("\r\n2,PMR 1,446.006250,,0.000000,DTCS,"));
-    r = cli({ "channels-import", path("list.csv"), "--base", path("example.ovc"), "-o",
+    r = ok({ "channels-import", path("list.csv"), "--base", path("example.ovc"), "-o",
         path("c.ovc") });
-    QVERIFY2(r.exitCode == 0, r.err.constData());
     QCOMPARE(bytes(path("c.ovc")), bytes(path("example.ovc")));
 }
 
@@ -298,10 +295,8 @@ void TestCli::gpxOfPointFile()
         point(55.752, 'N', 37.6176667, 'E', t + 3000, 0, -12.5) };
     QVERIFY(saveList(path("log.cdc"), points));
     QCOMPARE(cli({ "gpx", path("log.cdc"), "-o", path("log.gpx") }).exitCode, 0);
-    QFile gpx(path("log.gpx"));
-    QVERIFY(gpx.open(QIODevice::ReadOnly));
     QString creator;
-    const QList<QStringList> got = segments(gpx.readAll(), &creator);
+    const QList<QStringList> got = segments(bytes(path("log.gpx")), &creator);
     QCOMPARE(creator, QStringLiteral("Orvane " ORVANE_VERSION));
     const QString f48 = QString::number(double(float(48.1173)), 'f', 9);
     const QString f11 = QString::number(double(float(11.5166667)), 'f', 9);
@@ -322,10 +317,8 @@ void TestCli::gpxOfCapture()
     QCOMPARE(
         cli({ "gpx", ORVANE_TEST_DATA_DIR "/nmea/cat-ms352.log", "-o", path("c.gpx") }).exitCode,
         0);
-    QFile gpx(path("c.gpx"));
-    QVERIFY(gpx.open(QIODevice::ReadOnly));
     QString creator;
-    const QList<QStringList> got = segments(gpx.readAll(), &creator);
+    const QList<QStringList> got = segments(bytes(path("c.gpx")), &creator);
     QCOMPARE(got.size(), 1);
     QCOMPARE(got.at(0).size(), 40); // gpsd reports 40 epochs with a fix
     QCOMPARE(got.at(0).at(0),
@@ -335,55 +328,38 @@ void TestCli::gpxOfCapture()
 
 void TestCli::failures_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("arguments"); // '@': the test's folder
     QTest::newRow("no command") << QStringList {};
     QTest::newRow("unknown command") << QStringList { "frobnicate" };
     QTest::newRow("read without output") << QStringList { "read" };
-    QTest::newRow("decode a missing file") << QStringList { "decode", "/nonexistent/x.ovc" };
-    QTest::newRow("gps-decode a missing file")
-        << QStringList { "gps-decode", "/nonexistent/x.cdc" };
-    QTest::newRow("emulator memory that is no image")
-        << QStringList { "--emulator=<garbage>", "read", "-o", "<never>" };
-    QTest::newRow("write an image of two elements")
-        << QStringList { "--emulator=<radio>", "write", "<two>" };
-    QTest::newRow("gpx of an empty point file")
-        << QStringList { "gpx", "<empty>", "-o", "<garbage>" };
-    QTest::newRow("gpx of a capture without a fix")
-        << QStringList { "gpx", "<nofix>", "-o", "<garbage>" };
-    QTest::newRow("gpx of a missing file")
-        << QStringList { "gpx", "/nonexistent/x.cdc", "-o", "<garbage>" };
+    QTest::newRow("decode missing") << QStringList { "decode", "/nonexistent/x.ovc" };
+    QTest::newRow("gps-decode missing") << QStringList { "gps-decode", "/nonexistent/x.cdc" };
+    QTest::newRow("no image") << QStringList { "--emulator=@garbage.ovc", "read", "-o", "@never" };
+    QTest::newRow("write two elements")
+        << QStringList { "--emulator=@factory.ovc", "write", "@two" };
+    QTest::newRow("gpx, no points") << QStringList { "gpx", "@empty.cdc", "-o", "@garbage.ovc" };
+    QTest::newRow("gpx, no fix") << QStringList { "gpx", "@nofix.nmea", "-o", "@garbage.ovc" };
+    QTest::newRow("gpx, missing") << QStringList { "gpx", "/nonexistent/x", "-o", "@garbage.ovc" };
 }
 
 void TestCli::failures()
 {
     QFETCH(QStringList, arguments);
-    QFile garbage(path("garbage.ovc"));
-    QVERIFY(garbage.open(QIODevice::WriteOnly));
-    garbage.write("not an image");
-    garbage.close();
-    arguments.replaceInStrings("<garbage>", path("garbage.ovc"));
-    arguments.replaceInStrings("<never>", path("never.ovc"));
-    // A radio holding the factory image, and an image file of two elements.
-    QFile::remove(path("radio-f.ovc"));
-    QVERIFY(QFile::copy(
-        QCoreApplication::applicationDirPath() + "/default400-470.dcc", path("radio-f.ovc")));
-    arguments.replaceInStrings("<radio>", path("radio-f.ovc"));
-    QVERIFY(saveList(path("two.ovc"), TestImage::factoryImage().mid(0, 2)));
-    arguments.replaceInStrings("<two>", path("two.ovc"));
-    QVERIFY(saveList(path("empty.cdc"), QVariantList()));
-    arguments.replaceInStrings("<empty>", path("empty.cdc"));
-    QFile noFix(path("nofix.nmea"));
-    QVERIFY(noFix.open(QIODevice::WriteOnly));
-    noFix.write("$GPRMC,123519,V,,,,,,,230394,,*2B\r\n");
-    noFix.close();
-    arguments.replaceInStrings("<nofix>", path("nofix.nmea"));
+    // A radio holding the factory image, an image file of two elements, an
+    // empty point file, a capture without a fix, a file that is no image.
+    const QString shipped = QCoreApplication::applicationDirPath() + "/default400-470.dcc";
+    QVERIFY(write("factory.ovc", bytes(shipped)) && write("garbage.ovc", "not an image")
+        && write("nofix.nmea", "$GPRMC,123519,V,,,,,,,230394,,*2B\r\n")
+        && saveList(path("two"), TestImage::factoryImage().mid(0, 2))
+        && saveList(path("empty.cdc"), QVariantList()));
+    arguments.replaceInStrings("@", dir.path() + '/');
     const Run r = cli(arguments);
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.isEmpty());
     QVERIFY2(r.err.startsWith("orvane-cli: ") && r.err.count('\n') == 1, r.err.constData());
-    QVERIFY(!QFile::exists(path("never.ovc")));
+    QVERIFY(!QFile::exists(path("never")));
     QCOMPARE(QFileInfo(path("garbage.ovc")).size(), qint64(12)); // never overwritten
-    QCOMPARE(loadList(path("radio-f.ovc")), TestImage::factoryImage());
+    QCOMPARE(loadList(path("factory.ovc")), TestImage::factoryImage());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

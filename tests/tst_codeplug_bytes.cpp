@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "codeplug/channel.h"
+#include "codeplug/editmerge.h"
 #include "codeplug/fieldcodecs.h"
 #include "codeplug/recordstream.h"
 #include "support/testimage.h"
@@ -34,6 +35,11 @@ QVariantList channelList(int n)
         list.append(digital(QStringLiteral("CH%1").arg(p)));
     return list;
 }
+
+// A codec for the given radio type.
+struct Codec : Channel {
+    explicit Codec(int type = 0) { setRadioType(type); }
+};
 
 QByteArray record(const BlockMap &blocks, int position)
 {
@@ -78,6 +84,8 @@ private slots:
 
     void settings();
     void buttonsTypeOne();
+    void editChanges_data();
+    void editChanges();
 };
 
 void TestCodeplugBytes::textFields_data()
@@ -191,8 +199,7 @@ void TestCodeplugBytes::layoutTypes()
     BlockMap blocks = TestImage::blankBlocks();
     blocks[4][894] = 7;
     blocks[4][900] = 9;
-    Channel codec;
-    codec.setRadioType(1);
+    Codec codec(1);
     QCOMPARE(codec.decodeButtons(blocks).toMap()["orange_button_short_press"].toInt(), 9);
     codec.setRadioType(0);
     QCOMPARE(codec.decodeButtons(blocks).toMap()["orange_button_short_press"].toInt(), 7);
@@ -222,8 +229,7 @@ void TestCodeplugBytes::channelRecord()
     QFETCH(QVariantMap, channel);
     QFETCH(QByteArray, tail);
     BlockMap blocks = TestImage::randomBlocks(9);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     codec.WriteChanells(QVariantList { channel }, &blocks);
     const QByteArray rec = record(blocks, 0);
     QByteArray freqs(8, '\0');
@@ -231,20 +237,16 @@ void TestCodeplugBytes::channelRecord()
     qToLittleEndian<quint32>(channel["recv_freq"].toUInt(), freqs.data() + 4);
     QCOMPARE(rec.left(8).toHex(' '), freqs.toHex(' '));
     QCOMPARE(rec.mid(8).toHex(' '), tail.toHex(' '));
-    QCOMPARE(quint8(blocks[42][142]), quint8(1));
-    QCOMPARE(quint8(blocks[42][143]), quint8(0));
-    QCOMPARE(blocks[42].mid(144, 2), hex("0200"));
+    QCOMPARE(blocks[42].mid(142, 4), hex("01000200"));
 }
 
 void TestCodeplugBytes::powerFlagTypeOne()
 {
     BlockMap blocks = TestImage::blankBlocks(0x5A);
-    Channel codec;
-    codec.setRadioType(1);
+    Codec codec(1);
     codec.WriteChanells(QVariantList { digital("p", 1, 0, 1, 0, true), digital("q") }, &blocks);
-    QCOMPARE(quint8(record(blocks, 0)[10]), quint8(0x80));
-    QCOMPARE(quint8(record(blocks, 0)[9]), quint8(0x80)); // template, not the power flag
-    QCOMPARE(quint8(record(blocks, 1)[10]), quint8(0x00));
+    // Byte 9 holds the template's 0x80, not the power flag.
+    QCOMPARE(record(blocks, 0).mid(9, 2) + record(blocks, 1).mid(10, 1), hex("808000"));
     blocks[58][1452 + 32 + 10] = 0x40;
     const QVariantList out = codec.ParsingChanels(blocks);
     QCOMPARE(out[0].toMap()["powerCH"].toBool(), true);
@@ -254,8 +256,7 @@ void TestCodeplugBytes::powerFlagTypeOne()
 void TestCodeplugBytes::namePlacesAndIndexEntries()
 {
     BlockMap blocks = TestImage::blankBlocks(0xEE);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     codec.WriteChanells(channelList(999), &blocks);
     QCOMPARE(blocks[43].mid(172, 8), hex("4300480030000000")); // "CH0"
     QCOMPARE(blocks[43].mid(140, 32), QByteArray(32, char(0xEE))); // slot 0 unused
@@ -277,8 +278,7 @@ void TestCodeplugBytes::writeNewNameRefuses()
 {
     BlockMap blocks = TestImage::blankBlocks(0x11);
     const BlockMap before = blocks;
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     QTest::ignoreMessage(QtDebugMsg, "WriteNewName: Err name.size=34");
     QCOMPARE(codec.WriteNewName(QByteArray(34, 'a'), 1, &blocks), -1);
     QTest::ignoreMessage(QtDebugMsg, "WriteNewName: Err slot=1001");
@@ -292,8 +292,7 @@ void TestCodeplugBytes::writeNewNameRefuses()
 void TestCodeplugBytes::channelCountZero()
 {
     BlockMap blocks = TestImage::blankBlocks();
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     codec.WriteChanells(channelList(3), &blocks);
     // Channel 1's name in a block the image lacks: it reads as no name.
     blocks[42][146] = 0x64;
@@ -319,8 +318,7 @@ void TestCodeplugBytes::zonesAcrossBlocks()
 {
     BlockMap blocks = TestImage::randomBlocks(3);
     const BlockMap before = blocks;
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     codec.WriteChanells(channelList(30), &blocks);
     QVariantList zones;
     for (int z = 0; z < 18; ++z) {
@@ -332,8 +330,7 @@ void TestCodeplugBytes::zonesAcrossBlocks()
     }
     codec.WriteZones(zones, &blocks);
     // Zone 0: member count 16, codes 2 to 17; title padded with zeros.
-    QCOMPARE(quint8(blocks[74][652 + 36]), quint8(16));
-    QCOMPARE(blocks[74].mid(652 + 48, 4), hex("02000300"));
+    QCOMPARE(blocks[74].mid(652 + 36, 1) + blocks[74].mid(652 + 48, 4), hex("1002000300"));
     QCOMPARE(blocks[74].mid(652 + 78, 2), hex("1100"));
     QCOMPARE(blocks[74].mid(652 + 12, 20), QByteArray(20, '\0'));
     QCOMPARE(blocks[74].mid(652 + 32, 4), before[74].mid(652 + 32, 4));
@@ -348,8 +345,7 @@ void TestCodeplugBytes::zonesAcrossBlocks()
 void TestCodeplugBytes::zonesEmptyAndOverfull()
 {
     BlockMap blocks = TestImage::randomBlocks(4);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     codec.WriteChanells(channelList(20), &blocks);
     QTest::ignoreMessage(QtDebugMsg, " WriteZones: quantityZon<=0");
     codec.WriteZones(QVariantList(), &blocks);
@@ -371,16 +367,14 @@ void TestCodeplugBytes::zonesEmptyAndOverfull()
     QCOMPARE(blocks[75].mid(12 + (652 - 12 + 25 * 80 - 2048), 80), QByteArray(80, '\0'));
     codec.ParsingChanels(blocks);
     QCOMPARE(codec.ParsingZones(blocks).toList().size(), 25);
-    QCOMPARE(quint8(blocks[74][652 + 36]), quint8(16));
-    QCOMPARE(blocks[74].mid(652 + 48 + 30, 2), hex("1100"));
+    QCOMPARE(blocks[74].mid(652 + 36, 1) + blocks[74].mid(652 + 48 + 30, 2), hex("101100"));
     QCOMPARE(blocks[74].mid(652, 32), encodeUtf16Field(QStringLiteral("Z0 long title ov")));
 }
 
 void TestCodeplugBytes::zoneMembersByPosition()
 {
     BlockMap blocks = TestImage::blankBlocks();
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     QVariantList channels = channelList(10);
     channels[7] = digital("CH3");
     codec.WriteChanells(channels, &blocks);
@@ -395,8 +389,7 @@ void TestCodeplugBytes::zoneMembersByPosition()
 void TestCodeplugBytes::contacts()
 {
     BlockMap blocks = TestImage::randomBlocks(6);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     QVariantList five;
     for (int k = 0; k < 5; ++k)
         five.append(QVariantMap { { "name", QStringLiteral("C%1").arg(k) }, { "type", 1 },
@@ -411,9 +404,7 @@ void TestCodeplugBytes::contacts()
     blocks[7][177] = char(0xFE);
     blocks[7][177 + 44] = char(0xFF);
     codec.encodeContacts(three, &blocks);
-    QCOMPARE(quint8(blocks[6][142]), quint8(3));
-    QCOMPARE(quint8(blocks[6][143]), quint8(0));
-    QCOMPARE(blocks[6].mid(144, 6), hex("010002000300"));
+    QCOMPARE(blocks[6].mid(142, 8), hex("0300010002000300"));
     QCOMPARE(blocks[6].mid(150, 4), withFive[6].mid(150, 4));
     QCOMPARE(blocks[7].mid(140, 32), hex("41006200") + QByteArray(28, '\0'));
     QCOMPARE(blocks[7].mid(172, 6), hex("39300000") + hex("02FF"));
@@ -438,8 +429,7 @@ void TestCodeplugBytes::contacts()
 void TestCodeplugBytes::encryptionKeys()
 {
     BlockMap blocks = TestImage::randomBlocks(7);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     QTest::ignoreMessage(QtDebugMsg, " WriteEncrypts: quantityZon<=0");
     const BlockMap untouched = blocks;
     codec.WriteEncrypts(QVariantList(), &blocks);
@@ -453,7 +443,7 @@ void TestCodeplugBytes::encryptionKeys()
     };
     codec.WriteEncrypts(keys, &blocks);
     const QByteArray b = blocks[4];
-    QCOMPARE(quint8(b[1054]), quint8(4));
+    QCOMPARE(b.mid(1054, 1), hex("04"));
     QCOMPARE(b.mid(1084, 16), hex("4B00650079000000") + QByteArray(8, '\0'));
     QCOMPARE(b.mid(1100, 2), hex("AB12"));
     QCOMPARE(b.mid(1102, 6), untouched[4].mid(1102, 6));
@@ -471,8 +461,7 @@ void TestCodeplugBytes::rxGroups()
 {
     BlockMap blocks = TestImage::randomBlocks(8);
     const BlockMap before = blocks;
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     codec.encodeRxGroups(QVariantList(), &blocks);
     QVERIFY(blocks == before);
     codec.encodeRxGroups(QVariantList { QVariantMap { { "title", "G1" },
@@ -482,8 +471,7 @@ void TestCodeplugBytes::rxGroups()
     QCOMPARE(blocks[41].mid(364, 4), hex("02000102"));
     QCOMPARE(blocks[41].mid(368, 4), before[41].mid(368, 4));
     const QByteArray r = blocks[28];
-    QCOMPARE(quint8(r[1452]), quint8(2));
-    QCOMPARE(r.mid(1453, 3), before[28].mid(1453, 3));
+    QCOMPARE(r.mid(1452, 4), hex("02") + before[28].mid(1453, 3));
     QCOMPARE(r.mid(1488, 32), hex("01000300") + QByteArray(28, '\0'));
     QCOMPARE(r.mid(1520, 32), before[28].mid(1520, 32)); // slots 17 to 32 keep their bytes
     QCOMPARE(r.mid(1656, 100), QByteArray(100, '\0'));
@@ -502,8 +490,7 @@ void TestCodeplugBytes::rxGroups()
 void TestCodeplugBytes::rxGroupsSixClearStopsAtContentEnd()
 {
     BlockMap blocks = TestImage::blankBlocks(0x77);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     QVariantList groups;
     for (int g = 0; g < 8; ++g)
         groups.append(QVariantMap { { "title", QStringLiteral("G%1").arg(g) } });
@@ -512,15 +499,13 @@ void TestCodeplugBytes::rxGroupsSixClearStopsAtContentEnd()
     QCOMPARE(blocks[28].size(), Block::Size);
     QCOMPARE(blocks[28].mid(2052, 8), hex("7777777700000000"));
     QCOMPARE(blocks[28].mid(2060), QByteArray(3, char(0x77)));
-    QCOMPARE(blocks[41].mid(364, 1), hex("06"));
-    QCOMPARE(blocks[41].mid(366, 7), hex("01020304050677"));
+    QCOMPARE(blocks[41].mid(364, 9).remove(1, 1), hex("0601020304050677"));
 }
 
 void TestCodeplugBytes::rxGroupNamesAccumulate()
 {
     BlockMap blocks = TestImage::blankBlocks();
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     QVariantList five;
     for (int g = 0; g < 5; ++g)
         five.append(QVariantMap { { "title", QStringLiteral("Old%1").arg(g) } });
@@ -538,8 +523,7 @@ void TestCodeplugBytes::rxGroupNamesAccumulate()
 void TestCodeplugBytes::settings()
 {
     BlockMap blocks = TestImage::blankBlocks(0xCC);
-    Channel codec;
-    codec.setRadioType(0);
+    Codec codec;
     blocks[4][709] = 0x01;
     blocks[4][700] = 0x41;
     const QVariantMap s { { "digital_voice_level", 5 }, { "man_down_trigger", 2 },
@@ -550,15 +534,12 @@ void TestCodeplugBytes::settings()
         { "buttonsSettings", QVariantMap { { "long_press_duration", 500 } } } };
     codec.encodeSettings(s, &blocks);
     const QByteArray b = blocks[4];
-    QCOMPARE(quint8(b[685]), quint8(7));
-    QCOMPARE(quint8(b[828]), quint8((0xCC & ~0x33) | 0x20 | 0x02 | 0x01));
-    QCOMPARE(quint8(b[695]), quint8(6));
-    QCOMPARE(quint8(b[680]), quint8(60));
-    QCOMPARE(b.mid(708, 2), hex("3C01"));
-    QCOMPARE(quint8(b[700]), quint8(0x49));
-    QCOMPARE(quint8(b[710]), quint8(0xCC)); // bit 0 was clear already
-    QCOMPARE(quint8(b[892]), quint8(244));
-    QCOMPARE(quint8(b[562]), quint8(0xCC)); // a key the map lacks keeps its byte
+    // 828: 0xCC with bits 0x33 replaced; 710 bit 0 was clear already; 562, a
+    // key the map lacks, keeps its byte.
+    for (auto [at, value] :
+        { std::pair(685, 7), { 828, (0xCC & ~0x33) | 0x23 }, { 695, 6 }, { 680, 60 }, { 708, 0x3C },
+            { 709, 1 }, { 700, 0x49 }, { 710, 0xCC }, { 892, 244 }, { 562, 0xCC } })
+        QVERIFY2(quint8(b[at]) == value, qPrintable(QString::number(at)));
     QCOMPARE(blocks[122].mid(76, 4), hex("01CCFFFF"));
     const QVariantMap out = codec.decodeBasicSettings(blocks).toMap();
     QCOMPARE(out["digital_voice_level"].toInt(), 5);
@@ -575,8 +556,7 @@ void TestCodeplugBytes::settings()
 void TestCodeplugBytes::buttonsTypeOne()
 {
     BlockMap blocks = TestImage::blankBlocks(0xAA);
-    Channel codec;
-    codec.setRadioType(1);
+    Codec codec(1);
     QVariantMap buttons;
     const char *keys[] = { "orange_button_short_press", "orange_button_long_press",
         "side_button1_short_press", "side_button1_long_press", "side_button2_short_press",
@@ -591,6 +571,36 @@ void TestCodeplugBytes::buttonsTypeOne()
     QCOMPARE(out["purple_button_long_press"].toInt(), 8);
     QCOMPARE(out["type_radio"].toInt(), 1);
     QCOMPARE(out.size(), 11);
+}
+
+void TestCodeplugBytes::editChanges_data()
+{
+    QTest::addColumn<QVariant>("current");
+    QTest::addColumn<QVariant>("baseline");
+    QTest::addColumn<QVariant>("changes");
+    using M = QVariantMap;
+    using L = QVariantList;
+    QTest::newRow("maps: changed keys, nested")
+        << QVariant(M { { "a", 1 }, { "b", M { { "x", 1 }, { "y", 2 } } } })
+        << QVariant(M { { "a", 1 }, { "b", M { { "x", 1 }, { "y", 3 } } } })
+        << QVariant(M { { "b", M { { "y", 2 } } } });
+    const L records { M { { "origin", 0 }, { "n", "A" }, { "f", 1 } },
+        M { { "origin", 5 }, { "n", "N" } } };
+    QTest::newRow("records: origin kept, a new one whole")
+        << QVariant(records) << QVariant(L { M { { "origin", 0 }, { "n", "A" }, { "f", 2 } } })
+        << QVariant(L { M { { "origin", 0 }, { "f", 1 } }, M { { "n", "N" } } });
+    QTest::newRow("records against a map: whole")
+        << QVariant(records) << QVariant(M {}) << QVariant(records);
+    QTest::newRow("a map against records: whole")
+        << QVariant(M { { "a", 1 } }) << QVariant(records) << QVariant(M { { "a", 1 } });
+}
+
+void TestCodeplugBytes::editChanges()
+{
+    QFETCH(QVariant, current);
+    QFETCH(QVariant, baseline);
+    QFETCH(QVariant, changes);
+    QCOMPARE(EditMerge::changes(current, baseline), changes);
 }
 
 QTEST_GUILESS_MAIN(TestCodeplugBytes)

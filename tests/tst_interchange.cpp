@@ -120,53 +120,39 @@ void TestInterchange::errors_data()
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("words");
     QTest::addColumn<bool>("strict");
-    QTest::newRow("unknown key") << QByteArray("channels:\n  - name: \"A\"\n    colour: 3\n")
-                                 << "channels[0].colour" << 3 << "unknown key" << false;
-    QTest::newRow("wrong type") << QByteArray("settings:\n  squelch_normal_level: high\n")
-                                << "settings.squelch_normal_level" << 2 << "not a whole number"
-                                << false;
-    QTest::newRow("out of range") << QByteArray("buttons:\n  long_press_duration: 256\n")
-                                  << "buttons.long_press_duration" << 2 << "outside 0 to 255"
-                                  << false;
-    QTest::newRow("outside band") << QByteArray(
-        "channels:\n  - kind: analogue\n    rx_frequency: 512.5\n")
-                                  << "channels[0].rx_frequency" << 3
-                                  << "outside the band 400–470 MHz" << false;
-    QTest::newRow("bad tone") << QByteArray(
-        "channels:\n  - kind: analogue\n    rx_tone: \"CTCSS x\"\n")
-                              << "channels[0].rx_tone" << 3 << "not a tone" << false;
-    QTest::newRow("missing reference")
-        << QByteArray("zones:\n  - name: \"Z\"\n    channels: [\"Nope\"]\n")
-        << "zones[0].channels[0]" << 3 << "no channel named \"Nope\"" << false;
-    QTest::newRow("missing number")
-        << QByteArray("channels:\n  - kind: digital\n    contact: 99\n") << "channels[0].contact"
-        << 3 << "no contact number 99" << false;
-    QTest::newRow("duplicate name") << QByteArray("zones:\n  - name: \"A\"\n  - name: \"A\"\n")
-                                    << "zones[1].name" << 3 << "names must be unique" << false;
+    const auto row = [](const char *path, int line, const char *words, const QByteArray &doc,
+                         bool strict = false) {
+        QTest::newRow(*path ? path : "not YAML") << doc << path << line << words << strict;
+    };
+    const QByteArray analogue = "channels:\n  - kind: analogue\n",
+                     digital = "channels:\n  - kind: digital\n";
+    row("channels[0].colour", 3, "unknown key", "channels:\n  - name: \"A\"\n    colour: 3\n");
+    row("settings.squelch_normal_level", 2, "not a whole number",
+        "settings:\n  squelch_normal_level: high\n");
+    row("buttons.long_press_duration", 2, "outside 0 to 255",
+        "buttons:\n  long_press_duration: 256\n");
+    row("channels[0].rx_frequency", 3, "outside the band 400–470 MHz",
+        analogue + "    rx_frequency: 512.5\n");
+    row("channels[0].rx_tone", 3, "not a tone", analogue + "    rx_tone: \"CTCSS x\"\n");
+    row("zones[0].channels[0]", 3, "no channel named \"Nope\"",
+        "zones:\n  - name: \"Z\"\n    channels: [\"Nope\"]\n");
+    row("channels[0].contact", 3, "no contact number 99", digital + "    contact: 99\n");
+    row("zones[1].name", 3, "names must be unique", "zones:\n  - name: \"A\"\n  - name: \"A\"\n");
     QByteArray keys("keys:\n");
     for (int i = 0; i < 41; ++i)
         keys += "  - {name: \"k" + QByteArray::number(i) + "\", value: \"1\"}\n";
-    QTest::newRow("over capacity") << keys << "keys" << 2 << "at most 40" << false;
-    QByteArray zone("zones:\n  - name: \"Z\"\n    channels: [");
-    for (int i = 0; i < 17; ++i)
-        zone += (i ? ", " : "") + QByteArray::number(1);
-    QTest::newRow("zone over capacity") << zone + "]\n"
-                                        << "zones[0].channels" << 3 << "at most 16" << false;
-    QTest::newRow("field of the other kind")
-        << QByteArray("channels:\n  - kind: digital\n    bandwidth: 25\n")
-        << "channels[0].bandwidth" << 3 << "only analogue" << false;
-    QTest::newRow("new channel without frequency") << QByteArray("channels:\n"
-        + QByteArray("  - {kind: analogue, rx_frequency: 446.1, tx_frequency: 446.1}\n")
-              .repeated(40)
-        + "  - kind: analogue\n") << "channels[40]" << 42
-                                                   << "needs rx_frequency" << false;
-    QTest::newRow("name cut, strict")
-        << QByteArray("zones:\n  - name: \"A very long zone name indeed\"\n") << "zones[0].name"
-        << 2 << "cut to" << true;
-    QTest::newRow("stored record not hex")
-        << QByteArray("channels:\n  - kind: analogue\n    raw: \"00zz\"\n") << "channels[0].raw"
-        << 3 << "hexadecimal digits" << false;
-    QTest::newRow("not YAML") << QByteArray("channels: [\n") << "" << 2 << "" << false;
+    row("keys", 2, "at most 40", keys);
+    row("zones[0].channels", 3, "at most 16",
+        "zones:\n  - name: \"Z\"\n    channels: [" + QByteArray("1, ").repeated(16) + "1]\n");
+    row("channels[0].bandwidth", 3, "only analogue", digital + "    bandwidth: 25\n");
+    row("channels[40]", 42, "needs rx_frequency",
+        "channels:\n"
+            + QByteArray("  - {kind: analogue, rx_frequency: 446.1, tx_frequency: 446.1}\n")
+                  .repeated(40)
+            + "  - kind: analogue\n");
+    row("zones[0].name", 2, "cut to", "zones:\n  - name: \"A very long zone name indeed\"\n", true);
+    row("channels[0].raw", 3, "hexadecimal digits", analogue + "    raw: \"00zz\"\n");
+    row("", 2, "", "channels: [\n");
 }
 
 void TestInterchange::errors()
@@ -205,27 +191,21 @@ void TestInterchange::csvImport()
     QVERIFY2(r.ok, qPrintable(issues(r.errors)));
     const QVariantList ch = decode(r.image).map.value(DecodedKey::FreqList).toList();
     QCOMPARE(ch.size(), 4);
-    const auto f = [&](int i, const char *key) { return ch.at(i).toMap().value(key); };
-    QCOMPARE(f(0, "name").toString(), QStringLiteral("Rep, \"North\""));
-    QCOMPARE(f(0, "recvFreq").toUInt(), 439100000u);
-    QCOMPARE(f(0, "sendFreq").toUInt(), 431500000u);
-    QCOMPARE(f(0, "QtDqtTypeTrasm").toInt(), 1);
-    QCOMPARE(f(0, "sendQtDqt").toInt(), 0x0885);
-    QCOMPARE(f(0, "QtDqtTypeRcv").toInt(), 0);
-    QCOMPARE(f(0, "chanelBand").toInt(), 0);
-    QCOMPARE(f(0, "powerCH").toBool(), true);
-    QCOMPARE(f(1, "sendFreq").toUInt(), 446006250u);
-    QCOMPARE(f(1, "recvQtDqt").toInt(), 0x1230);
-    QCOMPARE(f(1, "sendQtDqt").toInt(), 0x1230);
-    QCOMPARE(f(1, "chanelBand").toInt(), 1);
-    QCOMPARE(f(1, "powerCH").toBool(), false);
-    QCOMPARE(f(2, "sendFreq").toUInt(), 434000000u);
-    QCOMPARE(f(2, "sendQtDqt").toInt(), 0xC754); // R: inverted transmit
-    QCOMPARE(f(2, "QtDqtTypeRcv").toInt(), 2);
-    QCOMPARE(f(2, "recvQtDqt").toInt(), 0x8754);
-    QCOMPARE(f(2, "powerCH").toBool(), true); // 4 W: nearer the high level
-    QCOMPARE(f(3, "typeChannel").toBool(), true);
-    QCOMPARE(f(3, "colorCod").toInt(), 7);
+    // name rx tx rx-tone-type rx-tone tx-tone-type tx-tone band power digital
+    // colour ('*': not looked at)
+    const QStringList expected { "Rep, \"North\"|439100000|431500000|0|*|1|2181|0|true|*|*",
+        "Simplex|446006250|446006250|*|4656|*|4656|1|false|*|*",
+        // R: inverted transmit; 4 W: nearer the high level.
+        "Dcs|433500000|434000000|2|34644|*|51028|*|true|*|*",
+        "Dmr|438250000|*|*|*|*|*|*|*|true|7" };
+    for (int i = 0; i < 4; ++i) {
+        QStringList f = expected.at(i).split('|');
+        const char *keys[] = { "name", "recvFreq", "sendFreq", "QtDqtTypeRcv", "recvQtDqt",
+            "QtDqtTypeTrasm", "sendQtDqt", "chanelBand", "powerCH", "typeChannel", "colorCod" };
+        for (int k = 0; k < f.size(); ++k)
+            f[k] = f[k] == "*" ? f[k] : ch.at(i).toMap().value(keys[k]).toString();
+        QCOMPARE(f.join('|'), expected.at(i));
+    }
 
     // Export, then import onto the result: the same bytes.
     const ImportResult again

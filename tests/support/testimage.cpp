@@ -4,34 +4,36 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <functional>
 
 #include "manager/variantfile.h"
 
 namespace TestImage {
 
-BlockMap blankBlocks(quint8 fill)
+namespace {
+BlockMap blocksOf(const std::function<char()> &next)
 {
     BlockMap blocks;
     for (int b = 0; b < Block::Count; ++b) {
-        QByteArray block(Block::Size, char(fill));
+        QByteArray block(Block::Size, Qt::Uninitialized);
+        for (char &c : block)
+            c = next();
         block[Block::NumberOffset] = char(b);
         blocks.insert(quint16(b), block);
     }
     return blocks;
 }
+} // namespace
+
+BlockMap blankBlocks(quint8 fill)
+{
+    return blocksOf([fill] { return char(fill); });
+}
 
 BlockMap randomBlocks(quint32 start)
 {
     QRandomGenerator gen(start);
-    BlockMap blocks;
-    for (int b = 0; b < Block::Count; ++b) {
-        QByteArray block(Block::Size, Qt::Uninitialized);
-        for (int i = 0; i < block.size(); ++i)
-            block[i] = char(gen.bounded(256));
-        block[Block::NumberOffset] = char(b);
-        blocks.insert(quint16(b), block);
-    }
-    return blocks;
+    return blocksOf([&gen] { return char(gen.bounded(256)); });
 }
 
 QByteArray identity(quint16 bandCode, bool kr4700)
@@ -53,16 +55,6 @@ QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity)
             list.append(blocks.value(quint16(b)));
     }
     return list;
-}
-
-void markKr4700(BlockMap *blocks)
-{
-    QByteArray &block = (*blocks)[0];
-    if (block.size() < Block::Size) {
-        block = QByteArray(Block::Size, '\0');
-        block[Block::NumberOffset] = 0;
-    }
-    block.replace(Block::ContentBegin + 20, 6, QByteArrayLiteral("KR4700"));
 }
 
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit)
@@ -154,12 +146,12 @@ QVariantList hostileImage()
     QByteArray first = table.mid(zoneAt(0) - 12, 80);
     for (int z = 1; z < 22; ++z) {
         QByteArray rec = first;
-        const QString title = z < 20 ? QStringLiteral("Z%1").arg(z + 1)
-                                     : QStringLiteral("Old%1").arg(z + 1);
+        const QString title
+            = z < 20 ? QStringLiteral("Z%1").arg(z + 1) : QStringLiteral("Old%1").arg(z + 1);
         for (int i = 0; i < 32; ++i)
-            rec[i] = i / 2 < title.size() ? char(i % 2 ? title.at(i / 2).unicode() >> 8
-                                                       : title.at(i / 2).unicode() & 0xFF)
-                                          : '\0';
+            rec[i] = i / 2 < title.size()
+                ? char(i % 2 ? title.at(i / 2).unicode() >> 8 : title.at(i / 2).unicode() & 0xFF)
+                : '\0';
         table.replace(zoneAt(z) - 12, 80, rec);
     }
     table.replace(zoneAt(22) - 12, 80, QByteArray(80, '\0'));

@@ -26,9 +26,6 @@ QByteArray identity(quint16 bandCode = 0, bool kr4700 = false);
 // missing from the map are left out).
 QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity);
 
-// Marks an image as a KR4700 one: "KR4700" in the content of block 0.
-void markKr4700(BlockMap *blocks);
-
 // Offsets where two block maps differ, as "block:offset" texts (at most
 // `limit` of them), for readable failure messages.
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);
