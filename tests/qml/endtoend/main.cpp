@@ -28,7 +28,6 @@ public:
 
     Q_INVOKABLE void plug() { radio->plug(); }
     Q_INVOKABLE void unplug() { radio->unplug(); }
-    Q_INVOKABLE bool isPresent() const { return radio->isPresent(); }
     // Back to the factory default image, plugged in, no faults.
     Q_INVOKABLE bool reset()
     {

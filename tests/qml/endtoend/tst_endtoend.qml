@@ -73,25 +73,15 @@ TestCase {
 
     // Every path at which two decoded values differ.
     function differences(a, b, path, out) {
-        if (out === undefined)
-            out = []
-        var objA = a !== null && typeof a === "object"
-        var objB = b !== null && typeof b === "object"
-        if (objA !== objB || Array.isArray(a) !== Array.isArray(b)) {
-            out.push(path + ": " + JSON.stringify(a) + " -> " + JSON.stringify(b))
-            return out
-        }
-        if (!objA) {
-            if (a !== b)
+        out = out || []
+        var obj = function (v) { return v !== null && typeof v === "object" }
+        if (!obj(a) || !obj(b) || Array.isArray(a) !== Array.isArray(b)) {
+            if (JSON.stringify(a) !== JSON.stringify(b))
                 out.push(path + ": " + JSON.stringify(a) + " -> " + JSON.stringify(b))
             return out
         }
-        var keys = {}
-        var k
-        for (k in a) keys[k] = true
-        for (k in b) keys[k] = true
-        for (k in keys)
-            differences(a[k], b[k], path + "." + k, out)
+        var keys = Object.keys(a).concat(Object.keys(b).filter(function (k) { return !(k in a) }))
+        keys.forEach(function (k) { differences(a[k], b[k], path + "." + k, out) })
         return out
     }
 
@@ -120,6 +110,12 @@ TestCase {
         compare(child("loadingText").text, "Запись данных завершена!")
         tryCompare(screen, "state", "state_work", 1000)
     }
+    // The next entry of a combo box, picked with the keyboard.
+    function stepDown(combo) {
+        combo.forceActiveFocus()
+        keyClick(Qt.Key_Down)
+        return combo.currentIndex
+    }
     function showTab(index) {
         var tv = child("tabView")
         tv.currentIndex = index
@@ -127,40 +123,31 @@ TestCase {
     }
 
     // Types into a text input as a user would: everything selected first,
-    // Return at the end.
+    // Return at the end. The test keyboard knows ASCII keys only: other
+    // letters are put in as an input method would.
     function typeText(input, text) {
         input.forceActiveFocus()
         verify(input.activeFocus, "the input took no focus")
         keyClick(Qt.Key_A, Qt.ControlModifier)
-        for (var i = 0; i < text.length; ++i)
-            typeChar(input, text.charAt(i))
-        keyClick(Qt.Key_Return)
-    }
-    // The test keyboard knows ASCII keys only: other letters are put in as an
-    // input method would.
-    function typeChar(input, c) {
-        if (c.charCodeAt(0) < 128) {
-            keyClick(c)
-            return
+        for (var i = 0; i < text.length; ++i) {
+            if (text.charCodeAt(i) < 128) {
+                keyClick(text.charAt(i))
+                continue
+            }
+            if (input.selectedText.length > 0)
+                input.remove(input.selectionStart, input.selectionEnd)
+            input.insert(input.cursorPosition, text.charAt(i))
         }
-        if (input.selectedText.length > 0)
-            input.remove(input.selectionStart, input.selectionEnd)
-        input.insert(input.cursorPosition, c)
+        keyClick(Qt.Key_Return)
     }
 
     // --- channel table -----------------------------------------------------------
 
     function table() { return screen.channelTab.table }
-    function columnOf(role) {
-        var cols = table().columns
-        for (var i = 0; i < cols.length; ++i)
-            if (cols[i].role === role)
-                return i
-        fail("no column " + role)
-    }
     function clickCell(row, role, onEditMark) {
         var t = table()
-        var col = columnOf(role)
+        var col = t.columns.map(function (c) { return c.role }).indexOf(role)
+        verify(col >= 0, "no column " + role)
         var x = onEditMark ? t.colX[col] + t.colW[col] - 10 : t.colX[col] + t.colW[col] / 2
         var view = child("channelListView", t)
         view.positionViewAtIndex(row, 0 /* ListView.Beginning */)
@@ -197,22 +184,11 @@ TestCase {
         mouseClick(child("valueOk", editor))
         verify(!editor.visible, "the value editor refused " + text)
     }
-    function shownText(row, role) {
-        var t = table()
-        var r = t.model.get(row)
-        return t.cellText(role, r)
-    }
+    function shownText(row, role) { return table().cellText(role, table().model.get(row)) }
 
     // --- DMR tab -------------------------------------------------------------------
 
     function dmr() { return screen.dmrTab }
-    function contactRow(name) {
-        var m = dmr().contactModel
-        for (var i = 0; i < m.count; ++i)
-            if (m.get(i).name === name)
-                return i
-        fail("no contact " + name)
-    }
 
     // --- set-up --------------------------------------------------------------------
 
@@ -275,24 +251,18 @@ TestCase {
         compare(loading[loading.length - 1], "Загрузка данных с радиостанции: 99%") // an image read ends at 99
         compare(shown[shown.length - 1], "state_work|")
         var t = table()
+        verify(first.freqList.length > 5)
         compare(t.model.count, first.freqList.length)
-        verify(t.model.count > 5)
-        for (var i = 0; i < first.freqList.length; ++i) {
-            compare(t.model.get(i).name, first.freqList[i].name)
-            compare(t.model.get(i).recv_freq, (first.freqList[i].recvFreq / 1000000).toFixed(5))
-        }
-        compare(child("serialNumberField").text, first.serialNumber)
+        compare(first.freqList.map(function (c, i) { return [t.model.get(i).name, t.model.get(i).recv_freq] }),
+                first.freqList.map(function (c) { return [c.name, (c.recvFreq / 1000000).toFixed(5)] }))
         var serial = child("serialNumberInput")
-        verify(first.serialNumber.length >= 16)
-        verify(serial.contentWidth <= serial.width, "the serial number is cut")
+        compare(child("serialNumberField").text, first.serialNumber)
+        verify(first.serialNumber.length >= 16 && serial.contentWidth <= serial.width, "the serial number is cut")
 
         // A new frequency and a tone, through the table's own editors.
         typeFrequency(1, "recv_freq", "446.1875")
         compare(t.model.get(1).recv_freq, "446.18750")
-        var analogue = -1
-        for (i = 0; i < first.freqList.length && analogue < 0; ++i)
-            if (!first.freqList[i].typeChannel)
-                analogue = i
+        var analogue = first.freqList.map(function (c) { return c.typeChannel }).indexOf(false)
         verify(analogue >= 0, "the factory image has no analogue channel")
         chooseValue(analogue, "recv_qt_dqt", "67.0")
         compare(shownText(analogue, "recv_qt_dqt"), "67.0")
@@ -309,41 +279,33 @@ TestCase {
         compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
         compare(Radio.protocolErrors(), [])
 
-        var second = read()
-        compare(second.freqList[1].recvFreq, 446187500)
-        compare(second.freqList[analogue].recvQtDqt, 0x670)
-        compare(second.freqList[analogue].QtDqtTypeRcv, 1)
-        compare(second.freqList[analogue].sendQtDqt, 0xC754)
-        compare(second.freqList[analogue].QtDqtTypeTrasm, 3)
-        compare(t.model.get(1).recv_freq, "446.18750")
+        var second = read(), a = second.freqList[analogue]
+        compare([second.freqList[1].recvFreq, a.recvQtDqt, a.QtDqtTypeRcv, a.sendQtDqt, a.QtDqtTypeTrasm, t.model.get(1).recv_freq],
+                [446187500, 0x670, 1, 0xC754, 3, "446.18750"])
 
         // Save what the screen shows, with one more change not yet written.
         typeFrequency(2, "send_freq", "447.5000")
         var url = Radio.fileUrl("saved.ovc")
         screen.fileChosen("save_config", url)
-        compare(screen.state, "state_saving_successed")
-        compare(child("loadingText").text, "Данные успешно\nсохранены")
-        verify(Radio.exists(url))
+        compare([screen.state, child("loadingText").text, Radio.exists(url)], ["state_saving_successed", "Данные успешно\nсохранены", true])
         tryCompare(screen, "state", "state_work", 1000)
 
         // Opening the file shows it; its decode holds both changes.
         typeFrequency(2, "send_freq", "448.0000") // overwritten by the open
         screen.fileChosen("open_config", url)
         var fromFile = lastDecoded()
-        compare(decoded.length, 3)
-        compare(fromFile.freqList[1].recvFreq, 446187500)
-        compare(fromFile.freqList[2].sendFreq, 447500000)
-        compare(fromFile.freqList[analogue].recvQtDqt, 0x670)
-        compare(t.model.get(2).send_freq, "447.50000")
+        compare([decoded.length, fromFile.freqList[1].recvFreq, fromFile.freqList[2].sendFreq, fromFile.freqList[analogue].recvQtDqt,
+                 t.model.get(2).send_freq], [3, 446187500, 447500000, 0x670, "447.50000"])
         // The radio still holds what was written, not the saved edit.
         compare(read().freqList[2].sendFreq, first.freqList[2].sendFreq)
     }
 
-    // The language selector relabels the tools, tabs and table; in the
-    // smallest window every column title of the channel table stays inside
-    // its column, in both languages.
+    // The language selector relabels the tools, tabs and table and keeps
+    // every value on every tab; in the smallest window every column title of
+    // the channel table stays inside its column, in both languages.
     function test_language() {
         read()
+        var before = copy(screen.collect())
         compare(window.width, window.minimumWidth)
         var selector = child("languageSelector")
         selector.forceActiveFocus()
@@ -363,16 +325,13 @@ TestCase {
         compare(["buttonRead", "buttonWrite", "buttonOpen", "buttonSave", "buttonDefaultSettings"].map(function (n) {
             return child(n).text }), ["Read", "Write", "Open", "Save", "Factory settings"])
         var tv = child("tabView")
-        var titles = []
-        for (i = 0; i < tv.count; ++i)
-            titles.push(tv.getTab(i).title.trim())
-        compare(titles, ["Channels", "Zones", "Basic settings", "Buttons", "DMR settings", "Navigation"])
-        compare(table().titles[0], "Channel")
+        compare([0, 1, 2, 3, 4, 5].map(function (i) { return tv.getTab(i).title.trim() }).concat([table().titles[0]]),
+                ["Channels", "Zones", "Basic settings", "Buttons", "DMR settings", "Navigation", "Channel"])
+        compare(differences(before, copy(screen.collect()), "collected"), [])
         // Back in Russian.
         keyClick(Qt.Key_Up)
-        compare(window.languageIndex, 0)
-        compare(child("buttonRead").text, "Считать")
-        compare(tv.getTab(5).title, "Навигация")
+        compare([window.languageIndex, child("buttonRead").text, tv.getTab(5).title], [0, "Считать", "Навигация"])
+        compare(differences(before, copy(screen.collect()), "collected"), [])
     }
 
     function test_oneChangeOnEveryTabAndNothingElse() {
@@ -382,9 +341,7 @@ TestCase {
         // Channel: a frequency and a tone.
         typeFrequency(0, "send_freq", "446.5000")
         expected.freqList[0].sendFreq = 446500000
-        var analogue = 0
-        while (expected.freqList[analogue].typeChannel)
-            ++analogue
+        var analogue = before.freqList.map(function (c) { return c.typeChannel }).indexOf(false)
         chooseValue(analogue, "send_qt_dqt", "D023N")
         expected.freqList[analogue].sendQtDqt = 0x8023
         expected.freqList[analogue].QtDqtTypeTrasm = 2
@@ -413,17 +370,11 @@ TestCase {
 
         // Key: a new value.
         typeText(child("keyValue_0", dmr()), "A1B2")
-        for (var key in expected.encryptList) {
-            expected.encryptList[key] = "a1b2"
-            break
-        }
+        expected.encryptList[Object.keys(expected.encryptList)[0]] = "a1b2"
 
         // Basic setting: microphone gain one step up.
         showTab(2)
-        var gain = child("mic_gain_level", screen.settingsTab)
-        gain.forceActiveFocus()
-        keyClick(Qt.Key_Down)
-        compare(gain.currentIndex, before.basicSettings.mic_gain_level + 1)
+        compare(stepDown(child("mic_gain_level", screen.settingsTab)), before.basicSettings.mic_gain_level + 1)
         expected.basicSettings.mic_gain_level += 1
 
         // GPS setting: a new logging interval.
@@ -432,9 +383,7 @@ TestCase {
 
         // Button: the orange button's short press one entry up.
         showTab(3)
-        var orange = child("orange_button_short_press", screen.buttonsTab)
-        orange.forceActiveFocus()
-        keyClick(Qt.Key_Down)
+        stepDown(child("orange_button_short_press", screen.buttonsTab))
         expected.buttonsSettings.orange_button_short_press += 1
 
         write()
@@ -444,44 +393,16 @@ TestCase {
         verify(differences(before, after, "decoded").length >= 9)
     }
 
-    function test_contactRemovedGroupsKeepTheirMembersByName() {
+    // A contact and a channel removed: after the write the radio's groups
+    // and zones still name the same contacts and channels (the others move
+    // up one place).
+    function test_removalsKeepReferencesByName() {
         var before = read()
         function memberNames(d) {
-            var result = []
-            for (var g = 0; g < d.RxGroupsList.length; ++g) {
-                var names = []
-                var members = d.RxGroupsList[g].selectedContacts
-                for (var m = 0; m < members.length; ++m) {
-                    var c = d.contactList[members[m] - 1]
-                    names.push(c ? c.name : "?" + members[m])
-                }
-                result.push(names)
-            }
-            return result
+            return d.RxGroupsList.map(function (g) {
+                return g.selectedContacts.map(function (m) { var c = d.contactList[m - 1]; return c ? c.name : "?" + m })
+            })
         }
-        var names = memberNames(before)
-        verify(names[0].length >= 2, "group 1 needs two members")
-        // Remove the first member of group 1: the others move up one place.
-        var removed = names[0][0]
-        showTab(4)
-        var row = contactRow(removed)
-        dmr().pickContact(row)
-        mouseClick(child("removeContactButton", dmr()))
-        compare(dmr().contactModel.count, before.contactList.length - 1)
-
-        write()
-        var after = read()
-        compare(after.contactList.length, before.contactList.length - 1)
-        var expected = []
-        for (var g = 0; g < names.length; ++g)
-            expected.push(names[g].filter(function (n) { return n !== removed }))
-        compare(memberNames(after), expected)
-    }
-
-    // Removing a channel: the zones lose it and keep naming the others;
-    // after the write the radio's zones hold the same channels by name.
-    function test_channelRemovedZonesKeepTheirChannels() {
-        var before = read()
         function zoneNames(d) {
             return d.zoneList.map(function (z) {
                 return z.selectedChannels.map(function (id) {
@@ -490,22 +411,30 @@ TestCase {
                 })
             })
         }
-        var removed = before.freqList[2].name
+        function without(lists, name) { return lists.map(function (l) { return l.filter(function (n) { return n !== name }) }) }
+        var names = memberNames(before)
+        verify(names[0].length >= 2, "group 1 needs two members")
+        var contact = names[0][0], channel = before.freqList[2].name
+        showTab(4)
+        var row = 0
+        while (dmr().contactModel.get(row).name !== contact)
+            ++row
+        dmr().pickContact(row)
+        mouseClick(child("removeContactButton", dmr()))
+        compare(dmr().contactModel.count, before.contactList.length - 1)
+        showTab(0)
         clickCell(2, "name", false)
         compare(table().selectedRow, 2)
         mouseClick(child("removeChannelButton", screen.channelTab))
-        compare(table().model.count, before.freqList.length - 1)
-        compare(table().model.get(2).channel, 2, "the channels after it moved up")
+        compare([table().model.count, table().model.get(2).channel], [before.freqList.length - 1, 2])
 
         write()
         var after = read()
+        compare(after.contactList.length, before.contactList.length - 1)
+        compare(memberNames(after), without(names, contact))
         compare(after.freqList.map(function (c) { return c.name }),
-                before.freqList.map(function (c) { return c.name })
-                .filter(function (n) { return n !== removed }))
-        var expected = zoneNames(before).map(function (names) {
-            return names.filter(function (n) { return n !== removed })
-        })
-        compare(zoneNames(after), expected)
+                before.freqList.map(function (c) { return c.name }).filter(function (n) { return n !== channel }))
+        compare(zoneNames(after), without(zoneNames(before), channel))
     }
 
     // Read -> Save and Read -> Write with no edit give back the bytes of the
@@ -539,7 +468,7 @@ TestCase {
         clickTool("buttonRead")
         cancelOnRetry = false
         wait(0)
-        compare(readResults[readResults.length - 1], false)
+        compare(readResults.slice(-1), [false])
         var expected = []
         for (var n = 10; n >= (data.cancel ? 10 : 1); --n)
             expected.push("state_reconnect|Устройство не найдено.\nПроверьте подключение устройства."
@@ -593,18 +522,15 @@ TestCase {
         }
         var written = Radio.blocksWritten()
         clickTool("buttonWrite")
-        compare(wrote, [false])
         var dialogs = screen.dialogs
-        verify(dialogs.visible)
-        compare(dialogs.kind, data.kind)
+        compare([wrote, dialogs.visible, dialogs.kind], [[false], true, data.kind])
         verify(dialogs.text.indexOf(data.text) >= 0, dialogs.text)
         dialogs.close()
         if (data.kind !== "mismatch")
             return
         compare(Radio.blocksWritten(), written)
         dialogs.answered(StandardButton.Yes)
-        compare(wrote, [false, true])
-        verify(Radio.blocksWritten() > written)
+        compare([wrote, Radio.blocksWritten() > written], [[false, true], true])
     }
 
     // The factory-settings button loads the default image for the radio's
@@ -616,46 +542,44 @@ TestCase {
         compare(read().freqList[0].recvFreq, 450000000)
         var written = Radio.blocksWritten()
         mouseClick(child("buttonDefaultSettings"))
-        compare(lastDecoded().freqList[0].recvFreq, first.freqList[0].recvFreq)
-        compare(table().model.get(0).recv_freq, (first.freqList[0].recvFreq / 1000000).toFixed(5))
-        compare(screen.state, "state_work")
-        compare(Radio.blocksWritten(), written)
+        compare([lastDecoded().freqList[0].recvFreq, table().model.get(0).recv_freq, screen.state, Radio.blocksWritten()],
+                [first.freqList[0].recvFreq, (first.freqList[0].recvFreq / 1000000).toFixed(5), "state_work", written])
         compare(read().freqList[0].recvFreq, 450000000)
     }
 
-    function test_openingAFileThatIsNoConfiguration() {
-        read()
-        var url = Radio.fileUrl("points.cdc")
-        mouseClick(screen.gpsTab.readButton)
-        screen.fileChosen("save_gps", url) // a GPS point file, not an image
-        compare(screen.state, "state_saving_successed")
-        var count = decoded.length
-        screen.fileChosen("open_config", url)
-        compare(decoded.length, count)
-        compare(screen.state, "state_reading_failed")
-        compare(child("loadingText").text, "Ошибка чтения данных\nиз файла")
-        tryCompare(screen, "state", "state_work", 1000)
-        // The GPS points come back from the same file.
-        screen.gpsTab.setGpsModel([])
-        screen.fileChosen("open_gps", url)
-        compare(screen.gpsTab.pointModel.count, Radio.gpsPoints())
-    }
-
-    function test_gpsReadDrawsTheTrack() {
+    // The GPS log read from the radio draws one track (its points are 10 s
+    // apart) centred on the second point; saved as a point file it comes back
+    // from that file, and opening it as a configuration fails and says so.
+    function test_gpsReadSaveAndOpen() {
         read()
         showTab(5)
         var gps = screen.gpsTab
         verify(gps.enabled, "the GPS tab is off for this radio")
         mouseClick(gps.readButton)
         compare(screen.state, "state_work")
-        compare(gps.pointModel.pointCount, Radio.gpsPoints())
-        compare(gps.pointTable.rowCount, Radio.gpsPoints())
-        // The points are 10 s apart: one track through all of them, drawn.
-        compare(gps.pointModel.trackCount, 1)
-        compare(gps.pointModel.track(0).path.length, Radio.gpsPoints())
+        var n = Radio.gpsPoints()
+        compare([gps.pointModel.pointCount, gps.pointTable.rowCount, gps.pointModel.trackCount, gps.pointModel.track(0).path.length],
+                [n, n, 1, n])
         tryVerify(function () { return gps.trackLayer.drawnPieces > 0 })
-        // The map is centred on the second point.
-        var second = gps.pointModel.received(1)
-        compare(gps.map.center.latitude.toFixed(5), second.latitude.toFixed(5))
+        compare(gps.map.center.latitude.toFixed(5), gps.pointModel.received(1).latitude.toFixed(5))
+
+        var url = Radio.fileUrl("points.cdc")
+        screen.fileChosen("save_gps", url)
+        compare(screen.state, "state_saving_successed")
+        tryCompare(screen, "state", "state_work", 1000)
+        // The failed open keeps what the tabs hold, edits included.
+        showTab(0)
+        var old = table().model.get(0).recv_freq
+        typeFrequency(0, "recv_freq", "446.1875")
+        var count = decoded.length, kept = copy(screen.collect())
+        screen.fileChosen("open_config", url)
+        compare([decoded.length, screen.state, child("loadingText").text], [count, "state_reading_failed", "Ошибка чтения данных\nиз файла"])
+        tryCompare(screen, "state", "state_work", 1000)
+        compare(differences(kept, copy(screen.collect()), "collected"), [])
+        typeFrequency(0, "recv_freq", old) // no edit left for the next test
+        gps.setGpsModel([])
+        screen.fileChosen("open_gps", url)
+        compare(gps.pointModel.count, n)
+        tryCompare(screen, "state", "state_work", 1000)
     }
 }

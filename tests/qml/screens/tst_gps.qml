@@ -74,6 +74,8 @@ Item {
             return out
         }
 
+        // How the log is cut into tracks; a broken coordinate is left out of
+        // the drawing without cutting the track or a live station's track.
         function test_trackSplitting_data() {
             return [
                 { tag: "two points then a gap carry on", times: ["10:00:00", "10:05:00", "12:00:00", "12:01:00"], sizes: [4] },
@@ -83,47 +85,34 @@ Item {
                 { tag: "gap at the second point keeps the first", times: ["08:00:00", "10:00:00", "10:00:10", "10:00:20"], sizes: [4] },
                 { tag: "received out of order", times: ["12:01:00", "10:05:00", "12:00:00", "10:00:00"], sizes: [4] },
                 { tag: "single point draws nothing", times: ["10:00:00"], sizes: [] },
-                { tag: "empty", times: [], sizes: [] }
+                { tag: "empty", times: [], sizes: [] },
+                { tag: "infinite latitude", bad: [Infinity, 37.6] },
+                { tag: "latitude beyond the pole", bad: [9959.5, 37.6] },
+                { tag: "longitude beyond the date line", bad: [55.7, 181] }
             ]
         }
         function test_trackSplitting(data) {
             var tab = makeTab()
+            if (data.bad) {
+                tab.setGpsModel([point(0), point(10), point(20, "25.11.19", data.bad[0], data.bad[1]), point(30)])
+                compare([tab.pointModel.count, trackSizes(tab)], [4, [3]])
+                Manager.signalSerialData([serialPoint(3, data.bad[0], data.bad[1]), serialPoint(3, 48, 11)])
+                compare(tab.pointModel.liveTrack("3").path.length, 1)
+                return
+            }
             tab.setGpsModel(data.times.map(at))
             compare(tab.pointModel.count, data.times.length)
             compare(trackSizes(tab), data.sizes)
         }
 
-        function test_brokenCoordinateKeepsTrack_data() {
-            return [
-                { tag: "infinite latitude", lat: Infinity, lng: 37.6 },
-                { tag: "latitude beyond the pole", lat: 9959.5, lng: 37.6 },
-                { tag: "longitude beyond the date line", lat: 55.7, lng: 181 }
-            ]
-        }
-        function test_brokenCoordinateKeepsTrack(data) {
-            var tab = makeTab()
-            tab.setGpsModel([point(0), point(10), point(20, "25.11.19", data.lat, data.lng), point(30)])
-            compare(tab.pointModel.count, 4)
-            compare(trackSizes(tab), [3])
-            Manager.signalSerialData([serialPoint(3, data.lat, data.lng), serialPoint(3, 48, 11)])
-            compare(tab.pointModel.liveTrack("3").path.length, 1)
-        }
-
+        // Tracks in time order, their colours going round every five.
         function test_trackOrderAndColours() {
-            var tab = makeTab()
-            var list = []
-            for (var t = 0; t < 6; ++t)
-                for (var i = 0; i < 3; ++i)
-                    list.push(point(t * 5000 + i * 10))
-            tab.setGpsModel(list)
+            var tab = makeTab(), m = tab.pointModel
+            tab.setGpsModel(H.range(18).reverse().map(function (i) { return point(Math.floor(i / 3) * 5000 + (i % 3) * 10) }))
             compare(trackSizes(tab), [3, 3, 3, 3, 3, 3])
-            // Colours go round; neighbouring tracks differ.
-            verify(Qt.colorEqual(tab.pointModel.track(5).color, tab.pointModel.track(0).color))
-            for (var k = 1; k < 5; ++k)
-                verify(!Qt.colorEqual(tab.pointModel.track(k).color, tab.pointModel.track(k - 1).color))
-            // The first track starts at the earliest point.
-            fuzzyCompare(tab.pointModel.track(0).path[0].latitude, 55.75, 1e-9)
-            fuzzyCompare(tab.pointModel.track(1).path[0].latitude, 55.75 + 0.05, 1e-9)
+            compare(H.range(6).map(function (k) { return Qt.colorEqual(m.track(k).color, m.track(k > 0 ? k - 1 : 5).color) }),
+                    [true, false, false, false, false, false])
+            fuzzyCompare(m.track(1).path[0].latitude, 55.75 + 0.05, 1e-9)
         }
 
         // The tracks reach the drawn frame (the software backend included):
@@ -171,6 +160,13 @@ Item {
 
         function test_rowsSortedAndFormatted() {
             var tab = makeTab()
+            // One point alone moves the map nowhere; two or more centre it on
+            // the second point received.
+            tab.map.center = QtPositioning.coordinate(10, 20)
+            tab.map.zoomLevel = 10
+            tab.setGpsModel([point(0, "25.11.19", 50, 30)])
+            fuzzyCompare(tab.map.center.latitude + tab.map.center.longitude, 30, 1e-6)
+            compare(tab.map.zoomLevel, 10)
             var south = point(30, "25.11.19", 33.5, 151.25)
             south.sn = 0x53
             south.ew = 0x57
@@ -188,21 +184,8 @@ Item {
             var path = tab.pointModel.track(0).path
             fuzzyCompare(path[1].latitude, -33.5, 1e-9)
             fuzzyCompare(path[1].longitude, -151.25, 1e-9)
-        }
-
-        function test_centring() {
-            var tab = makeTab()
-            tab.map.center = QtPositioning.coordinate(10, 20)
-            tab.map.zoomLevel = 10
-            tab.setGpsModel([point(0, "25.11.19", 50, 30)])
-            compare(tab.pointModel.count, 1)
-            fuzzyCompare(tab.map.center.latitude, 10, 1e-6)
-            fuzzyCompare(tab.map.center.longitude, 20, 1e-6)
-            compare(tab.map.zoomLevel, 10)
-            // With two or more: the second point of the received list.
-            tab.setGpsModel([point(60, "25.11.19", 50, 30), point(0, "25.11.19", 51, 31), point(30, "25.11.19", 52, 32)])
-            fuzzyCompare(tab.map.center.latitude, 51, 1e-6)
-            fuzzyCompare(tab.map.center.longitude, 31, 1e-6)
+            fuzzyCompare(tab.map.center.latitude, -33.5, 1e-6)
+            fuzzyCompare(tab.map.center.longitude, -151.25, 1e-6)
             compare(tab.map.zoomLevel, 15)
         }
 
@@ -216,14 +199,20 @@ Item {
             ]
         }
 
+        // The filter by day and hour, set in the fields, the calendar, the
+        // hour list or typed; the tracks are drawn again from what is shown
+        // (unfiltered, 02:00 alone carries on into 14:00 and 14:01).
         function test_filterTable_data() {
             return [
                 { tag: "off", on: false, date: "31.12.2018", hour: "14:00", times: ["02:00:00", "14:00:00", "14:01:00", "14:30:00", "15:00:00"], tracks: [3, 2] },
                 { tag: "date and hour", on: true, date: "31.12.2018", hour: "14:00", times: ["14:00:00", "14:30:00"], tracks: [2] },
-                { tag: "date only", on: true, date: "31.12.2018", hour: "", times: ["02:00:00", "14:00:00", "14:30:00", "15:00:00"], tracks: null },
+                { tag: "date only", on: true, date: "31.12.2018", hour: "", times: ["02:00:00", "14:00:00", "14:30:00", "15:00:00"] },
                 { tag: "other day", on: true, date: "01.01.2019", hour: "14", times: ["14:01:00"], tracks: [] },
                 { tag: "hour 02", on: true, date: "31.12.2018", hour: "02:00", times: ["02:00:00"], tracks: [] },
-                { tag: "no match", on: true, date: "30.12.2018", hour: "", times: [], tracks: [] }
+                { tag: "no match", on: true, date: "30.12.2018", hour: "", times: [] },
+                { tag: "calendar", on: true, date: "15.03.2019", hour: "", via: "date", times: ["02:00:00", "14:00:00", "14:30:00", "15:00:00"] },
+                { tag: "hour list", on: true, date: "31.12.2018", hour: "", via: "hour", times: ["15:00:00"] },
+                { tag: "hour typed", on: true, date: "31.12.2018", hour: "", via: "typed", times: ["02:00:00"] }
             ]
         }
         function test_filterTable(data) {
@@ -232,104 +221,57 @@ Item {
             tab.dateField.text = data.date
             tab.hourField.text = data.hour
             tab.filterCheck.checked = data.on
+            if (data.via === "date") {
+                mouseClick(tab.dateButton)
+                var cal = tab.dateDialog.calendar
+                compare([cal.selectedDate.getDate(), cal.selectedDate.getMonth()], [15, 2])
+                cal.selectedDate = new Date(2018, 11, 31)
+                tab.dateDialog.apply()
+                compare([tab.dateDialog.visible, tab.dateField.text], [false, "31.12.2018"])
+            } else if (data.via === "hour") {
+                tab.hourDialog.show()
+                compare([tab.hourDialog.combo.currentText, tab.hourDialog.combo.count], ["12:00", 24])
+                tab.hourDialog.combo.currentIndex = 15
+                tab.hourDialog.apply()
+                compare([tab.hourDialog.visible, tab.hourField.text], [false, "15:00"])
+            } else if (data.via === "typed") {
+                tab.hourField.forceActiveFocus()
+                H.typeText(testCase, "02")
+                keyClick(Qt.Key_Return)
+            }
             compare(rows(tab).map(function (r) { return r.time }), data.times)
             compare(tab.pointTable.rowCount, data.times.length)
-            // The tracks are drawn again from what is shown: unfiltered, 02:00
-            // alone carries on into 14:00 and 14:01; 14:30 starts anew.
-            if (data.tracks) {
+            if (data.tracks)
                 compare(trackSizes(tab), data.tracks)
-            }
             compare([tab.dateField.enabled, tab.hourField.enabled], [data.on, data.on])
-            // Switching off shows everything again.
+            // Switching off (or a read) shows everything again.
+            if (data.tag === "no match") {
+                readSpy.target = tab
+                readSpy.clear()
+                mouseClick(tab.readButton)
+                compare(readSpy.count, 1)
+                verify(!tab.filterCheck.checked)
+            }
             tab.filterCheck.checked = false
             compare(tab.pointModel.count, 5)
         }
 
-        function test_dateDialog() {
-            var tab = makeTab()
-            tab.setGpsModel(filterList())
-            tab.hourField.text = ""
-            tab.filterCheck.checked = true
-            tab.dateField.text = "15.03.2019"
-            mouseClick(tab.dateButton)
-            verify(tab.dateDialog.visible)
-            compare(tab.dateDialog.calendar.selectedDate.getDate(), 15)
-            compare(tab.dateDialog.calendar.selectedDate.getMonth(), 2)
-            tab.dateDialog.calendar.selectedDate = new Date(2018, 11, 31)
-            tab.dateDialog.apply()
-            verify(!tab.dateDialog.visible)
-            compare(tab.dateField.text, "31.12.2018")
-            compare(tab.pointModel.count, 4)
-        }
-
-        function test_hourDialog() {
-            var tab = makeTab()
-            tab.setGpsModel(filterList())
-            tab.dateField.text = "31.12.2018"
-            tab.filterCheck.checked = true
-            tab.hourDialog.show()
-            compare(tab.hourDialog.combo.currentText, "12:00")
-            compare(tab.hourDialog.combo.count, 24)
-            tab.hourDialog.combo.currentIndex = 15
-            tab.hourDialog.apply()
-            verify(!tab.hourDialog.visible)
-            compare(tab.hourField.text, "15:00")
-            compare(rows(tab).map(function (r) { return r.time }), ["15:00:00"])
-        }
-
-        // Typed into the field, an hour filters as well.
-        function test_hourFieldEditingFilters() {
-            var tab = makeTab()
-            tab.setGpsModel(filterList())
-            tab.dateField.text = "31.12.2018"
-            tab.filterCheck.checked = true
-            tab.hourField.forceActiveFocus()
-            tab.hourField.selectAll()
-            keyClick(Qt.Key_Delete)
-            H.typeText(testCase, "02")
-            keyClick(Qt.Key_Return)
-            compare(rows(tab).map(function (r) { return r.time }), ["02:00:00"])
-        }
-
-        function test_readWithFilterOn() {
-            var tab = makeTab()
-            readSpy.target = tab
-            readSpy.clear()
-            tab.setGpsModel(filterList())
-            tab.dateField.text = "30.12.2018"
-            tab.filterCheck.checked = true
-            compare(tab.pointModel.count, 0)
-            mouseClick(tab.readButton)
-            compare(readSpy.count, 1)
-            verify(!tab.filterCheck.checked)
-            tab.setGpsModel(filterList().concat([point(5)]))
-            compare(tab.pointModel.count, 6)
-        }
-
         function test_serialPort() {
             var tab = makeTab()
-            compare(tab.portCombo.count, 2)
-            compare(tab.portCombo.currentText, "ttyS0")
+            compare([tab.portCombo.count, tab.portCombo.currentText], [2, "ttyS0"])
             tab.portCombo.currentIndex = 1
-            var opens = callsOf("openSerialPortAt").length
             Manager.openResult = 0
-            compare(tab.portButton.text, "Открыть")
+            Manager.clearCalls()
             mouseClick(tab.portButton)
-            compare(callsOf("openSerialPortAt").length, opens + 1)
-            compare(lastArgs("openSerialPortAt")[0], "ttyUSB0")
-            compare(tab.portButton.text, "Закрыть")
-            verify(!tab.portCombo.enabled)
-            verify(!tab.portMessage.visible)
-            var closes = callsOf("closeSerialPort").length
+            compare(Manager.calls(), [{ "name": "openSerialPortAt", "args": ["ttyUSB0", 9600] }])
+            compare([tab.portButton.text, tab.portCombo.enabled, tab.portMessage.visible], ["Закрыть", false, false])
             mouseClick(tab.portButton)
-            compare(callsOf("closeSerialPort").length, closes + 1)
+            compare(H.names(Manager.calls()), ["openSerialPortAt", "closeSerialPort"])
             compare(tab.portButton.text, "Открыть")
             // A port that does not open is named in a message.
             Manager.openResult = -1
             mouseClick(tab.portButton)
-            compare(callsOf("openSerialPortAt").length, opens + 2)
-            compare(tab.portButton.text, "Открыть")
-            verify(tab.portMessage.visible)
+            compare([callsOf("openSerialPortAt").length, tab.portButton.text, tab.portMessage.visible], [2, "Открыть", true])
             verify(tab.portMessage.text.indexOf("ttyUSB0") >= 0, tab.portMessage.text)
             tab.portMessage.close()
             Manager.openResult = 0
@@ -381,26 +323,17 @@ Item {
             tab.setGpsModel([at("10:00:00"), at("10:00:10"), at("10:00:20")])
             compare(tab.pointModel.trackCount, 1)
             Manager.signalSerialData([serialPoint(1, 48.1, 11.5), serialPoint(1, 48.2, 11.6), serialPoint(7, 40, 20)])
-            compare(tab.identModel.count, 2)
-            compare(tab.identModel.get(0).num, 1)
-            compare(tab.identModel.get(0).ident, "1")
-            compare(tab.identModel.get(0).on, false)
-            compare(tab.identModel.get(1).num, 2)
-            compare(tab.identModel.get(1).ident, "7")
-            compare(tab.pointModel.liveTrack("1").path.length, 2)
-            compare(tab.pointModel.liveTrack("7").path.length, 1)
+            var m = tab.identModel
+            compare([m.count, m.get(0).num, m.get(0).ident, m.get(0).on, m.get(1).num, m.get(1).ident], [2, 1, "1", false, 2, "7"])
+            compare([tab.pointModel.liveTrack("1").path.length, tab.pointModel.liveTrack("7").path.length], [2, 1])
             fuzzyCompare(tab.pointModel.liveTrack("1").path[1].latitude, 48.2, 1e-9)
-            compare(tab.pointModel.liveTrackCount(), 2)
             // More positions of a known station extend its track, no new row.
             Manager.signalSerialData([serialPoint(1, 48.3, 11.7)])
-            compare(tab.identModel.count, 2)
-            compare(tab.pointModel.liveTrack("1").path.length, 3)
+            compare([m.count, tab.pointModel.liveTrack("1").path.length], [2, 3])
             // The log tracks are untouched by the stream and the stream by a new log.
-            compare(tab.pointModel.trackCount, 1)
-            compare(tab.pointModel.count, 3)
+            compare([tab.pointModel.trackCount, tab.pointModel.count], [1, 3])
             tab.setGpsModel([at("11:00:00"), at("11:00:10")])
-            compare(tab.pointModel.liveTrack("1").path.length, 3)
-            compare(tab.pointModel.liveTrackCount(), 2)
+            compare([tab.pointModel.liveTrack("1").path.length, tab.pointModel.liveTrackCount()], [3, 2])
             // A ticked station is followed.
             tab.identModel.setProperty(1, "on", true)
             Manager.signalSerialData([serialPoint(7, 41, 21)])
