@@ -57,8 +57,8 @@ private slots:
     void untouchedGoesBackByteForByte();
     void refusedAndFailedWrites_data();
     void refusedAndFailedWrites();
-    void droppedAnswersMayBeShort_data();
     void droppedAnswersMayBeShort();
+    void cancelDuringThePauseBetweenAttempts();
     void backupsRotateAndNeverBlock();
 };
 
@@ -110,6 +110,7 @@ void TestManagerDevice::connectAttempts()
         return;
     QVERIFY(!done.at(0).at(1).isValid());
     QVERIFY(f.manager.image().isEmpty());
+    QVERIFY(!f.manager.hasUnsavedChanges({}, {}, {}, {}, {}, {})); // nothing to lose
     // Without an image a write is refused before the radio is touched.
     f.radio.setJournalEnabled(true);
     f.radio.plug();
@@ -149,17 +150,9 @@ void TestManagerDevice::readEditWriteRead()
             readProgress[i].second - readProgress[i - 1].second > Manager::ProgressIntervalMs - 1);
     QCOMPARE(passes, readProgress.size());
     QVERIFY(!f.radio.isOpen()); // released after the read
-    QCOMPARE(before.size(), 12);
-    QCOMPARE(before.value(DecodedKey::NameModel).toString(), QStringLiteral("KR4500"));
-    QCOMPARE(before.value(DecodedKey::HwVersion).toString(), QStringLiteral("V1.0"));
 
     QVariantList c = Collections::fromDecoded(before);
     setIn(EditMerge::Channels, 0, "name", QStringLiteral("Изменён"))(c);
-    setIn(EditMerge::Channels, 0, "recv_freq", 401125000)(c);
-    // Unplugged, the write fails; plugged in again, it goes through.
-    f.radio.unplug();
-    QVERIFY(!f.write(c));
-    f.radio.plug();
     QSignalSpy progress(&f.manager, &Manager::writeProgressChanged);
     QVERIFY(f.write(c));
     // Reading before, writing, reading back: one rising progress to 100.
@@ -168,14 +161,8 @@ void TestManagerDevice::readEditWriteRead()
         QVERIFY(progress.at(i).at(0).toInt() >= progress.at(i - 1).at(0).toInt());
     QCOMPARE(progress.last().at(0).toInt(), 100);
     QVERIFY(f.radio.protocolErrors().isEmpty());
-
-    QVariantMap after = f.read();
-    QVariantList channels = after.take(DecodedKey::FreqList).toList();
+    const QVariantList channels = f.read().value(DecodedKey::FreqList).toList();
     QCOMPARE(channels.first().toMap().value("name").toString(), QStringLiteral("Изменён"));
-    QCOMPARE(channels.first().toMap().value("recvFreq").toUInt(), 401125000u);
-    QVariantMap expected = before;
-    QCOMPARE(channels.mid(1), expected.take(DecodedKey::FreqList).toList().mid(1));
-    QCOMPARE(after, expected);
 }
 
 void TestManagerDevice::faultInTransfer_data()
@@ -359,14 +346,16 @@ void TestManagerDevice::defaultImageByBandAndModel_data()
     QTest::addColumn<int>("secondBand");
     QTest::addColumn<bool>("kr4700");
     QTest::addColumn<QString>("file"); // empty: refused
-    QTest::newRow("400-470") << 0 << 0 << false << "default400-470.dcc";
-    QTest::newRow("136-174") << 3 << 0 << false << "default136-174.dcc";
-    QTest::newRow("KR4700 400-470") << 0 << 0 << true << "default4700_400-470.dcc";
-    QTest::newRow("KR4700 136-174") << 3 << 0 << true << "default4700_136-174.dcc";
-    QTest::newRow("band code 1") << 1 << 0 << false << "";
-    QTest::newRow("band code 2") << 2 << 0 << true << "";
-    QTest::newRow("second identity query gives 136-174")
-        << 0xFF << 3 << false << "default136-174.dcc";
+    const struct {
+        int band, secondBand;
+        bool kr4700;
+        const char *file;
+    } rows[] = { { 0, 0, false, "default400-470.dcc" }, { 3, 0, false, "default136-174.dcc" },
+        { 0, 0, true, "default4700_400-470.dcc" }, { 3, 0, true, "default4700_136-174.dcc" },
+        { 1, 0, false, "" }, { 2, 0, true, "" }, { 0xFF, 3, false, "default136-174.dcc" } };
+    for (const auto &r : rows)
+        QTest::addRow("band %d/%d%s", r.band, r.secondBand, r.kr4700 ? " KR4700" : "")
+            << r.band << r.secondBand << r.kr4700 << QString(r.file);
 }
 
 void TestManagerDevice::defaultImageByBandAndModel()
@@ -514,6 +503,7 @@ void TestManagerDevice::refusedAndFailedWrites()
     QVERIFY(!f.open(f.path("file.ovc")).isEmpty());
     QSignalSpy problems(&f.manager, &Manager::writeProblem);
     QSignalSpy done(&f.manager, &Manager::dataWroteToDevice);
+    QSignalSpy progress(&f.manager, &Manager::writeProgressChanged);
     f.manager.writeImageToDevice();
     QCOMPARE(done.count(), 1);
     QCOMPARE(done.at(0).at(0).toBool(), problem == 0);
@@ -527,6 +517,8 @@ void TestManagerDevice::refusedAndFailedWrites()
     if (problem == Manager::IncompleteImage || problem == Manager::OtherModelOrBand)
         QCOMPARE(f.radio.image(), onRadio);
     if (problem == Manager::OtherModelOrBand) {
+        // The screens saw the read of the radio end (a third of the write).
+        QCOMPARE(progress.last().at(0).toInt(), 33);
         // Confirmed by the user (or --force), the same write goes through.
         f.manager.allowModelMismatchOnce();
         f.manager.writeImageToDevice();
@@ -534,6 +526,8 @@ void TestManagerDevice::refusedAndFailedWrites()
         QVERIFY(done.at(1).at(0).toBool());
         QCOMPARE(f.radio.blockContent(58), file[59].toByteArray().mid(12, 2048));
     }
+    if (problem == 0)
+        QCOMPARE(f.pauses, QList<int> { 1000 }); // the radio settles after it is opened
     if (problem == 0 || problem == Manager::VerifyFailed) {
         // The radio's image as it was before the write is kept.
         const QVariantList backups = f.manager.backupList();
@@ -542,34 +536,39 @@ void TestManagerDevice::refusedAndFailedWrites()
     }
 }
 
-void TestManagerDevice::droppedAnswersMayBeShort_data()
-{
-    QTest::addColumn<bool>("write");
-    QTest::addColumn<int>("shortFetch"); // the answer fetched short, counted from 0
-    QTest::addColumn<bool>("succeeds");
-    QTest::newRow("open-read answer") << false << 1 << true;
-    QTest::newRow("a block") << false << 7 << false;
-    // A write first reads the radio: identity, open-read, 177 blocks.
-    QTest::newRow("identity before open-write") << true << 179 << true;
-    QTest::newRow("open-write answer") << true << 180 << true;
-    QTest::newRow("identity of the read before writing") << true << 0 << false;
-}
-
+// Answers whose bytes are not used may come back short (a short block or
+// identity is faultInTransfer's): the open-read answer (fetch 1 of a read);
+// after a write's read of the radio, the identity (179) and open-write (180).
 void TestManagerDevice::droppedAnswersMayBeShort()
 {
-    QFETCH(bool, write);
-    QFETCH(int, shortFetch);
-    QFETCH(bool, succeeds);
-    RadioRig f(TestImage::factoryImage());
-    QVERIFY(!f.read().isEmpty());
-    f.radio.injectFault(RadioEmulator::ShortAnswer, 1, shortFetch);
-    if (write) {
+    for (int fetch : { 1, 179, 180 }) {
+        RadioRig f(TestImage::factoryImage());
+        QVERIFY(!f.read().isEmpty());
+        f.radio.injectFault(RadioEmulator::ShortAnswer, 1, fetch);
         QSignalSpy done(&f.manager, &Manager::dataWroteToDevice);
-        f.manager.writeImageToDevice();
-        QCOMPARE(done.at(0).at(0).toBool(), succeeds);
-    } else {
-        QCOMPARE(!f.read().isEmpty(), succeeds);
+        if (fetch == 1)
+            QVERIFY(!f.read().isEmpty());
+        else
+            f.manager.writeImageToDevice();
+        QCOMPARE(done.count() == 1 && done.at(0).at(0).toBool(), fetch != 1);
     }
+}
+
+// The real pause between connection attempts keeps the event loop running:
+// a Cancel arriving during it ends the attempts.
+void TestManagerDevice::cancelDuringThePauseBetweenAttempts()
+{
+    RadioEmulator radio;
+    radio.unplug();
+    Manager manager;
+    manager.setUsbApi(radio.libusbApi(), true);
+    QSignalSpy retries(&manager, &Manager::signalRetryConnect);
+    QSignalSpy done(&manager, &Manager::dataReadyReadFromDevice);
+    QTimer::singleShot(50, &manager, &Manager::cancelDeviceOperation);
+    manager.readDataFromDevice();
+    QCOMPARE(retries.count(), 1);
+    QCOMPARE(done.count(), 1);
+    QVERIFY(!done.at(0).at(0).toBool());
 }
 
 void TestManagerDevice::backupsRotateAndNeverBlock()
@@ -580,6 +579,9 @@ void TestManagerDevice::backupsRotateAndNeverBlock()
     const QVariantList kept = f.manager.backupList();
     QCOMPARE(kept.size(), Manager::BackupsKept);
     QCOMPARE(kept.first().toMap()["model"].toString(), QStringLiteral("KR4500"));
+    const QDateTime taken
+        = QDateTime::fromString(kept.first().toMap()["time"].toString(), Qt::ISODate);
+    QVERIFY(taken.isValid() && qAbs(taken.secsTo(QDateTime::currentDateTime())) < 600);
     QVERIFY(kept.first().toMap()["path"].toString() > kept.last().toMap()["path"].toString());
     QCOMPARE(loadList(kept.first().toMap()["path"].toString()), f.radio.image());
 

@@ -50,15 +50,10 @@ private:
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
             return;
-        QString path, agent;
-        for (const QByteArray &line : request.split('\n')) {
-            if (line.startsWith("GET "))
-                path = QString::fromLatin1(line.split(' ').value(1));
-            else if (line.toLower().startsWith("user-agent:"))
-                agent = QString::fromLatin1(line.mid(11).trimmed());
-        }
-        pending.remove(socket);
-        requests << path + "|" + agent;
+        const QString text = QString::fromLatin1(pending.take(socket));
+        const QRegularExpression path("^GET (\\S+)"),
+            agent("\nuser-agent: *([^\r]*)", QRegularExpression::CaseInsensitiveOption);
+        requests << path.match(text).captured(1) + "|" + agent.match(text).captured(1);
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: "
             + QByteArray::number(png.size()) + "\r\nConnection: close\r\n\r\n" + png);
         socket->disconnectFromHost();
@@ -105,16 +100,14 @@ void TestMapTiles::tilesFromTheConfiguredServer()
 
     // Requests for tiles of the map's zoom level, with our User-Agent only.
     QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 4, 20000);
-    const QRegularExpression tile(QStringLiteral("^/15/\\d+/\\d+\\.png\\|(.*)$"));
-    bool atZoom = false;
+    const QRegularExpression tile(QStringLiteral("^/(\\d+)/\\d+/\\d+\\.png\\|(.*)$"));
+    QStringList zooms;
     for (const QString &r : server.requests) {
-        const QRegularExpressionMatch m
-            = QRegularExpression(QStringLiteral("^/\\d+/\\d+/\\d+\\.png\\|(.*)$")).match(r);
-        QVERIFY2(m.hasMatch(), qPrintable(r));
-        QCOMPARE(m.captured(1), Gpx::creator());
-        atZoom = atZoom || tile.match(r).hasMatch();
+        const QRegularExpressionMatch m = tile.match(r);
+        QVERIFY2(m.hasMatch() && m.captured(2) == Gpx::creator(), qPrintable(r));
+        zooms << m.captured(1);
     }
-    QVERIFY(atZoom);
+    QVERIFY(zooms.contains("15"));
 
     // The tiles are drawn: most of the map area is the tile's colour.
     auto *mapItem = tab->property("map").value<QQuickItem *>();
