@@ -86,6 +86,7 @@ private slots:
     void buttonsTypeOne();
     void editChanges_data();
     void editChanges();
+    void editMergeChecksums();
 };
 
 void TestCodeplugBytes::textFields_data()
@@ -424,6 +425,15 @@ void TestCodeplugBytes::contacts()
     const BlockMap before = blocks;
     codec.encodeContacts(QVariantList(), &blocks);
     QVERIFY(blocks == before);
+
+    // A kept record's top number byte is not the number's: a new number keeps it.
+    QVariantList edited = out;
+    QVariantMap first = edited[0].toMap();
+    first["number"] = 54321;
+    edited[0] = first;
+    blocks[7][175] = char(0xAB);
+    codec.encodeContacts(edited, &blocks);
+    QCOMPARE(blocks[7].mid(172, 4), hex("31D400AB"));
 }
 
 void TestCodeplugBytes::encryptionKeys()
@@ -601,6 +611,29 @@ void TestCodeplugBytes::editChanges()
     QFETCH(QVariant, baseline);
     QFETCH(QVariant, changes);
     QCOMPARE(EditMerge::changes(current, baseline), changes);
+}
+
+void TestCodeplugBytes::editMergeChecksums()
+{
+    // One changed setting: only its block differs, and that block's answer
+    // checksum is the 16-bit sum of its content again (the radio checks it).
+    const BlockMap image = TestImage::blankBlocks(0x11);
+    Codec codec;
+    QVariantList base, now;
+    for (int k = 0; k < EditMerge::CollectionCount; ++k)
+        base.append(QVariant()), now.append(QVariant());
+    base[EditMerge::Settings] = QVariantMap { { "digital_voice_level", 5 } };
+    now[EditMerge::Settings] = QVariantMap { { "digital_voice_level", 6 } };
+    const BlockMap out = EditMerge::apply(codec, image, now, base);
+    for (auto it = out.begin(); it != out.end(); ++it)
+        QVERIFY(it.key() == 4 || it.value() == image.value(it.key()));
+    quint16 sum = 0;
+    for (int i = 5; i < Block::ContentEnd; ++i)
+        sum = quint16(sum + quint8(out[4][i]));
+    QVERIFY(out[4] != image[4]);
+    QCOMPARE(
+        quint16(quint8(out[4][Block::ContentEnd]) << 8 | quint8(out[4][Block::ContentEnd + 1])),
+        sum);
 }
 
 QTEST_GUILESS_MAIN(TestCodeplugBytes)
