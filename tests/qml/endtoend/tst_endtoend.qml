@@ -1,6 +1,7 @@
 import QtQuick 2.7
 import QtTest 1.2
 import QtQuick.Dialogs 1.2
+import "../screens/Helpers.js" as H
 
 // The whole window against the real Manager and the emulated radio: what a
 // user does with the tool buttons and the tabs reaches the radio's memory,
@@ -122,24 +123,7 @@ TestCase {
         waitForRendering(tv)
     }
 
-    // Types into a text input as a user would: everything selected first,
-    // Return at the end. The test keyboard knows ASCII keys only: other
-    // letters are put in as an input method would.
-    function typeText(input, text) {
-        input.forceActiveFocus()
-        verify(input.activeFocus, "the input took no focus")
-        keyClick(Qt.Key_A, Qt.ControlModifier)
-        for (var i = 0; i < text.length; ++i) {
-            if (text.charCodeAt(i) < 128) {
-                keyClick(text.charAt(i))
-                continue
-            }
-            if (input.selectedText.length > 0)
-                input.remove(input.selectionStart, input.selectionEnd)
-            input.insert(input.cursorPosition, text.charAt(i))
-        }
-        keyClick(Qt.Key_Return)
-    }
+    function typeText(input, text) { H.typeInto(testCase, input, text) }
 
     // --- channel table -----------------------------------------------------------
 
@@ -161,9 +145,7 @@ TestCase {
         var input = child("frequencyInput", table())
         verify(input.activeFocus, "the frequency input is not open")
         input.cursorPosition = 0
-        for (var i = 0; i < text.length; ++i)
-            if (text.charAt(i) !== ".")
-                keyClick(text.charAt(i))
+        H.typeText(testCase, text.replace(".", ""))
         keyClick(Qt.Key_Return)
     }
     // A value chosen in the value editor by typing it into its combo box.
@@ -174,12 +156,7 @@ TestCase {
         var combo = child("valueCombo", editor)
         combo.editText = ""
         combo.forceActiveFocus()
-        for (var i = 0; i < text.length; ++i) {
-            if (text.charCodeAt(i) < 128)
-                keyClick(text.charAt(i))
-            else // letters the test keyboard lacks, as an input method puts them in
-                combo.editText += text.charAt(i)
-        }
+        H.typeText(testCase, text)
         compare(combo.editText, text)
         mouseClick(child("valueOk", editor))
         verify(!editor.visible, "the value editor refused " + text)
@@ -242,64 +219,6 @@ TestCase {
 
     // --- tests ---------------------------------------------------------------------
 
-    function test_readEditWriteReadSave() {
-        var first = read()
-        wait(0)
-        // The progress of the read showed on the way.
-        var loading = shownTexts("state_read_loading")
-        verify(loading.length >= 2, "the read showed no progress")
-        compare(loading[loading.length - 1], "Загрузка данных с радиостанции: 99%") // an image read ends at 99
-        compare(shown[shown.length - 1], "state_work|")
-        var t = table()
-        verify(first.freqList.length > 5)
-        compare(t.model.count, first.freqList.length)
-        compare(first.freqList.map(function (c, i) { return [t.model.get(i).name, t.model.get(i).recv_freq] }),
-                first.freqList.map(function (c) { return [c.name, (c.recvFreq / 1000000).toFixed(5)] }))
-        var serial = child("serialNumberInput")
-        compare(child("serialNumberField").text, first.serialNumber)
-        verify(first.serialNumber.length >= 16 && serial.contentWidth <= serial.width, "the serial number is cut")
-
-        // A new frequency and a tone, through the table's own editors.
-        typeFrequency(1, "recv_freq", "446.1875")
-        compare(t.model.get(1).recv_freq, "446.18750")
-        var analogue = first.freqList.map(function (c) { return c.typeChannel }).indexOf(false)
-        verify(analogue >= 0, "the factory image has no analogue channel")
-        chooseValue(analogue, "recv_qt_dqt", "67.0")
-        compare(shownText(analogue, "recv_qt_dqt"), "67.0")
-        chooseValue(analogue, "send_qt_dqt", "D754I")
-
-        var written = Radio.blocksWritten()
-        shown = []
-        write()
-        verify(Radio.blocksWritten() > written, "nothing reached the radio")
-        var writing = shownTexts("state_write_loading")
-        verify(writing.length >= 3, "the write showed no progress")
-        compare(writing[writing.length - 1], "Не выключайте радиостанцию до звукового сигнала! \n \n"
-                + " Запись данных на радиостанцию: 100%")
-        compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
-        compare(Radio.protocolErrors(), [])
-
-        var second = read(), a = second.freqList[analogue]
-        compare([second.freqList[1].recvFreq, a.recvQtDqt, a.QtDqtTypeRcv, a.sendQtDqt, a.QtDqtTypeTrasm, t.model.get(1).recv_freq],
-                [446187500, 0x670, 1, 0xC754, 3, "446.18750"])
-
-        // Save what the screen shows, with one more change not yet written.
-        typeFrequency(2, "send_freq", "447.5000")
-        var url = Radio.fileUrl("saved.ovc")
-        screen.fileChosen("save_config", url)
-        compare([screen.state, child("loadingText").text, Radio.exists(url)], ["state_saving_successed", "Данные успешно\nсохранены", true])
-        tryCompare(screen, "state", "state_work", 1000)
-
-        // Opening the file shows it; its decode holds both changes.
-        typeFrequency(2, "send_freq", "448.0000") // overwritten by the open
-        screen.fileChosen("open_config", url)
-        var fromFile = lastDecoded()
-        compare([decoded.length, fromFile.freqList[1].recvFreq, fromFile.freqList[2].sendFreq, fromFile.freqList[analogue].recvQtDqt,
-                 t.model.get(2).send_freq], [3, 446187500, 447500000, 0x670, "447.50000"])
-        // The radio still holds what was written, not the saved edit.
-        compare(read().freqList[2].sendFreq, first.freqList[2].sendFreq)
-    }
-
     // The language selector relabels the tools, tabs and table and keeps
     // every value on every tab; in the smallest window every column title of
     // the channel table stays inside its column, in both languages.
@@ -334,17 +253,43 @@ TestCase {
         compare(differences(before, copy(screen.collect()), "collected"), [])
     }
 
-    function test_oneChangeOnEveryTabAndNothingElse() {
+    // Read (its progress shown), one change on every tab through the tabs'
+    // own controls, write (its progress shown): read back, the radio holds
+    // those changes and nothing else. Saved with one more edit, the file opens
+    // with both, after the unsaved-changes question; factory settings then
+    // replace what the tabs show, not what the radio holds.
+    function test_readEditWriteSaveOpen() {
         var before = copy(read())
+        wait(0) // the last state is recorded on the next pass of the event loop
+        var loading = shownTexts("state_read_loading")
+        verify(loading.length >= 2, "the read showed no progress")
+        compare(loading[loading.length - 1], "Загрузка данных с радиостанции: 99%") // an image read ends at 99
+        compare(shown[shown.length - 1], "state_work|")
+        var t = table()
+        verify(before.freqList.length > 5)
+        compare(t.model.count, before.freqList.length)
+        compare(before.freqList.map(function (c, i) { return [t.model.get(i).name, t.model.get(i).recv_freq] }),
+                before.freqList.map(function (c) { return [c.name, (c.recvFreq / 1000000).toFixed(5)] }))
+        var serial = child("serialNumberInput")
+        compare(child("serialNumberField").text, before.serialNumber)
+        verify(before.serialNumber.length >= 16 && serial.contentWidth <= serial.width, "the serial number is cut")
         var expected = copy(before)
 
-        // Channel: a frequency and a tone.
+        // Channel: frequencies and tones, through the table's own editors.
+        typeFrequency(1, "recv_freq", "446.1875")
+        compare(t.model.get(1).recv_freq, "446.18750")
+        expected.freqList[1].recvFreq = 446187500
         typeFrequency(0, "send_freq", "446.5000")
         expected.freqList[0].sendFreq = 446500000
         var analogue = before.freqList.map(function (c) { return c.typeChannel }).indexOf(false)
-        chooseValue(analogue, "send_qt_dqt", "D023N")
-        expected.freqList[analogue].sendQtDqt = 0x8023
-        expected.freqList[analogue].QtDqtTypeTrasm = 2
+        verify(analogue >= 0, "the factory image has no analogue channel")
+        chooseValue(analogue, "recv_qt_dqt", "67.0")
+        compare(shownText(analogue, "recv_qt_dqt"), "67.0")
+        chooseValue(analogue, "send_qt_dqt", "D754I")
+        expected.freqList[analogue].recvQtDqt = 0x670
+        expected.freqList[analogue].QtDqtTypeRcv = 1
+        expected.freqList[analogue].sendQtDqt = 0xC754
+        expected.freqList[analogue].QtDqtTypeTrasm = 3
 
         // Zone: a new one, which starts with channel 0.
         showTab(1)
@@ -386,11 +331,56 @@ TestCase {
         stepDown(child("orange_button_short_press", screen.buttonsTab))
         expected.buttonsSettings.orange_button_short_press += 1
 
+        var written = Radio.blocksWritten()
+        shown = []
         write()
+        verify(Radio.blocksWritten() > written, "nothing reached the radio")
+        var writing = shownTexts("state_write_loading")
+        verify(writing.length >= 3, "the write showed no progress")
+        compare(writing[writing.length - 1], "Не выключайте радиостанцию до звукового сигнала! \n \n"
+                + " Запись данных на радиостанцию: 100%")
+        compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
+        compare(Radio.protocolErrors(), [])
         var after = read()
         compare(differences(expected, after, "decoded"), [])
         // The test can tell: the change is there, not just "no difference".
         verify(differences(before, after, "decoded").length >= 9)
+        compare(t.model.get(1).recv_freq, "446.18750")
+
+        // Save what the screen shows, with one more change not yet written.
+        showTab(0)
+        typeFrequency(2, "send_freq", "447.5000")
+        var url = Radio.fileUrl("saved.ovc")
+        screen.fileChosen("save_config", url)
+        compare([screen.state, child("loadingText").text, Radio.exists(url)], ["state_saving_successed", "Данные успешно\nсохранены", true])
+        tryCompare(screen, "state", "state_work", 1000)
+
+        // An edit not saved: Open asks first; Cancel keeps the edit, Discard
+        // opens the file, which holds both changes.
+        typeFrequency(2, "send_freq", "448.0000")
+        for (var answer = 0; answer < 2; ++answer) {
+            clickTool("buttonOpen")
+            compare([screen.dialogs.kind, screen.dialogs.visible], ["unsaved", true])
+            screen.dialogs.close()
+            screen.dialogs.answered(answer === 0 ? StandardButton.Cancel : StandardButton.Discard)
+            var chooser = screen.fileDialog.dialog
+            compare([chooser !== null && chooser.visible, t.model.get(2).send_freq], [answer === 1, "448.00000"])
+        }
+        screen.fileDialog.dialog.close()
+        screen.fileChosen("open_config", url)
+        var fromFile = lastDecoded()
+        compare([decoded.length, fromFile.freqList[1].recvFreq, fromFile.freqList[2].sendFreq, fromFile.freqList[analogue].recvQtDqt,
+                 t.model.get(2).send_freq], [3, 446187500, 447500000, 0x670, "447.50000"])
+
+        // Factory settings: the default image for the radio's band on the
+        // screen; the radio is not written.
+        written = Radio.blocksWritten()
+        mouseClick(child("buttonDefaultSettings"))
+        compare([lastDecoded().freqList[1].recvFreq, t.model.get(1).recv_freq, screen.state, Radio.blocksWritten()],
+                [before.freqList[1].recvFreq, (before.freqList[1].recvFreq / 1000000).toFixed(5), "state_work", written])
+        // The radio still holds what was written, not the saved edit.
+        var last = read()
+        compare([last.freqList[1].recvFreq, last.freqList[2].sendFreq], [446187500, before.freqList[2].sendFreq])
     }
 
     // A contact and a channel removed: after the write the radio's groups
@@ -533,18 +523,26 @@ TestCase {
         compare([wrote, Radio.blocksWritten() > written], [[false, true], true])
     }
 
-    // The factory-settings button loads the default image for the radio's
-    // band onto the screen; the radio itself is not written.
-    function test_factorySettingsReplaceTheEditsNotTheRadio() {
-        var first = read()
-        typeFrequency(0, "recv_freq", "450.0000")
-        write()
-        compare(read().freqList[0].recvFreq, 450000000)
-        var written = Radio.blocksWritten()
-        mouseClick(child("buttonDefaultSettings"))
-        compare([lastDecoded().freqList[0].recvFreq, table().model.get(0).recv_freq, screen.state, Radio.blocksWritten()],
-                [first.freqList[0].recvFreq, (first.freqList[0].recvFreq / 1000000).toFixed(5), "state_work", written])
-        compare(read().freqList[0].recvFreq, 450000000)
+    // The window's import: a bad document is listed line by line in the
+    // dialog and changes nothing; a good one replaces the image and counts
+    // as unsaved.
+    function test_import() {
+        read()
+        compare(Manager.diffWithFile("default400-470.dcc"), "")
+        var menu = child("interchangeMenu"), count = decoded.length
+        menu.importFrom(Qt.resolvedUrl("bad-document.yaml"))
+        var dialog = child("interchangeDialog")
+        compare([dialog.shown, dialog.lines.length], [true, 2])
+        verify(dialog.lines[0].indexOf("line 3, column 19: channels[0].rx_frequency") === 0, dialog.lines[0])
+        verify(dialog.lines[1].indexOf("line 4, column 12: channels[0].power") === 0, dialog.lines[1])
+        compare([decoded.length, Manager.diffWithFile("default400-470.dcc")], [count, ""])
+        child("interchangeClose").clicked()
+        verify(!dialog.shown)
+        menu.importFrom(Qt.resolvedUrl("good-document.yaml"))
+        compare([dialog.shown, decoded.length], [false, count + 1])
+        verify(Manager.hasUnsavedChanges([], [], [], [], {}, []))
+        verify(Manager.diffWithFile("default400-470.dcc").indexOf("channels:") >= 0)
+        read() // the radio's image again: no edit left for the next test
     }
 
     // The GPS log read from the radio draws one track (its points are 10 s

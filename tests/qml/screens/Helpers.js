@@ -1,24 +1,31 @@
 .pragma library
 
-// Finds the item with the given objectName below root (depth first).
-function find(root, name) {
-    if (!root)
-        return null
-    if (root.objectName === name)
-        return root
-    var kids = root.children
-    for (var i = 0; kids && i < kids.length; ++i) {
-        var hit = find(kids[i], name)
-        if (hit)
-            return hit
+// Types text one character at a time through the test's keyClick. The test
+// keyboard knows ASCII keys only: other letters are put into input as an
+// input method would.
+function typeText(testCase, text, input) {
+    for (var i = 0; i < text.length; ++i) {
+        if (text.charCodeAt(i) < 128) {
+            testCase.keyClick(text[i])
+            continue
+        }
+        if (input.selectedText.length > 0)
+            input.remove(input.selectionStart, input.selectionEnd)
+        input.insert(input.cursorPosition, text[i])
     }
-    return null
 }
 
-// Types text one character at a time through the test's keyClick.
-function typeText(testCase, text) {
-    for (var i = 0; i < text.length; ++i)
-        testCase.keyClick(text[i])
+// Replaces what an input holds as a user would: focus, everything selected
+// and deleted, the text typed, Return.
+function typeInto(testCase, input, text) {
+    input.forceActiveFocus()
+    testCase.verify(input.activeFocus, "the input took no focus")
+    testCase.keyClick(Qt.Key_A, Qt.ControlModifier)
+    testCase.keyClick(Qt.Key_Delete)
+    if (input.cursorPosition !== undefined)
+        input.cursorPosition = 0
+    typeText(testCase, text, input)
+    testCase.keyClick(Qt.Key_Return)
 }
 
 // Counts the visible items below root whose text is the given one.
@@ -40,13 +47,3 @@ function range(n) {
 }
 function names(list) { return Array.prototype.map.call(list, function (x) { return x.name }) }
 function titles(list) { return Array.prototype.map.call(list, function (x) { return x.title }) }
-
-// A copy of map with the keys of over replaced.
-function withValues(map, over) {
-    var m = {}
-    for (var k in map)
-        m[k] = map[k]
-    for (k in over)
-        m[k] = over[k]
-    return m
-}

@@ -45,12 +45,9 @@ TestCase {
                 analogue(3, "Без тонов", 437000000, 65535, 0, 65535, 0, 2)]
     }
     function numbered(n, firstFreq) {
-        var list = []
-        for (var i = 0; i < n; ++i) {
-            list.push(digital(i, "К" + i, firstFreq + i * 12500, 1, 1, 0))
-            list[i].origin = i
-        }
-        return list
+        return H.range(n).map(function (i) {
+            return Object.assign(digital(i, "К" + i, firstFreq + i * 12500, 1, 1, 0), { "origin": i })
+        })
     }
 
     Component {
@@ -113,54 +110,43 @@ TestCase {
         compare(tab.getData()[0].contact, 3)
     }
 
-    // The lists as the DMR tab sends them: every entry with its identity.
-    function dmrContacts(names, uids) {
-        return names.map(function (n, i) { return { "name": n, "uid": uids[i] } })
-    }
-
+    // The sample channel 0 names group "Группа Б" (2nd, number 3), contact
+    // "Сидор" (3rd) and key "beta" (2nd). The lists come as the DMR tab sends
+    // them, every entry with its identity: [name, uid, ...]; the key list is
+    // led by "НЕТ", a group's number (3) is kept where given.
     function test_referencesFollowRenamesAndRemovals_data() {
-        // The sample channel 0 names group "Группа Б" (2nd), contact "Сидор"
-        // (3rd) and key "beta" (2nd).
+        function row(tag, role, entries, shown, written) {
+            return { tag: tag, role: role, shown: shown, written: written, entries: entries }
+        }
         return [
-            { tag: "contact renamed", role: "contact",
-              list: dmrContacts(["Иван", "Пётр", "Сидоров"], [1, 2, 3]),
-              shown: "Сидоров", written: 3 },
-            { tag: "earlier contact removed", role: "contact",
-              list: dmrContacts(["Иван", "Сидор"], [1, 3]), shown: "Сидор", written: 2 },
-            { tag: "earlier contact removed, later renamed like it", role: "contact",
-              list: dmrContacts(["Сидор", "Пётр"], [3, 2]), shown: "Сидор", written: 1 },
-            { tag: "its contact removed", role: "contact",
-              list: dmrContacts(["Иван", "Пётр"], [1, 2]), shown: "НЕТ", written: 0 },
-            { tag: "its contact removed, another takes the name", role: "contact",
-              list: dmrContacts(["Иван", "Сидор"], [1, 2]), shown: "НЕТ", written: 0 },
-            { tag: "contact added", role: "contact",
-              list: dmrContacts(["Иван", "Пётр", "Сидор", "Новый Контакт 3"], [1, 2, 3, 4]),
-              shown: "Сидор", written: 3 },
-            { tag: "key renamed", role: "encrypt",
-              list: [{ "name": "НЕТ" }, { "name": "alpha", "uid": 1 }, { "name": "gamma", "uid": 2 }],
-              shown: "gamma", written: 2 },
-            { tag: "earlier key removed", role: "encrypt",
-              list: [{ "name": "НЕТ" }, { "name": "beta", "uid": 2 }], shown: "beta", written: 1 },
-            { tag: "its key removed", role: "encrypt",
-              list: [{ "name": "НЕТ" }, { "name": "alpha", "uid": 1 }], shown: "НЕТ", written: 0 },
-            { tag: "earlier group removed", role: "rx_groupe",
-              list: [{ "title": "Группа Б", "groups": 3, "selectedContacts": [1], "uid": 2 }],
-              shown: "Группа Б", written: 1 },
-            { tag: "its group removed", role: "rx_groupe",
-              list: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1], "uid": 1 }],
-              shown: "НЕТ", written: 0 },
-            { tag: "group added at the place of a group number", role: "rx_groupe",
-              list: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1], "uid": 1 },
-                     { "title": "Группа Б", "groups": 3, "selectedContacts": [1], "uid": 2 },
-                     { "title": "Группа В", "selectedContacts": [1], "uid": 3 }],
-              shown: "Группа Б", written: 2 }
+            row("contact renamed", "contact", ["Иван", 1, "Пётр", 2, "Сидоров", 3], "Сидоров", 3),
+            row("earlier contact removed", "contact", ["Иван", 1, "Сидор", 3], "Сидор", 2),
+            row("earlier contact removed, later renamed like it", "contact", ["Сидор", 3, "Пётр", 2], "Сидор", 1),
+            row("its contact removed", "contact", ["Иван", 1, "Пётр", 2], "НЕТ", 0),
+            row("its contact removed, another takes the name", "contact", ["Иван", 1, "Сидор", 2], "НЕТ", 0),
+            row("contact added", "contact", ["Иван", 1, "Пётр", 2, "Сидор", 3, "Новый Контакт 3", 4], "Сидор", 3),
+            row("key renamed", "encrypt", ["alpha", 1, "gamma", 2], "gamma", 2),
+            row("earlier key removed", "encrypt", ["beta", 2], "beta", 1),
+            row("its key removed", "encrypt", ["alpha", 1], "НЕТ", 0),
+            row("earlier group removed", "rx_groupe", ["Группа Б", 2], "Группа Б", 1),
+            row("its group removed", "rx_groupe", ["Группа А", 1], "НЕТ", 0),
+            row("group added at the place of a group number", "rx_groupe", ["Группа А", 1, "Группа Б", 2, "Группа В", 3],
+                "Группа Б", 2)
         ]
     }
     function test_referencesFollowRenamesAndRemovals(data) {
         tab.fillTable(sampleList(), groups, contacts, keys)
-        var send = { "contact": tab.sendContactModel, "encrypt": tab.sendEncryptModel,
-                     "rx_groupe": tab.sendRxGroupModel }[data.role]
-        send(data.list)
+        var list = data.role === "encrypt" ? [{ "name": "НЕТ" }] : []
+        for (var i = 0; i < data.entries.length; i += 2) {
+            var name = data.entries[i], uid = data.entries[i + 1]
+            if (data.role !== "rx_groupe")
+                list.push({ "name": name, "uid": uid })
+            else if (name === "Группа В")
+                list.push({ "title": name, "selectedContacts": [1], "uid": uid })
+            else
+                list.push({ "title": name, "groups": name === "Группа А" ? 1 : 3, "selectedContacts": [1], "uid": uid })
+        }
+        ({ "contact": tab.sendContactModel, "encrypt": tab.sendEncryptModel, "rx_groupe": tab.sendRxGroupModel })[data.role](list)
         // Rows that named nothing still name nothing; analogue rows stay greyed.
         compare([shown(0, data.role), tab.getData()[0][data.role], tab.getData()[2][data.role], row(1)[data.role]],
                 [data.shown, data.written, 0, -1])
@@ -262,7 +248,6 @@ TestCase {
 
     function test_bandRule_data() {
         return [
-            { tag: "uhf out of band", first: 435000000, typed: "480.0000", stored: "435.00000", hz: 435000000 },
             { tag: "uhf in band", first: 435000000, typed: "401.1250", stored: "401.1250", hz: 401125000 },
             { tag: "uhf just above", first: 435000000, typed: "470.0001", stored: "435.00000", hz: 435000000 },
             { tag: "uhf upper edge", first: 435000000, typed: "470.0000", stored: "470.0000", hz: 470000000 },
@@ -402,6 +387,9 @@ TestCase {
         // Each channel keeps its place in the decoded list; a new one has -1.
         verify(tab.addChannel("Новый"))
         compare(tab.getData().map(function (c) { return c.origin }), [0, 1, 2, 3, 4, 6, 7, 8, -1])
+        // A shorter image filled in after a longer one leaves no rows behind.
+        tab.fillTable(sampleList().slice(0, 2), groups, contacts, keys)
+        compare([tab.table.model.count, H.names(tab.getData())], [2, ["Канал 1", "Аналог"]])
         tab.clearAll()
         compare([tab.table.model.count, tab.getData().length], [0, 0])
         compare(tab.table.choicesFor("contact"), ["НЕТ"])

@@ -60,19 +60,10 @@ Item {
         }
 
         function trackSizes(tab) {
-            var sizes = []
-            for (var i = 0; i < tab.pointModel.trackCount; ++i)
-                sizes.push(tab.pointModel.track(i).path.length)
-            return sizes
+            return H.range(tab.pointModel.trackCount).map(function (i) { return tab.pointModel.track(i).path.length })
         }
-
         // The table's rows, as the model holds them.
-        function rows(tab) {
-            var out = []
-            for (var i = 0; i < tab.pointModel.count; ++i)
-                out.push(tab.pointModel.get(i))
-            return out
-        }
+        function rows(tab) { return H.range(tab.pointModel.count).map(function (i) { return tab.pointModel.get(i) }) }
 
         // How the log is cut into tracks; a broken coordinate is left out of
         // the drawing without cutting the track or a live station's track.
@@ -347,8 +338,8 @@ Item {
             var tab = makeTab()
             tab.setGpsModel([point(0)])
             waitForRendering(tab)
-            var table = tab.pointTable, divider = H.find(table, "pointColumnDivider1")
-            var row = H.find(table, "pointList").itemAtIndex(0)
+            var table = tab.pointTable, divider = findChild(table, "pointColumnDivider1")
+            var row = findChild(table, "pointList").itemAtIndex(0)
             var x2 = table.xs[2]
             var steps = [[30, 80, x2 + 30], [-200, table.minimumWidth, x2 - 50 + table.minimumWidth]]
             for (var i = 0; i < steps.length; ++i) {
@@ -360,6 +351,19 @@ Item {
                 compare([table.widths[1], row.children[1].width, row.children[2].x, row.children[2].text],
                         [steps[i][1], steps[i][1], steps[i][2], "12:00:00"])
             }
+        }
+    
+        // The tab's texts and the hemisphere letters of its rows follow the
+        // language (the other tabs: the window's end-to-end test).
+        function test_textsFollowLanguage() {
+            var t = makeTab()
+            t.setGpsModel([point(0)])
+            function texts() { return [t.readButton.text, t.portButton.text, t.pointModel.get(0).sn, t.pointModel.get(0).ew] }
+            compare(texts(), [" Считать данные ", "Открыть", "С", "В"])
+            verify(Manager.setLanguage("en"), "QmlLanguage_en.qm is missing")
+            compare(texts(), [" Read data ", "Open", "N", "E"])
+            Manager.setLanguage("ru")
+            compare(texts(), [" Считать данные ", "Открыть", "С", "В"])
         }
     }
 }

@@ -14,14 +14,12 @@ TestCase {
     property var startupCalls: []
 
     function sampleMap(channels) {
-        var freq = H.range(channels).map(function (i) {
-            return { "channel": i, "name": "К" + i, "typeChannel": true,
-                     "recvFreq": 435000000 + i * 12500, "sendFreq": 435000000 + i * 12500,
-                     "powerCH": true, "colorCod": 1, "rxGroup": 1, "contact": 1, "encrypt": 0,
-                     "chanelBand": -1, "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1, "origin": i }
-        })
         return {
-            "freqList": freq,
+            "freqList": H.range(channels).map(function (i) {
+                return { "channel": i, "name": "К" + i, "typeChannel": true, "recvFreq": 435000000 + i * 12500,
+                         "sendFreq": 435000000 + i * 12500, "powerCH": true, "colorCod": 1, "rxGroup": 1, "contact": 1,
+                         "encrypt": 0, "chanelBand": -1, "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1, "origin": i }
+            }),
             "zoneList": [{ "title": "Зона", "selectedChannels": [2, 3, 5], "origin": 0 }],
             "basicSettings": { "radio_id": 1 },
             "buttonsSettings": { "long_press_duration": 4, "type_radio": 0 },
@@ -42,9 +40,7 @@ TestCase {
     // The GPS tab asks for the serial ports when it is created: the tab's own
     // business. The questions whether there are unsaved edits change nothing.
     function calls() {
-        return Manager.calls().filter(function (c) {
-            return c.name !== "getPortsList" && c.name !== "hasUnsavedChanges"
-        })
+        return Manager.calls().filter(function (c) { return c.name !== "getPortsList" && c.name !== "hasUnsavedChanges" })
     }
     function callNames() { return H.names(calls()) }
     function text() { return child("loadingText").text }
@@ -68,13 +64,8 @@ TestCase {
     }
 
     function init() {
-        Manager.emulated = false
-        Manager.fileResult = true
-        Manager.defaultResult = 0
-        Manager.languageIndex = 0
-        Manager.hasImage = true
-        Manager.unsaved = false
-        Manager.backups = []
+        Object.assign(Manager, { emulated: false, fileResult: true, defaultResult: 0, languageIndex: 0, hasImage: true,
+                                 unsaved: false, backups: [] })
         makeWindow()
         // Short holds keep the tests fast; their defaults are checked below.
         screen.readHoldMs = 100
@@ -152,7 +143,8 @@ TestCase {
     }
 
     // The tools stay off for the fixed hold (5 s for a read, 33 s for a
-    // write) even when the radio answers sooner.
+    // write) even when the radio answers sooner; factory settings are
+    // ignored while a write runs, even with the buttons free again.
     function test_holds() {
         dropWindow()
         makeWindow()
@@ -160,6 +152,11 @@ TestCase {
         fill(3)
         mouseClick(child("buttonWrite"))
         compare([screen.holdTimer.interval, screen.holdTimer.running], [33000, true])
+        screen.holdTimer.stop()
+        screen.operation = ""
+        screen.defaultSettingsClicked()
+        compare(callNames(), ["writeDataToDevice"])
+        screen.holdTimer.start()
         Manager.dataWroteToDevice(true)
         toolsEnabled(false)
         screen.holdTimer.stop()
@@ -194,7 +191,6 @@ TestCase {
     function test_unsavedChangesAreAskedAbout_data() {
         return [
             { tag: "read, discard", act: "buttonRead", answer: StandardButton.Discard, then: ["readDataFromDevice"] },
-            { tag: "read, cancel", act: "buttonRead", answer: StandardButton.Cancel, then: [] },
             { tag: "default, discard", act: "buttonDefaultSettings", answer: StandardButton.Discard, then: ["slotDefaultSettings"] },
             { tag: "backup, discard", act: "buttonRestore", answer: StandardButton.Discard, then: ["backupList"] },
             { tag: "open, save first", act: "buttonOpen", answer: StandardButton.Save, then: ["writeEditedDataToFile"] },
@@ -288,20 +284,14 @@ TestCase {
     // then back to work (or to the start with nothing read yet); the
     // successes: the end-to-end test.
     function test_outcomesShownFor2s_data() {
+        var failed = "Сохранение\nзавершилось ошибкой", absent = "Устройство не найдено.\nПроверьте подключение устройства"
         return [
-            { tag: "save failed", result: false, act: function () { screen.fileChosen("save_config", "file:///tmp/b.ovc") },
-              state: "state_saving_failed", text: "Сохранение\nзавершилось ошибкой", tabs: true },
-            { tag: "GPS empty", act: function () { screen.ensureGpsTab(); screen.gpsTab.readGPSClicked(); Manager.signalGPSEmpty() },
-              state: "state_no_gps", text: "Данных нет", tabs: false },
-            { tag: "GPS failed", act: function () { screen.ensureGpsTab(); screen.gpsTab.readGPSClicked(); Manager.signalGPSReadFailed() },
-              state: "state_no_device", text: "Устройство не найдено.\nПроверьте подключение устройства", tabs: false },
-            { tag: "GPS file not saved", result: false, act: function () { screen.fileChosen("save_gps", "file:///tmp/g.cdc") },
-              state: "state_saving_failed", text: "Сохранение\nзавершилось ошибкой", tabs: true },
-            { tag: "factory settings, no radio", result: -1, act: function () { mouseClick(child("buttonDefaultSettings")) },
-              state: "state_no_device", text: "Устройство не найдено.\nПроверьте подключение устройства", tabs: false },
-            { tag: "factory settings, no radio, nothing read", result: -1, start: true,
-              act: function () { mouseClick(child("buttonDefaultSettings")) },
-              state: "state_no_device", text: "Устройство не найдено.\nПроверьте подключение устройства", tabs: false }
+            { tag: "save failed", file: "save_config", state: "state_saving_failed", text: failed, tabs: true },
+            { tag: "GPS file not saved", file: "save_gps", state: "state_saving_failed", text: failed, tabs: true },
+            { tag: "GPS empty", gps: "signalGPSEmpty", state: "state_no_gps", text: "Данных нет", tabs: false },
+            { tag: "GPS failed", gps: "signalGPSReadFailed", state: "state_no_device", text: absent, tabs: false },
+            { tag: "factory settings, no radio", state: "state_no_device", text: absent, tabs: false },
+            { tag: "factory settings, no radio, nothing read", start: true, state: "state_no_device", text: absent, tabs: false }
         ]
     }
     function test_outcomesShownFor2s(data) {
@@ -309,15 +299,19 @@ TestCase {
             closeAbout()
         else
             fill(2)
-        screen.writeHoldMs = 0
-        if (data.result !== undefined) {
-            Manager.fileResult = data.result !== false
-            Manager.defaultResult = data.result === -1 ? -1 : 0
+        Manager.fileResult = false
+        Manager.defaultResult = -1
+        if (data.file) {
+            screen.fileChosen(data.file, "file:///tmp/b")
+        } else if (data.gps) {
+            screen.ensureGpsTab()
+            screen.gpsTab.readGPSClicked()
+            Manager[data.gps]()
+        } else {
+            mouseClick(child("buttonDefaultSettings"))
+            compare(callNames(), ["slotDefaultSettings"])
         }
-        data.act()
-        compare(screen.state, data.state)
-        compare(text(), data.text)
-        compare(child("tabView").visible, data.tabs)
+        compare([screen.state, text(), child("tabView").visible], [data.state, data.text, data.tabs])
         toolsEnabled(true)
         wait(1500)
         compare(screen.state, data.state)
@@ -347,21 +341,6 @@ TestCase {
         dialog.close()
         screen.fileChosen(data.mode, "file:///tmp/x")
         compare([callNames(), calls()[0].args[0]], [[data.call], "file:///tmp/x"])
-    }
-
-    function test_defaultSettings() {
-        closeAbout()
-        mouseClick(child("buttonDefaultSettings"))
-        compare(callNames(), ["slotDefaultSettings"])
-        compare(screen.state, "state_start")
-        // Ignored while a write runs, even with the buttons free again.
-        fill(2)
-        mouseClick(child("buttonWrite"))
-        Manager.clearCalls()
-        screen.holdTimer.stop()
-        screen.operation = ""
-        screen.defaultSettingsClicked()
-        compare(calls().length, 0)
     }
 
     function test_gpsRead() {
