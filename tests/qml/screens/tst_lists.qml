@@ -268,7 +268,8 @@ TestCase {
         var twins = numbered(3)
         twins[2].pos = 0
         tab = makeDmr([{ "title": "G1", "selectedContacts": [1] }], twins)
-        compare([H.names(tab.memberContactList.model), writtenMembers(tab)], [["C0"], [["C0"]]])
+        compare([H.names(tab.memberContactList.model), H.names(tab.freeContactList.model), writtenMembers(tab)],
+                [["C0"], ["C1", "C2"], [["C0"]]])
     }
 
     function test_groupsAndMembers() {
