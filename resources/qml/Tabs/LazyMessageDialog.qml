@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Dialogs 1.2
+import QtQuick.Window 2.2
 
 // A warning box made on first use: a MessageDialog costs a large part of a
 // tab's creation, and most sessions never show one. Its document is loaded by
@@ -17,6 +18,12 @@ QtObject {
     readonly property bool visible: dialog !== null && dialog.visible
     property var dialog: null
     signal answered(int button)
+    // The box is a window of its own: once it is answered, the window it was
+    // asked from takes the keys again, else no item there has the focus.
+    onAnswered: {
+        if (host !== null && host.Window.window !== null)
+            host.Window.window.requestActivate()
+    }
 
     function open() {
         if (dialog === null)

@@ -363,6 +363,7 @@ TestCase {
             compare([screen.dialogs.kind, screen.dialogs.visible], ["unsaved", true])
             screen.dialogs.close()
             screen.dialogs.answered(answer === 0 ? StandardButton.Cancel : StandardButton.Discard)
+            tryVerify(function () { return window.activeFocusItem !== null }, 1000, "the keys reach no item")
             var chooser = screen.fileDialog.dialog
             compare([chooser !== null && chooser.visible, t.model.get(2).send_freq], [answer === 1, "448.00000"])
         }
