@@ -8,8 +8,15 @@
 // innermost one collects.
 class LogCapture {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture() : m_previous(qInstallMessageHandler(&LogCapture::handler)), m_outer(current())
+    {
+        current() = this;
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        current() = m_outer;
+    }
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
 
@@ -17,8 +24,17 @@ public:
     void clear() { m_lines.clear(); }
 
 private:
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text);
-    QStringList m_lines;
+    static LogCapture *&current()
+    {
+        static LogCapture *capture = nullptr;
+        return capture;
+    }
+    static void handler(QtMsgType type, const QMessageLogContext &, const QString &text)
+    {
+        if (current() && type == QtDebugMsg)
+            current()->m_lines.append(text);
+    }
     QtMessageHandler m_previous;
     LogCapture *m_outer;
+    QStringList m_lines;
 };
