@@ -1,8 +1,7 @@
-// The radio workflows against the emulated radio: connection retries, reads
-// and writes, the GPS log, factory defaults; every fault in the middle of a
-// transfer reported as a failure with the image in memory untouched; what the
-// user did not touch goes back byte for byte; writes that cannot be whole or
-// do not fit the radio are refused; a write is read back; images are kept.
+// The radio workflows against the emulated radio: connection retries, reads,
+// writes, the GPS log, factory defaults; faults mid-transfer reported as
+// failures with what is held untouched; what the user did not touch goes back
+// byte for byte; writes that cannot be whole or do not fit are refused.
 #include <QtTest>
 
 #include <algorithm>
@@ -44,14 +43,6 @@ struct Fault {
     // -1: unplugged after `after` transfers, -2: an unused answer short, -3: cancelled
     int fault, count, after;
 };
-
-QList<int> values(const QSignalSpy &spy)
-{
-    QList<int> out;
-    for (const QList<QVariant> &args : spy)
-        out << args.at(0).toInt();
-    return out;
-}
 } // namespace
 Q_DECLARE_METATYPE(Range)
 Q_DECLARE_METATYPE(Edit)
@@ -72,6 +63,8 @@ private slots:
     {
         QTest::addColumn<int>("plugAt"); // the pause during which the radio appears; 0: never
         QTest::addColumn<bool>("denied"); // present, but opening it is not permitted
+        // The real pause keeps the event loop running: a Cancel during it ends the attempts.
+        QTest::newRow("cancelled during the first pause") << -1 << false;
         QTest::newRow("absent") << 0 << false;
         QTest::newRow("access denied") << 0 << true;
         QTest::newRow("plugged in during the second pause") << 2 << false;
@@ -88,25 +81,29 @@ private slots:
             f.pauses << ms;
             if (f.pauses.size() == plugAt)
                 f.radio.plug();
+            if (plugAt < 0)
+                f.manager.waitEventful(ms);
         });
+        if (plugAt < 0)
+            QTimer::singleShot(200, &f.manager, &Manager::cancelDeviceOperation);
         QSignalSpy accessDenied(&f.manager, &Manager::usbAccessDenied);
         QSignalSpy retries(&f.manager, &Manager::signalRetryConnect);
         QSignalSpy done(&f.manager, &Manager::dataReadyReadFromDevice);
         f.manager.readDataFromDevice();
 
-        const int attempts = plugAt ? plugAt : 10;
+        const int attempts = plugAt > 0 ? plugAt : plugAt < 0 ? 1 : 10;
         QList<int> countdown, pauses = QVector<int>(attempts, 3000).toList();
         for (int i = 0; i < attempts; ++i)
             countdown << 10 - i;
         QCOMPARE(values(retries), countdown);
         QCOMPARE(accessDenied.count(), denied ? 10 : 0);
-        if (plugAt)
+        if (plugAt > 0)
             pauses << 1000;
         QCOMPARE(f.pauses, pauses);
         QCOMPARE(done.count(), 1);
-        QCOMPARE(done.at(0).at(0).toBool(), plugAt != 0);
-        QCOMPARE(f.manager.hasImage(), plugAt != 0);
-        if (plugAt)
+        QCOMPARE(done.at(0).at(0).toBool(), plugAt > 0);
+        QCOMPARE(f.manager.hasImage(), plugAt > 0);
+        if (plugAt > 0)
             return;
         QVERIFY(!done.at(0).at(1).isValid());
         QVERIFY(f.manager.image().isEmpty());
@@ -119,47 +116,42 @@ private slots:
         QCOMPARE(f.radio.contextUses(), 0);
     }
 
-    // The real pause between connection attempts keeps the event loop
-    // running: a Cancel arriving during it ends the attempts.
-    void cancelDuringThePauseBetweenAttempts()
-    {
-        RadioEmulator radio;
-        radio.unplug();
-        Manager manager;
-        manager.setUsbApi(radio.libusbApi(), true);
-        QSignalSpy retries(&manager, &Manager::signalRetryConnect);
-        QSignalSpy done(&manager, &Manager::dataReadyReadFromDevice);
-        QTimer::singleShot(50, &manager, &Manager::cancelDeviceOperation);
-        manager.readDataFromDevice();
-        QCOMPARE(retries.count(), 1);
-        QCOMPARE(done.count(), 1);
-        QVERIFY(!done.at(0).at(0).toBool());
-    }
-
-    void readEditWriteRead()
+    // A read relays the link's 177 progress values paced, then the radio's
+    // type, then the image; a write (read before, write, read back) one rising
+    // progress to 100. Another operation started from a progress handler (a
+    // click handled by the event-loop pass inside the transfer) is refused.
+    void readAndWriteWithProgress()
     {
         RadioRig f(TestImage::factoryImage());
         f.radio.setLatencyMicroseconds(300); // a read of about 0.4 s: several relays
         QElapsedTimer clock;
         clock.start();
         QList<QPair<int, double>> readProgress; // value, ms since the start
-        auto relay = connect(&f.manager, &Manager::readProgressChanged, this,
-            [&](int p) { readProgress << qMakePair(p, clock.nsecsElapsed() / 1e6); });
+        QList<QByteArray> events;
+        connect(&f.manager, &Manager::readProgressChanged, this, [&](int p) {
+            readProgress << qMakePair(p, clock.nsecsElapsed() / 1e6);
+            if (readProgress.size() > 1)
+                return;
+            f.manager.readDataFromDevice();
+            f.manager.readGPSData();
+            events << (f.manager.slotDefaultSettings() == -1 ? "default refused" : "default ran");
+        });
         int passes = 0; // event-loop passes during the read
         QTimer tick;
         connect(&tick, &QTimer::timeout, this, [&passes] { ++passes; });
         tick.start(0);
-        QList<QByteArray> order;
-        connect(&f.manager, &Manager::signalTypeRadio, this, [&order] { order << "type"; });
-        connect(&f.manager, &Manager::dataReadyReadFromDevice, this, [&order] { order << "data"; });
+        connect(&f.manager, &Manager::signalTypeRadio, this, [&events] { events << "type"; });
+        connect(&f.manager, &Manager::dataReadyReadFromDevice, this,
+            [&events](bool ok) { events << (ok ? "read ok" : "read refused"); });
+        connect(&f.manager, &Manager::signalGPSReadFailed, this,
+            [&events] { events << "gps refused"; });
         const QVariantMap before = f.read();
-        QCOMPARE(order, (QList<QByteArray> { "type", "data" }));
+        QCOMPARE(events,
+            (QList<QByteArray> {
+                "read refused", "gps refused", "default refused", "type", "read ok" }));
         QCOMPARE(f.manager.image(), f.radio.image());
-        tick.stop();
-        disconnect(relay);
-        // The link's 177 values reach the screens paced: the first and the
-        // last, between them one per interval at most, each with one
-        // event-loop pass.
+        // Paced: the first, the last, between them one per interval at most,
+        // each with an event-loop pass.
         QVERIFY(readProgress.size() >= 3);
         QCOMPARE(readProgress.first().first, 0);
         QCOMPARE(readProgress.last().first, 99);
@@ -170,8 +162,16 @@ private slots:
         QVERIFY(!f.radio.isOpen()); // released after the read
 
         QSignalSpy progress(&f.manager, &Manager::writeProgressChanged);
-        QVERIFY(f.write(Collections::fromDecoded(before)));
-        // Reading before, writing, reading back: one rising progress to 100.
+        const QVariantList c = Collections::fromDecoded(before);
+        QList<bool> outcomes;
+        connect(&f.manager, &Manager::writeProgressChanged, this, [&] {
+            if (progress.count() == 1)
+                f.write(c);
+        });
+        connect(&f.manager, &Manager::dataWroteToDevice, this,
+            [&outcomes](bool ok) { outcomes << ok; });
+        f.write(c);
+        QCOMPARE(outcomes, (QList<bool> { false, true }));
         const QList<int> written = values(progress);
         QCOMPARE(written.first(), 0);
         QVERIFY(std::is_sorted(written.begin(), written.end()));
@@ -179,12 +179,13 @@ private slots:
         QVERIFY(f.radio.protocolErrors().isEmpty());
     }
 
-    // A broken or cancelled transfer is a failure; what the screens hold
-    // (image, GPS points, unsaved edits) stays as it was; a cancelled write
-    // says so, as the radio may hold a partial image.
-    // A short answer whose bytes are not used is no failure: the open-read
-    // answer (fetch 1 of a read), after a write's read of the radio the
-    // identity (179) and the open-write answer (180).
+    // After a good read of the image and of the GPS log, a broken or
+    // cancelled transfer is a failure; what the screens hold (image, GPS
+    // points, unsaved edits) stays as it was; a cancelled write says so, as
+    // the radio may hold a partial image. No failures: a short answer whose
+    // bytes are not used (the open-read answer, fetch 1 of a read; after a
+    // write's read of the radio the identity, 179, and the open-write answer,
+    // 180); an erased GPS log (no points, no pause after).
     void faultInTransfer_data()
     {
         QTest::addColumn<int>("operation");
@@ -206,6 +207,7 @@ private slots:
         for (int fetch : { 1, 179, 180 })
             QTest::addRow("unused answer %d short", fetch)
                 << int(fetch == 1 ? Read : Write) << Fault { "", -2, 1, fetch };
+        QTest::newRow("gps: erased log") << int(Gps) << Fault { "", -2, 0, 0 };
     }
     void faultInTransfer()
     {
@@ -214,22 +216,40 @@ private slots:
         RadioRig f(TestImage::factoryImage());
         const QVariantMap decoded = f.read();
         if (fault.fault == -2) {
-            f.radio.injectFault(RadioEmulator::ShortAnswer, 1, fault.after);
+            f.radio.injectFault(RadioEmulator::ShortAnswer, fault.count, fault.after);
             QSignalSpy done(&f.manager, &Manager::dataWroteToDevice);
+            QSignalSpy empty(&f.manager, &Manager::signalGPSEmpty);
+            f.pauses.clear();
             if (operation == Read)
                 QVERIFY(!f.read().isEmpty());
-            else
+            else if (operation == Write)
                 f.manager.writeImageToDevice();
+            else {
+                QVERIFY(f.radio.setGpsLog(QVariantList()));
+                f.manager.readGPSData();
+            }
             QCOMPARE(done.count() == 1 && done.at(0).at(0).toBool(), operation == Write);
+            QCOMPARE(empty.count(), operation == Gps ? 1 : 0);
+            QCOMPARE(f.pauses, QList<int> { 1000 }); // the radio settles after it is opened
             return;
         }
         const QVariantList image = f.manager.image(), shown = Collections::fromDecoded(decoded);
         const BlockMap blocks = f.manager.blocks();
         f.baseline(shown);
-        f.manager.readGPSData();
+        QSignalSpy started(&f.manager, &Manager::signalGPSRead);
         QSignalSpy kept(&f.manager, &Manager::signalGPSReadyRead);
-        f.manager.SlotGPSReadyRead();
+        QSignalSpy progress(&f.manager, &Manager::readProgressChanged);
+        f.pauses.clear();
+        f.manager.readGPSData();
+        f.manager.SlotGPSReadyRead(); // the points are kept for a later request
         const QVariant points = kept.at(0).at(0);
+        QVERIFY(started.count() == 1 && points.toList().size() > 100);
+        QCOMPARE(kept.count(), 2);
+        QCOMPARE(kept.at(1).at(0), points);
+        QCOMPARE(f.pauses, (QList<int> { 1000, 2000 }));
+        const QList<int> relayed = values(progress);
+        QVERIFY(relayed.size() >= 2 && relayed.size() < 248); // paced, not one per block
+        QVERIFY(relayed.first() == 0 && relayed.last() == 100);
 
         // Change the radio so that a broken read cannot pass for the old one.
         QVariantList changed = image;
@@ -241,14 +261,13 @@ private slots:
             f.radio.injectFault(RadioEmulator::Fault(fault.fault), fault.count, fault.after);
         else if (fault.fault == -1)
             f.radio.unplugAfterTransfers(fault.after);
-        const auto cancelHalfway = [&f](int p) {
-            if (p >= 50)
-                f.manager.cancelDeviceOperation();
-        };
         if (fault.fault == -3) {
             f.radio.setLatencyMicroseconds(300); // slow enough for progress to arrive part-way
-            connect(&f.manager, &Manager::readProgressChanged, this, cancelHalfway);
-            connect(&f.manager, &Manager::writeProgressChanged, this, cancelHalfway);
+            for (auto progress : { &Manager::readProgressChanged, &Manager::writeProgressChanged })
+                connect(&f.manager, progress, this, [&f](int p) {
+                    if (p >= 50)
+                        f.manager.cancelDeviceOperation();
+                });
         }
 
         QSignalSpy type(&f.manager, &Manager::signalTypeRadio);
@@ -274,68 +293,6 @@ private slots:
         QCOMPARE(f.manager.blocks(), blocks);
         f.manager.SlotGPSReadyRead();
         QCOMPARE(gpsReady.at(0).at(0), points);
-    }
-
-    void gpsLogRead()
-    {
-        RadioRig f(TestImage::factoryImage());
-        QSignalSpy started(&f.manager, &Manager::signalGPSRead);
-        QSignalSpy ready(&f.manager, &Manager::signalGPSReadyRead);
-        QSignalSpy empty(&f.manager, &Manager::signalGPSEmpty);
-        QSignalSpy progress(&f.manager, &Manager::readProgressChanged);
-        f.manager.readGPSData();
-        f.manager.SlotGPSReadyRead(); // the points are kept for a later request
-        QCOMPARE(started.count(), 1);
-        QCOMPARE(ready.count(), 2);
-        QVERIFY(ready.at(0).at(0).toList().size() > 100);
-        QCOMPARE(ready.at(1).at(0), ready.at(0).at(0));
-        QCOMPARE(f.pauses, (QList<int> { 1000, 2000 }));
-        const QList<int> relayed = values(progress);
-        QVERIFY(relayed.size() >= 2 && relayed.size() < 248); // paced, not one per block
-        QVERIFY(relayed.first() == 0 && relayed.last() == 100);
-
-        // An erased log: no points, no pause after.
-        f.pauses.clear();
-        QVERIFY(f.radio.setGpsLog(QVariantList()));
-        f.manager.readGPSData();
-        QCOMPARE(empty.count(), 1);
-        QCOMPARE(ready.count(), 2);
-        QCOMPARE(f.pauses, QList<int> { 1000 });
-    }
-
-    void secondOperationInsideTransferRefused()
-    {
-        RadioRig f(TestImage::factoryImage());
-        QList<QByteArray> events;
-        bool nested = false;
-        connect(&f.manager, &Manager::readProgressChanged, this, [&] {
-            if (std::exchange(nested, true))
-                return;
-            // A click handled by the event-loop pass inside the transfer.
-            f.manager.readDataFromDevice();
-            f.manager.readGPSData();
-            events << (f.manager.slotDefaultSettings() == -1 ? "default refused" : "default ran");
-        });
-        connect(&f.manager, &Manager::dataReadyReadFromDevice, this,
-            [&events](bool ok) { events << (ok ? "read ok" : "read refused"); });
-        connect(&f.manager, &Manager::signalGPSReadFailed, this,
-            [&events] { events << "gps refused"; });
-        f.manager.readDataFromDevice();
-        QCOMPARE(events,
-            (QList<QByteArray> { "read refused", "gps refused", "default refused", "read ok" }));
-
-        // A write started inside a write's transfer is refused as well.
-        const QVariantList c = Collections::fromDecoded(f.read());
-        QList<bool> outcomes;
-        bool inner = false;
-        connect(&f.manager, &Manager::writeProgressChanged, this, [&] {
-            if (!std::exchange(inner, true))
-                f.write(c);
-        });
-        connect(&f.manager, &Manager::dataWroteToDevice, this,
-            [&outcomes](bool ok) { outcomes << ok; });
-        f.write(c);
-        QCOMPARE(outcomes, (QList<bool> { false, true }));
     }
 
     // The factory default image for the radio's band and model, read from
@@ -384,12 +341,10 @@ private slots:
         const QVariantList hostile = TestImage::hostileImage();
         QVERIFY(factory.size() == 178 && hostile.size() == 178);
         const Edit none = [](QVariantList &) {};
-        for (const QString path : { "open-save", "read-save", "read-write-read" }) {
-            QTest::addRow("factory, %s", qPrintable(path))
-                << factory << path << none << QList<Range>();
-            QTest::addRow("hostile, %s", qPrintable(path))
-                << hostile << path << none << QList<Range>();
-        }
+        for (const QString path : { "open-save", "read-save", "read-write-read" })
+            for (const QVariantList &image : { factory, hostile })
+                QTest::addRow("%s, %s", image == factory ? "factory" : "hostile", qPrintable(path))
+                    << image << path << none << QList<Range>();
         const auto sum = [](int block) { return Range { block + 1, 2060, 2062 }; };
         const Edit freq = setIn(EditMerge::Channels, 0, "recv_freq", 401125000);
         const struct {
@@ -432,7 +387,8 @@ private slots:
         if (viaRadio)
             QVERIFY(f.write(shown) && !f.read().isEmpty());
         else
-            QVERIFY(f.save(shown, out));
+            QVERIFY(f.manager.writeEditedDataToFile(
+                out, shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]));
         const QVariantList result = viaRadio ? f.manager.image() : loadList(out);
         QCOMPARE(result.size(), image.size());
         int changed = 0;
@@ -494,10 +450,9 @@ private slots:
         QCOMPARE(done.count(), 1);
         QCOMPARE(done.at(0).at(0).toBool(), problem == 0);
         QCOMPARE(values(problems), problem ? QList<int> { problem } : QList<int>());
-        if (problem)
-            QVERIFY(!problems.at(0).at(1).toString().isEmpty());
-        if (problem == Manager::VerifyFailed)
-            QVERIFY(problems.at(0).at(1).toString().split(QLatin1Char(' ')).contains("58"));
+        const QString detail = problems.value(0).value(1).toString();
+        QVERIFY(problem == 0 || !detail.isEmpty());
+        QVERIFY(problem != Manager::VerifyFailed || detail.split(' ').contains("58"));
         if (problem == Manager::IncompleteImage || problem == Manager::OtherModelOrBand)
             QCOMPARE(f.radio.image(), onRadio);
         if (problem == Manager::OtherModelOrBand) {
@@ -510,8 +465,6 @@ private slots:
             QVERIFY(done.at(1).at(0).toBool());
             QCOMPARE(f.radio.blockContent(58), file[59].toByteArray().mid(12, 2048));
         }
-        if (problem == 0)
-            QCOMPARE(f.pauses, QList<int> { 1000 }); // the radio settles after it is opened
         if (problem == 0 || problem == Manager::VerifyFailed) {
             // The radio's image as it was before the write is kept.
             const QVariantList backups = f.manager.backupList();

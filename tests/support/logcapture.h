@@ -8,32 +8,27 @@
 // innermost one collects.
 class LogCapture {
 public:
-    LogCapture() : m_previous(qInstallMessageHandler(&LogCapture::handler)), m_outer(current())
+    LogCapture() : m_previous(qInstallMessageHandler(&LogCapture::handler)), m_outer(s_current)
     {
-        current() = this;
+        s_current = this;
     }
     ~LogCapture()
     {
         qInstallMessageHandler(m_previous);
-        current() = m_outer;
+        s_current = m_outer;
     }
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
 
     QStringList lines() const { return m_lines; }
-    void clear() { m_lines.clear(); }
 
 private:
-    static LogCapture *&current()
-    {
-        static LogCapture *capture = nullptr;
-        return capture;
-    }
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &text)
     {
-        if (current() && type == QtDebugMsg)
-            current()->m_lines.append(text);
+        if (s_current && type == QtDebugMsg)
+            s_current->m_lines.append(text);
     }
+    static inline LogCapture *s_current = nullptr;
     QtMessageHandler m_previous;
     LogCapture *m_outer;
     QStringList m_lines;

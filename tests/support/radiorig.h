@@ -11,9 +11,8 @@
 
 // An emulated radio holding `image` and a Manager talking to it with no
 // pauses (their lengths are recorded) and backups in a folder of its own.
-// The helpers return what the screens would get: a decoded map (empty on
-// failure) or the success flag. `c` holds the six collections in the order
-// of EditMerge::Collection.
+// The helpers return what the screens get: a decoded map (empty on failure)
+// or the success flag; `c` holds the six collections (EditMerge::Collection).
 struct RadioRig {
     RadioEmulator radio;
     Manager manager;
@@ -42,10 +41,6 @@ struct RadioRig {
         manager.writeDataToDevice(c[0], c[1], c[2], c[3], c[4], c[5]);
         return done.count() == 1 && done.at(0).at(0).toBool();
     }
-    bool save(const QVariantList &c, const QString &file)
-    {
-        return manager.writeEditedDataToFile(file, c[0], c[1], c[2], c[3], c[4], c[5]);
-    }
     void baseline(const QVariantList &c)
     {
         manager.setEditBaseline(c[0], c[1], c[2], c[3], c[4], c[5]);
@@ -54,14 +49,21 @@ struct RadioRig {
 private:
     QVariantMap decodedBy(const std::function<void()> &start)
     {
-        QVariantMap decoded;
-        auto c = QObject::connect(&manager, &Manager::dataReadyReadFromDevice,
-            [&](bool ok, const QVariant &data) { decoded = ok ? data.toMap() : QVariantMap(); });
+        QSignalSpy done(&manager, &Manager::dataReadyReadFromDevice);
         start();
-        QObject::disconnect(c);
-        return decoded;
+        const bool ok = !done.isEmpty() && done.last().at(0).toBool();
+        return ok ? done.last().at(1).toMap() : QVariantMap();
     }
 };
+
+// The first argument of every emission a spy recorded, as numbers.
+inline QList<int> values(const QSignalSpy &spy)
+{
+    QList<int> out;
+    for (const QList<QVariant> &args : spy)
+        out << args.at(0).toInt();
+    return out;
+}
 
 // The list a configuration file holds (empty when it cannot be read).
 inline QVariantList loadList(const QString &path)
