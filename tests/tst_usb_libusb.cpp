@@ -1,26 +1,64 @@
-// CUsb and the emulated radio: through the real libusb (umockdev) the
-// exchanges and memory sequences on the wire, progress and faults; through
-// the in-process libusb table what libusb hides (timeouts, context use,
-// handle lifetime, the radio's own checks of what it receives).
-#include <QLoggingCategory>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
+// CUsb and the emulated radio: through the real libusb (umockdev) exchanges,
+// sequences, progress and faults on the wire; through the in-process table
+// what libusb hides (timeouts, context use, handle lifetime, the radio's
+// checks of what it receives).
 #include <QtTest>
 
 #include <algorithm>
 #include <linux/capability.h>
+#include <memory>
 #include <sys/prctl.h>
 #include <unistd.h>
 
 #include "codeplug/blockmap.h"
-#include "support/radiojournal.h"
-#include "support/umockdevrig.h"
+#include "emulator/umockdevradio.h"
+#include "support/logcapture.h"
+#include "support/radiorig.h"
+#include "usb/cusb.h"
 
 using R = RadioEmulator;
 using Kind = R::Transfer::Kind;
 
 namespace {
+
+// The transfers a radio saw, regrouped as Bulk-Only commands.
+struct BotCommand {
+    QByteArray wrapper; // the 31-byte command wrapper
+    QByteArray dataOut; // bytes the host sent in the data phase
+    quint32 tag() const { return qFromLittleEndian<quint32>(wrapper.constData() + 4); }
+};
+
+QList<BotCommand> botCommands(const QList<R::Transfer> &journal)
+{
+    QList<BotCommand> commands;
+    for (const R::Transfer &t : journal) {
+        if (t.result != 0)
+            continue;
+        if (t.kind == Kind::Out && t.data.size() == 31 && t.data.startsWith("USBC"))
+            commands.append({ t.data, {} });
+        else if (t.kind == Kind::Out && !commands.isEmpty())
+            commands.last().dataOut += t.data;
+    }
+    return commands;
+}
+
+// Radio frames the host sent (data of FF 2A commands), in order.
+QList<QByteArray> framesSent(const QList<R::Transfer> &journal)
+{
+    QList<QByteArray> frames;
+    for (const BotCommand &c : botCommands(journal))
+        if (c.wrapper.mid(15, 2) == "\xFF\x2A")
+            frames.append(c.dataOut);
+    return frames;
+}
+
+int clearHalts(const QList<R::Transfer> &journal, quint8 endpoint)
+{
+    return int(std::count_if(journal.begin(), journal.end(),
+        [&](const R::Transfer &t) { return t.kind == Kind::ClearHalt && t.endpoint == endpoint; }));
+}
+
+QByteArray hex(const char *spaced) { return QByteArray::fromHex(spaced); }
 
 const QString kUnknown = QStringLiteral(
     "send_mass_storage_command: don't know how to handle this command (255, length 0)\n");
@@ -30,38 +68,21 @@ const QString kSent16 = QStringLiteral("send_mass_storage_command:  sent 16 CDB 
 QStringList logLines(const QString &names)
 {
     const QHash<QString, QStringList> line = {
-        { "U", { kUnknown } },
-        { "S", { kSent16 } },
-        { "0", { "  Mass Storage Status: 0  " } },
-        { "1", { "  Mass Storage Status: 1  " } },
-        { "2", { "  Mass Storage Status: 2  " } },
+        { "U", { kUnknown } }, { "S", { kSent16 } }, { "0", { "  Mass Storage Status: 0  " } },
+        { "1", { "  Mass Storage Status: 1  " } }, { "2", { "  Mass Storage Status: 2  " } },
         { "K", // REQUEST SENSE after a failed command, then its status
             { "send_mass_storage_command:  sent 6 CDB bytes", "get_sense: received  18",
                 "get_sense: ERR 2 4 1", "  Mass Storage Status: 0  " } },
         { "M", { " get_mass_storage_status: ERR mismatched tags (expected 2 , received 65538 )" } },
+        { "P", { " get_mass_storage_status: ERR -%1" } }, // status read failed
+        { "C", { "send_mass_storage_command: Err -%1" } }, // command wrapper failed
+        { "D", { "SendToUSB: err -%1 " } }, // data phase failed
+        { "E", { "SendToMassStorage: err %1" } }, // gave up at step n
     };
     QStringList out;
-    for (const QString &n : names.split(' ')) {
-        if (line.contains(n))
-            out += line[n];
-        else if (n.startsWith('P')) // status read failed
-            out << " get_mass_storage_status: ERR -" + n.mid(1);
-        else if (n.startsWith('C')) // command wrapper failed
-            out << "send_mass_storage_command: Err -" + n.mid(1);
-        else if (n.startsWith('D')) // data phase failed
-            out << "SendToUSB: err -" + n.mid(1) + ' ';
-        else // E<n>: SendToMassStorage gave up at step n
-            out << "SendToMassStorage: err " + n.mid(1);
-    }
+    for (const QString &n : names.split(' '))
+        out += line.contains(n) ? line[n] : QStringList(line[n.left(1)][0].arg(n.mid(1)));
     return out;
-}
-
-QList<int> progressValues(const QSignalSpy &spy)
-{
-    QList<int> values;
-    for (const QList<QVariant> &args : spy)
-        values.append(args.at(0).toInt());
-    return values;
 }
 
 QList<int> expectedProgress(int blocks, bool final100)
@@ -69,9 +90,7 @@ QList<int> expectedProgress(int blocks, bool final100)
     QList<int> values;
     for (int n = 0; n < blocks; ++n)
         values.append(100 * n / blocks);
-    if (final100)
-        values.append(100);
-    return values;
+    return final100 ? values << 100 : values;
 }
 
 // Memory with a distinct pattern in every block, so that stale or shifted
@@ -89,45 +108,29 @@ BlockMap patternBlocks()
     return blocks;
 }
 
-// The radio's table with one more device listed first: another vendor's
-// device with the radio's product id, which this user may not open.
+// The block write frame's checksum, over bytes 6..2060 (the number's low
+// byte, the fixed bytes and the content).
+quint16 frameSum(const QByteArray &f)
+{
+    quint16 s = 0;
+    for (int i = 6; i <= 2060; ++i)
+        s = quint16(s + quint8(f[i]));
+    return s;
+}
+
+// The radio's table with the radio described as another vendor's device
+// with the radio's product id.
 const LibusbApi *g_base = nullptr;
-int g_strangerTag;
-libusb_device *stranger() { return reinterpret_cast<libusb_device *>(&g_strangerTag); }
-LibusbApi withStranger(const LibusbApi *base)
+LibusbApi asStranger(const LibusbApi *base)
 {
     g_base = base;
     LibusbApi api = *base;
-    api.get_device_list = [](libusb_context *c, libusb_device ***list) -> ssize_t {
-        libusb_device **radio = nullptr;
-        const ssize_t n = g_base->get_device_list(c, &radio);
-        *list = new libusb_device *[size_t(n) + 2] { stranger() };
-        std::copy(radio, radio + n + 1, *list + 1);
-        g_base->free_device_list(radio, 1);
-        return n + 1;
-    };
-    api.free_device_list = [](libusb_device **list, int) { delete[] list; };
     api.get_device_descriptor = [](libusb_device *d, libusb_device_descriptor *desc) {
-        if (d != stranger())
-            return g_base->get_device_descriptor(d, desc);
-        *desc = {};
+        const int result = g_base->get_device_descriptor(d, desc);
         desc->idVendor = 0x1234;
-        desc->idProduct = R::ProductId;
-        return 0;
-    };
-    api.open = [](libusb_device *d, libusb_device_handle **h) {
-        return d == stranger() ? int(LIBUSB_ERROR_ACCESS) : g_base->open(d, h);
+        return result;
     };
     return api;
-}
-
-// Whether a REQUEST SENSE logged this additional sense code and qualifier.
-bool senseLogged(const LogCapture &log, const QString &codes)
-{
-    const QStringList lines = log.lines();
-    return std::any_of(lines.begin(), lines.end(), [&](const QString &l) {
-        return l.startsWith("get_sense: ERR ") && l.endsWith(' ' + codes);
-    });
 }
 
 QByteArray withByte(QByteArray f, int at, char value)
@@ -136,22 +139,53 @@ QByteArray withByte(QByteArray f, int at, char value)
     return f;
 }
 
-// A block write frame with one wrong field and a checksum that fits it.
-QByteArray resealed(QByteArray f, int at, char value)
-{
-    f[at] = value;
-    quint16 s = 0;
-    for (int i = 5; i <= 2060; ++i)
-        s = quint16(s + quint8(f[i]));
-    f[2061] = char(s >> 8);
-    f[2062] = char(s);
-    return f;
-}
+// Each row of transportFaults: which half of an exchange is hit (the frame
+// send, or the answer fetch after a clean send), the fault (-2: unplugged
+// before the data phase) and its count, and what must follow: result, log
+// (see logLines), halts cleared on each pipe, command wrappers the radio took.
+const struct TransportFault {
+    const char *name;
+    bool fetch;
+    int fault, count, result;
+    const char *lines;
+    int clearOut, clearIn, wrappers;
+} kTransportFaults[] = {
+    { "send clean", false, -1, 0, 0, "U S 0", 0, 0, 1 },
+    { "wrapper stalls twice", false, R::StallCommand, 2, 0, "U S 0", 2, 0, 1 },
+    { "wrapper stalls five times", false, R::StallCommand, 5, -1, "U C9 E1", 5, 0, 0 },
+    { "wrapper times out", false, R::TimeoutCommand, 1, -1, "U C7 E1", 0, 0, 0 },
+    { "frame data stalls", false, R::StallData, 1, -1, "U S D9 E2", 1, 0, 1 },
+    { "frame status 1", false, R::Status1, 1, -1, "U S 1 K E2", 0, 0, 2 },
+    { "answer wrapper stalls 5 times", true, R::StallCommand, 5, -1, "U C9 E4", 5, 0, 0 },
+    { "answer data stalls", true, R::StallData, 1, -1, "U S D9 E5", 0, 1, 1 },
+    { "answer data times out", true, R::TimeoutData, 1, -1, "U S D7 E5", 0, 1, 1 },
+    { "status stalls twice", true, R::StallStatus, 2, 0, "U S 0", 0, 2, 1 },
+    { "status stalls 5 times, read again", true, R::StallStatus, 5, 0, "U S P9 0", 0, 5, 1 },
+    { "status stalls 10 times", true, R::StallStatus, 10, -1, "U S P9 P9 E5", 0, 10, 1 },
+    { "status times out once", true, R::TimeoutStatus, 1, 0, "U S P7 0", 0, 0, 1 },
+    { "wrong tag, then the right one", true, R::WrongTag, 1, 0, "U S M 0", 0, 0, 1 },
+    { "wrong tag twice", true, R::WrongTag, 2, -1, "U S M M E5", 0, 0, 1 },
+    { "answer status 1", true, R::Status1, 1, -1, "U S 1 K E5", 0, 0, 2 },
+    { "answer status 2", true, R::Status2, 1, -1, "U S 2 P7 E5", 0, 0, 1 },
+    { "unplugged before the data phase", true, -2, 1, -1, "U S D4 E5", 0, 0, 1 },
+};
 
 } // namespace
 
-class TestUsbLibusb : public QObject, private UmockdevRig {
+class TestUsbLibusb : public QObject {
     Q_OBJECT
+    // A radio reached by the real libusb through umockdev and a CUsb talking
+    // to it; the in-process tests point the CUsb at the radio's table.
+    std::unique_ptr<LogCapture> quiet; // the transport logs every command
+    std::unique_ptr<R> radio;
+    std::unique_ptr<UmockdevRadio> adapter;
+    std::unique_ptr<CUsb> usb;
+
+    void useTable()
+    {
+        usb->setApi(radio->libusbApi());
+        QCOMPARE(usb->init(), 0);
+    }
 
 private slots:
     void initTestCase()
@@ -159,585 +193,441 @@ private slots:
         // The lines of every exchange are part of what is checked.
         QLoggingCategory::setFilterRules(QStringLiteral("orvane.usb.exchange.debug=true"));
     }
-    void init() { QVERIFY(start()); }
-    void cleanup() { stop(); }
+    void init()
+    {
+        quiet.reset(new LogCapture);
+        radio.reset(new R);
+        radio->setJournalEnabled(true);
+        adapter.reset(new UmockdevRadio(radio.get()));
+        usb.reset(new CUsb);
+        QVERIFY(adapter->isValid());
+    }
+    void cleanup()
+    {
+        usb.reset();
+        adapter.reset();
+        radio.reset();
+        quiet.reset();
+    }
 
-    // Through the real libusb.
-    void initWithoutRadio_data();
-    void initWithoutRadio();
-    void cliSaysAccessDenied();
-    void vendorAndSenseWrappers();
-    void transportFaults_data();
-    void transportFaults();
-    void framesOnTheWire();
-    void writeThenReadBack();
-    void faultsInSequences_data();
-    void faultsInSequences();
-
-    // Through the in-process table.
-    void connectionLifetime_data();
-    void connectionLifetime();
-    void commandBlockLengths_data();
-    void commandBlockLengths();
-    void radioRefusesBadWrappers_data();
-    void radioRefusesBadWrappers();
-    void radioRefusesBadFrames_data();
-    void radioRefusesBadFrames();
-    void radioSenseAndDroppedAnswer();
-    void radioImageShapeChecked();
-};
-
-void TestUsbLibusb::initWithoutRadio_data()
-{
-    // Absent, or present but its device node may not be opened by this user.
-    QTest::addColumn<bool>("denied");
-    QTest::addColumn<int>("openError");
-    QTest::addColumn<QStringList>("lines");
-    const QStringList absent = { "init(): code=0", "Err: dev_handle == NULL" };
-    QTest::newRow("absent") << false << int(LIBUSB_ERROR_NO_DEVICE) << absent;
-    QTest::newRow("access denied") << true << int(LIBUSB_ERROR_ACCESS)
-                                   << absent + QStringList("Err: no permission to open the radio");
-}
-
-void TestUsbLibusb::initWithoutRadio()
-{
-    QFETCH(bool, denied);
-    QFETCH(int, openError);
-    QFETCH(QStringList, lines);
-    if (denied)
+    // orvane-cli sees the same mocked radio through its own real libusb and
+    // must name the missing udev rule rather than "not found".
+    void cliSaysAccessDenied()
+    {
+        // A program started by root gets back the override of file modes
+        // unless it is gone from the bounding set (for every later child).
+        if (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 && geteuid() == 0)
+            QSKIP("root without CAP_SETPCAP: a started program would not be refused");
         adapter->setOpenDenied(true);
-    else
-        adapter->unplug();
-    QSignalSpy accessDenied(usb.get(), &CUsb::accessDenied);
-    LogCapture log;
-    const int result = usb->init();
-    adapter->setOpenDenied(false);
-    QCOMPARE(result, 2);
-    QCOMPARE(log.lines(), lines);
-    QCOMPARE(usb->lastOpenError(), openError);
-    QCOMPARE(accessDenied.count(), denied ? 1 : 0);
-    QVERIFY(usb->handle() == nullptr);
-    QVERIFY(!usb->isOpen());
-    // A later attempt opens the radio once it is plugged in and permitted.
-    adapter->plug();
-    QCOMPARE(usb->init(), 0);
-    QCOMPARE(usb->lastOpenError(), 0);
-}
-
-// orvane-cli, started from here, sees the same mocked radio through its own
-// real libusb and must name the missing udev rule rather than "not found".
-void TestUsbLibusb::cliSaysAccessDenied()
-{
-    // A program started by root gets back the override of file modes unless
-    // it is gone from the bounding set (for every later child of this test).
-    if (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 && geteuid() == 0)
-        QSKIP("root without CAP_SETPCAP: a started program would not be refused");
-    adapter->setOpenDenied(true);
-    QProcess cli;
-    cli.start(QCoreApplication::applicationDirPath() + "/orvane-cli",
-        { "gps-read", "-o", QDir::temp().filePath("orvane-denied.cdc") });
-    QVERIFY(cli.waitForFinished(60000));
-    adapter->setOpenDenied(false);
-    const QStringList lines = QString::fromUtf8(cli.readAllStandardError()).split('\n');
-    QCOMPARE(cli.exitCode(), 1);
-    QVERIFY2(lines.value(0).startsWith(
-                 "orvane-cli: the radio is plugged in but this user may not open it"),
-        qPrintable(lines.value(0)));
-    QVERIFY(lines.value(0).contains("udev rule 60-orvane.rules"));
-    QCOMPARE(
-        lines.value(1), QStringLiteral("orvane-cli: could not read the GPS log from the radio"));
-}
-
-void TestUsbLibusb::vendorAndSenseWrappers()
-{
-    QCOMPARE(usb->init(), 0);
-    radio->injectFault(R::Status1, 1, 1); // the answer fetch fails
-    LogCapture log;
-    usb->readIdentity();
-    const QList<BotCommand> cmds = botCommands(radio->journal());
-    QCOMPARE(cmds.size(), 3);
-    // Frame out: 8 bytes, flags 0x00, length 16, FF 2A ... 47 50.
-    QCOMPARE(cmds[0].wrapper,
-        hex("55534243 01000000 08000000 00 00 10 FF2A0000000000000000000000004750"));
-    QCOMPARE(cmds[1].wrapper,
-        hex("55534243 02000000 09010000 80 00 10 FF280000000000000000000000004750"));
-    // REQUEST SENSE: length 6, flags 0x80, 18 bytes, 03 00 00 00 12 00.
-    QCOMPARE(cmds[2].wrapper,
-        hex("55534243 03000000 12000000 80 00 06 030000001200 00000000000000000000"));
-    QCOMPARE(cmds[2].statusReads, 1);
-    QCOMPARE(log.lines().mid(0, 2), QStringList({ kUnknown, kSent16 }));
-    // Tags go on across connections.
-    QCOMPARE(usb->deInit(), 0);
-    QCOMPARE(usb->init(), 0);
-    usb->readIdentity();
-    const QList<BotCommand> all = botCommands(radio->journal());
-    QCOMPARE(all.size(), 5);
-    for (int i = 0; i < all.size(); ++i)
-        QCOMPARE(all[i].tag, quint32(i + 1));
-    QCOMPARE(usb->tagCounter(), 6u);
-}
-
-// Each row: which half of an exchange is hit (the frame send, or the answer
-// fetch after a clean send), the fault (-2: unplugged before the data phase),
-// and what must follow: result, log (see logLines), halts cleared on each
-// pipe, command wrappers the radio took.
-void TestUsbLibusb::transportFaults_data()
-{
-    QTest::addColumn<bool>("fetch");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<int>("clearOut");
-    QTest::addColumn<int>("clearIn");
-    QTest::addColumn<int>("wrappers");
-    const struct {
-        const char *name;
-        bool fetch;
-        int fault, count, result;
-        const char *lines;
-        int clearOut, clearIn, wrappers;
-    } rows[] = {
-        { "send clean", false, -1, 0, 0, "U S 0", 0, 0, 1 },
-        { "wrapper stalls twice", false, R::StallCommand, 2, 0, "U S 0", 2, 0, 1 },
-        { "wrapper stalls five times", false, R::StallCommand, 5, -1, "U C9 E1", 5, 0, 0 },
-        { "wrapper times out", false, R::TimeoutCommand, 1, -1, "U C7 E1", 0, 0, 0 },
-        { "frame data stalls", false, R::StallData, 1, -1, "U S D9 E2", 1, 0, 1 },
-        { "frame status 1", false, R::Status1, 1, -1, "U S 1 K E2", 0, 0, 2 },
-        { "answer wrapper stalls 5 times", true, R::StallCommand, 5, -1, "U C9 E4", 5, 0, 0 },
-        { "answer data stalls", true, R::StallData, 1, -1, "U S D9 E5", 0, 1, 1 },
-        { "answer data times out", true, R::TimeoutData, 1, -1, "U S D7 E5", 0, 1, 1 },
-        { "status stalls twice", true, R::StallStatus, 2, 0, "U S 0", 0, 2, 1 },
-        { "status stalls 5 times, read again", true, R::StallStatus, 5, 0, "U S P9 0", 0, 5, 1 },
-        { "status stalls 10 times", true, R::StallStatus, 10, -1, "U S P9 P9 E5", 0, 10, 1 },
-        { "status times out once", true, R::TimeoutStatus, 1, 0, "U S P7 0", 0, 0, 1 },
-        { "wrong tag, then the right one", true, R::WrongTag, 1, 0, "U S M 0", 0, 0, 1 },
-        { "wrong tag twice", true, R::WrongTag, 2, -1, "U S M M E5", 0, 0, 1 },
-        { "answer status 1", true, R::Status1, 1, -1, "U S 1 K E5", 0, 0, 2 },
-        { "answer status 2", true, R::Status2, 1, -1, "U S 2 P7 E5", 0, 0, 1 },
-        { "unplugged before the data phase", true, -2, 1, -1, "U S D4 E5", 0, 0, 1 },
-    };
-    for (const auto &r : rows)
-        QTest::newRow(r.name) << r.fetch << r.fault << r.count << r.result << logLines(r.lines)
-                              << r.clearOut << r.clearIn << r.wrappers;
-}
-
-void TestUsbLibusb::transportFaults()
-{
-    QFETCH(bool, fetch);
-    QFETCH(int, fault);
-    QFETCH(int, count);
-    QFETCH(int, result);
-    QFETCH(QStringList, lines);
-    QFETCH(int, clearOut);
-    QFETCH(int, clearIn);
-    QFETCH(int, wrappers);
-
-    QCOMPARE(usb->init(), 0);
-    if (fetch)
-        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
-    radio->clearJournal();
-    if (fault == -2)
-        radio->unplugAfterTransfers(1);
-    else if (fault >= 0)
-        radio->injectFault(R::Fault(fault), count);
-
-    LogCapture log;
-    QByteArray answer(265, 'x');
-    const int r = fetch ? usb->SendToMassStorage(answer, 265)
-                        : usb->SendToMassStorage(CUsb::buildFrame(0x04));
-    QCOMPARE(r, result);
-    QCOMPARE(log.lines(), lines);
-    const auto journal = radio->journal();
-    QCOMPARE(countTransfers(journal, Kind::ClearHalt, 0x01), clearOut);
-    QCOMPARE(countTransfers(journal, Kind::ClearHalt, 0x81), clearIn + (fault == -2 ? 1 : 0));
-    QCOMPARE(botCommands(journal).size(), wrappers);
-    if (fetch && result == 0)
-        QCOMPARE(answer, radio->image().at(0).toByteArray());
-}
-
-void TestUsbLibusb::framesOnTheWire()
-{
-    radio->setBandCode(0xFF);
-    radio->setSecondBandCode(3);
-    QCOMPARE(usb->init(), 0);
-    bool complete = false;
-    QCOMPARE(quint8(usb->readIdentity(&complete).at(94)), quint8(3));
-    QVERIFY(complete);
-    usb->readImage();
-    usb->writeImage({});
-    QSignalSpy progress(usb.get(), &CUsb::readProgressChanged);
-    QCOMPARE(usb->readGpsLog(&complete).toList(), radio->gpsLog());
-    QVERIFY(complete);
-    QCOMPARE(progressValues(progress), expectedProgress(247, true));
-    const QList<QByteArray> frames = framesSent(radio->journal());
-    QCOMPARE(frames.size(), 2 + 179 + 179 + 247);
-    QCOMPARE(frames[0], hex("A1 00 04 00 00 00 00 A4"));
-    QCOMPARE(frames[1], hex("A1 00 03 00 00 00 00 A4"));
-    QCOMPARE(frames[2], hex("A1 00 04 00 00 00 00 A4"));
-    QCOMPARE(frames[3], hex("A1 00 15 00 00 00 00 A4"));
-    QCOMPARE(frames[4], hex("A1 00 10 00 04 00 00 08 00 00 08 A4"));
-    QCOMPARE(frames[180], hex("A1 00 10 00 04 00 B0 08 00 00 B8 A4"));
-    QCOMPARE(frames[182], hex("A1 00 14 00 00 00 00 A4"));
-    QCOMPARE(frames[183].size(), 2064);
-    QCOMPARE(frames[360], hex("A1 00 1B 00 04 00 00 08 00 00 08 A4"));
-    QCOMPARE(frames.last(), hex("A1 00 1B 00 04 00 F6 08 00 00 FE A4"));
-    QCOMPARE(radio->protocolErrors(), QStringList());
-}
-
-// Block 7 missing, 8 short (content bytes 12..99 only), 9 longer than a
-// block: each sent as a whole frame, zero-padded or cut.
-void TestUsbLibusb::writeThenReadBack()
-{
-    BlockMap blocks = patternBlocks();
-    blocks.remove(7);
-    blocks[8] = blocks[8].left(100);
-    blocks[9] += QByteArray(900, char(0x44));
-    QCOMPARE(usb->init(), 0);
-    QSignalSpy writeProgress(usb.get(), &CUsb::writeProgressChanged);
-    QCOMPARE(usb->writeImage(blocks), 0);
-    QCOMPARE(progressValues(writeProgress), expectedProgress(177, true));
-    const QList<QByteArray> frames = framesSent(radio->journal());
-    QCOMPARE(frames.size(), 179);
-    for (int n : { 0, 5, 7, 8, 9, 176 }) {
-        const QByteArray f = frames[2 + n];
-        const QByteArray b = (blocks.value(quint16(n)) + QByteArray(2063, '\0')).left(2063);
-        QCOMPARE(f.size(), 2064);
-        QCOMPARE(f.left(7), hex("A1 00 11 08 08 00") + char(n));
-        QCOMPARE(f.mid(7, 6), hex("00 05 80 00 08 00"));
-        QCOMPARE(f.mid(13, 2048), b.mid(12, 2048));
-        quint32 sum = 0;
-        for (int i = 6; i <= 2060; ++i)
-            sum += quint8(f[i]);
-        QCOMPARE(quint8(f[2061]), quint8((sum >> 8) & 0xFF));
-        QCOMPARE(quint8(f[2062]), quint8(sum & 0xFF));
-        QCOMPARE(quint8(f[2063]), quint8(0xA4));
+        QProcess cli;
+        cli.start(QCoreApplication::applicationDirPath() + "/orvane-cli",
+            { "gps-read", "-o", QDir::temp().filePath("orvane-denied.cdc") });
+        QVERIFY(cli.waitForFinished(60000));
+        const QStringList lines = QString::fromUtf8(cli.readAllStandardError()).split('\n');
+        QCOMPARE(cli.exitCode(), 1);
+        QVERIFY2(lines.value(0).startsWith("orvane-cli: the radio is plugged in but this user may "
+                                           "not open it")
+                && lines.value(0).contains("udev rule 60-orvane.rules"),
+            qPrintable(lines.value(0)));
+        QCOMPARE(lines.value(1), QString("orvane-cli: could not read the GPS log from the radio"));
     }
-    usb->deInit();
 
-    QCOMPARE(usb->init(), 0);
-    QSignalSpy readProgress(usb.get(), &CUsb::readProgressChanged);
-    bool complete = false;
-    const QVariantList read = usb->readImage(&complete).toList();
-    QVERIFY(complete);
-    QCOMPARE(progressValues(readProgress), expectedProgress(177, false));
-    QCOMPARE(read, radio->image());
-    for (int n = 0; n < 177; ++n) {
-        const QByteArray b = (blocks.value(quint16(n)) + QByteArray(2063, '\0')).left(2063);
-        QCOMPARE(int(quint8(read[1 + n].toByteArray()[7])), n);
-        QCOMPARE(read[1 + n].toByteArray().mid(12, 2048), b.mid(12, 2048));
+    void vendorAndSenseWrappers()
+    {
+        QCOMPARE(usb->init(), 0);
+        radio->injectFault(R::Status1, 1, 1); // the answer fetch fails
+        usb->readIdentity();
+        const QList<BotCommand> cmds = botCommands(radio->journal());
+        QCOMPARE(cmds.size(), 3);
+        // Frame out: 8 bytes, flags 0x00, length 16, FF 2A ... 47 50.
+        QCOMPARE(cmds[0].wrapper,
+            hex("55534243 01000000 08000000 00 00 10 FF2A0000000000000000000000004750"));
+        QCOMPARE(cmds[1].wrapper,
+            hex("55534243 02000000 09010000 80 00 10 FF280000000000000000000000004750"));
+        // REQUEST SENSE: length 6, flags 0x80, 18 bytes, 03 00 00 00 12 00.
+        QCOMPARE(cmds[2].wrapper,
+            hex("55534243 03000000 12000000 80 00 06 030000001200 00000000000000000000"));
+        // Tags go on across connections.
+        QCOMPARE(usb->deInit(), 0);
+        QCOMPARE(usb->init(), 0);
+        usb->readIdentity();
+        const QList<BotCommand> all = botCommands(radio->journal());
+        QCOMPARE(all.size(), 5);
+        for (int i = 0; i < all.size(); ++i)
+            QCOMPARE(all[i].tag(), quint32(i + 1));
+        QCOMPARE(usb->tagCounter(), 6u);
     }
-    QCOMPARE(radio->protocolErrors(), QStringList());
-}
 
-// A fault in the middle of a sequence must show in its result; the lists
-// keep their shape.
-void TestUsbLibusb::faultsInSequences_data()
-{
-    QTest::addColumn<QString>("sequence");
-    QTest::addColumn<int>("fault"); // -2: unplugged
-    QTest::addColumn<int>("after");
-    QTest::newRow("image: short answer") << "image" << int(R::ShortAnswer) << 40;
-    QTest::newRow("image: unplugged") << "image" << -2 << 200;
-    QTest::newRow("gps: last answer short") << "gps" << int(R::ShortAnswer) << 246;
-    QTest::newRow("write: unplugged") << "write" << -2 << 200;
-    QTest::newRow("write: status 2 on a block") << "write" << int(R::Status2) << 100;
-    QTest::newRow("write: identity query fails") << "write" << int(R::Status1) << 0;
-    QTest::newRow("write: open-write fails") << "write" << int(R::Status1) << 2;
-    QTest::newRow("write: last block fails") << "write" << int(R::Status1) << 180;
-}
-
-void TestUsbLibusb::faultsInSequences()
-{
-    QFETCH(QString, sequence);
-    QFETCH(int, fault);
-    QFETCH(int, after);
-    // Every block full of non-zero bytes, so that stale bytes would show.
-    QVariantList image { radio->image().at(0) };
-    for (const QByteArray &b : patternBlocks())
-        image << b;
-    QVERIFY(radio->setImage(image));
-    QCOMPARE(usb->init(), 0);
-    if (fault == -2)
-        radio->unplugAfterTransfers(after);
-    else
-        radio->injectFault(R::Fault(fault), 1, after);
-    LogCapture log; // keeps the expected error lines out of the test output
-    bool complete = true;
-    QVariantList list;
-    if (sequence == "image")
-        list = usb->readImage(&complete).toList().mid(1);
-    else if (sequence == "gps")
-        list = usb->readGpsLog(&complete).toList();
-    else
-        complete = usb->writeImage(patternBlocks()) == 0;
-    QVERIFY(!complete);
-    QCOMPARE(list.size(), sequence == "image" ? 177 : sequence == "gps" ? 247 : 0);
-    for (const QVariant &v : list)
-        QCOMPARE(v.toByteArray().size(), 2063);
-    if (sequence == "image" && fault == R::ShortAnswer) {
-        // Fetch `after` is block after - 2: its missing half is zeros.
-        const QByteArray hit = list[after - 2].toByteArray();
-        QCOMPARE(hit.left(1031), image[after - 1].toByteArray().left(1031));
-        QCOMPARE(hit.mid(1031), QByteArray(2063 - 1031, '\0'));
-        QCOMPARE(list[after - 1], image[after]);
+    void transportFaults_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kTransportFaults)); ++i)
+            QTest::newRow(kTransportFaults[i].name) << i;
     }
-}
+    void transportFaults()
+    {
+        QFETCH(int, row);
+        const TransportFault &t = kTransportFaults[row];
+        QCOMPARE(usb->init(), 0);
+        if (t.fetch)
+            QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
+        radio->clearJournal();
+        if (t.fault == -2)
+            radio->unplugAfterTransfers(1);
+        else if (t.fault >= 0)
+            radio->injectFault(R::Fault(t.fault), t.count);
 
-// A failed open leaves nothing open and no context in use; a clean retry
-// works, its transfers wait 200 ms at most, and the destructor releases it.
-void TestUsbLibusb::connectionLifetime_data()
-{
-    QTest::addColumn<int>("why");
-    QTest::addColumn<int>("query"); // the kernel driver query's answer
-    QTest::addColumn<int>("detaches");
-    QTest::addColumn<QStringList>("lines");
-    const QStringList absent = { "init(): code=0", "Err: dev_handle == NULL" };
-    QTest::newRow("opens, no driver") << 0 << 0 << 0 << QStringList();
-    QTest::newRow("opens, driver active") << 0 << 1 << 1 << QStringList();
-    QTest::newRow("opens, driver query not supported")
-        << 0 << int(LIBUSB_ERROR_NOT_SUPPORTED) << 1 << QStringList();
-    QTest::newRow("absent") << 1 << 0 << 0 << absent;
-    QTest::newRow("interface busy")
-        << 2 << 0 << 0
-        << QStringList { "init(): code=0", "init(): code=0", "Err: claim_interface" };
-    // Another vendor's device with the radio's product id is not the radio.
-    QTest::newRow("absent, a stranger denied") << 3 << 0 << 0 << absent;
-}
-
-void TestUsbLibusb::connectionLifetime()
-{
-    QFETCH(int, why);
-    QFETCH(int, query);
-    QFETCH(int, detaches);
-    QFETCH(QStringList, lines);
-    const LibusbApi api = withStranger(radio->libusbApi());
-    usb->setApi(why == 3 ? &api : radio->libusbApi());
-    radio->setKernelDriverQueryResult(query);
-    radio->setInterfaceBusy(why == 2);
-    if (why == 1 || why == 3)
-        radio->unplug();
-    QSignalSpy accessDenied(usb.get(), &CUsb::accessDenied);
-    LogCapture log;
-    QCOMPARE(usb->deInit(), 0); // never opened: nothing to do
-    for (int attempt = 0; attempt < (why ? 3 : 0); ++attempt)
-        QCOMPARE(usb->init(), 2);
-    QCOMPARE(why ? log.lines().mid(0, lines.size()) : log.lines(), lines);
-    QVERIFY(usb->handle() == nullptr && !radio->isOpen());
-    QCOMPARE(radio->contextUses(), 0);
-    if (why != 2)
-        QCOMPARE(usb->lastOpenError(), why ? int(LIBUSB_ERROR_NO_DEVICE) : 0);
-    QCOMPARE(accessDenied.count(), 0);
-    radio->plug();
-    radio->setInterfaceBusy(false);
-    QCOMPARE(usb->init(), 0);
-    QCOMPARE(radio->detachCalls(), detaches);
-    QVERIFY(radio->isClaimed());
-    QCOMPARE(radio->contextUses(), 1);
-    // Every transfer waits 200 ms at most.
-    radio->injectFault(R::Status1, 1, 1);
-    usb->readIdentity();
-    usb->writeImage({});
-    int transfers = 0;
-    for (const R::Transfer &t : radio->journal())
-        if (t.kind != Kind::ClearHalt)
-            transfers += t.timeout == 200u ? 1 : -1000;
-    QVERIFY(transfers > 500);
-    usb.reset();
-    QVERIFY(!radio->isClaimed() && !radio->isOpen());
-    QCOMPARE(radio->contextUses(), 0);
-}
-
-void TestUsbLibusb::commandBlockLengths_data()
-{
-    QTest::addColumn<int>("opcode");
-    QTest::addColumn<int>("length"); // 0: refused
-    const int rows[][2] = { { 0x00, 6 }, { 0x1F, 6 }, { 0x20, 10 }, { 0x5F, 10 }, { 0x60, 0 },
-        { 0x7F, 0 }, { 0x80, 16 }, { 0x9F, 16 }, { 0xA0, 12 }, { 0xBF, 12 }, { 0xC0, 0 },
-        { 0xFE, 0 }, { 0xFF, 16 } };
-    for (const auto &r : rows)
-        QTest::addRow("0x%02X", r[0]) << r[0] << r[1];
-}
-
-void TestUsbLibusb::commandBlockLengths()
-{
-    QFETCH(int, opcode);
-    QFETCH(int, length);
-    usb->setApi(radio->libusbApi());
-    QCOMPARE(usb->init(), 0);
-    uint8_t cdb[16];
-    for (int i = 0; i < 16; ++i)
-        cdb[i] = uint8_t(0xB0 + i);
-    cdb[0] = uint8_t(opcode);
-    const uint32_t before = usb->tagCounter();
-    LogCapture log;
-    // Wrappers on the IN endpoint or without a command block are refused.
-    QCOMPARE(usb->send_mass_storage_command(usb->handle(), 0x81, 0, cdb, 0x80, 0, nullptr), -1);
-    QCOMPARE(usb->send_mass_storage_command(usb->handle(), 0x01, 0, nullptr, 0x80, 0, nullptr), -1);
-    uint32_t tag = 0;
-    const int r = usb->send_mass_storage_command(usb->handle(), 0x01, 0, cdb, 0x80, 0, &tag);
-    QStringList expected { "send_mass_storage_command: cannot send command on IN endpoint\n" };
-    const QString unknown = QStringLiteral("send_mass_storage_command: don't know how to handle "
-                                           "this command (%1, length 0)\n")
-                                .arg(opcode);
-    const auto wrappers = botCommands(radio->journal());
-    if (length == 0) {
-        QCOMPARE(r, -1);
-        QCOMPARE(log.lines(), expected << unknown);
-        QCOMPARE(usb->tagCounter(), before);
-        QVERIFY(wrappers.isEmpty());
-        return;
+        LogCapture log;
+        QByteArray answer(265, 'x');
+        QCOMPARE(t.fetch ? usb->SendToMassStorage(answer, 265)
+                         : usb->SendToMassStorage(CUsb::buildFrame(0x04)),
+            t.result);
+        QCOMPARE(log.lines(), logLines(t.lines));
+        const auto journal = radio->journal();
+        QCOMPARE(clearHalts(journal, 0x01), t.clearOut);
+        QCOMPARE(clearHalts(journal, 0x81), t.clearIn + (t.fault == -2 ? 1 : 0));
+        QCOMPARE(botCommands(journal).size(), t.wrappers);
+        if (t.fetch && t.result == 0)
+            QCOMPARE(answer, radio->image().at(0).toByteArray());
     }
-    QCOMPARE(r, 0);
-    QCOMPARE(tag, before);
-    QCOMPARE(usb->tagCounter(), before + 1);
-    if (opcode == 0xFF)
-        expected << unknown;
-    expected << QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length);
-    QCOMPARE(log.lines(), expected);
-    QCOMPARE(wrappers.size(), 1);
-    const QByteArray w = wrappers[0].wrapper;
-    QCOMPARE(int(w[14]), length);
-    QCOMPARE(w.mid(15, length), QByteArray(reinterpret_cast<const char *>(cdb), length));
-    QCOMPARE(w.mid(15 + length), QByteArray(16 - length, '\0'));
-}
 
-// A wrapper the radio cannot take stalls both pipes until the host clears them.
-void TestUsbLibusb::radioRefusesBadWrappers_data()
-{
-    QTest::addColumn<int>("at"); // the byte changed; -1: one byte short, 31: one byte more
-    QTest::newRow("signature") << 3;
-    QTest::newRow("30 bytes") << -1;
-    QTest::newRow("32 bytes") << 31;
-}
+    // The identity (band 0xFF asks the second query), a write, its read-back
+    // and the GPS log on the wire. Written: block 7 missing, 8 short (content
+    // bytes 12..99 only), 9 longer than a block: each sent as a whole frame,
+    // zero-padded or cut.
+    void sequencesOnTheWire()
+    {
+        radio->setBandCode(0xFF);
+        radio->setSecondBandCode(3);
+        BlockMap blocks = patternBlocks();
+        blocks.remove(7);
+        blocks[8] = blocks[8].left(100);
+        blocks[9] += QByteArray(900, char(0x44));
+        const auto padded = [&](int n) {
+            return (blocks.value(quint16(n)) + QByteArray(2063, '\0')).mid(12, 2048);
+        };
+        QCOMPARE(usb->init(), 0);
+        bool complete = false;
+        QCOMPARE(quint8(usb->readIdentity(&complete).at(94)), quint8(3));
+        QVERIFY(complete);
+        QSignalSpy writeProgress(usb.get(), &CUsb::writeProgressChanged);
+        QCOMPARE(usb->writeImage(blocks), 0);
+        QCOMPARE(values(writeProgress), expectedProgress(177, true));
+        QSignalSpy readProgress(usb.get(), &CUsb::readProgressChanged);
+        const QVariantList read = usb->readImage(&complete).toList();
+        QVERIFY(complete);
+        QCOMPARE(values(readProgress), expectedProgress(177, false));
+        QCOMPARE(read, radio->image());
+        for (int n = 0; n < 177; ++n) {
+            QCOMPARE(int(quint8(read[1 + n].toByteArray()[7])), n);
+            QCOMPARE(read[1 + n].toByteArray().mid(12, 2048), padded(n));
+        }
+        readProgress.clear();
+        QCOMPARE(usb->readGpsLog(&complete).toList(), radio->gpsLog());
+        QVERIFY(complete);
+        QCOMPARE(values(readProgress), expectedProgress(247, true));
 
-void TestUsbLibusb::radioRefusesBadWrappers()
-{
-    QFETCH(int, at);
-    usb->setApi(radio->libusbApi());
-    QCOMPARE(usb->init(), 0);
-    const QByteArray good
-        = hex("55534243 01000000 00000000 00 00 06 000000000000 00000000000000000000");
-    const QByteArray w = at < 0 ? good.chopped(1)
-        : at == 31              ? good + '\0'
-                                : withByte(good, at, 'D');
-    const auto out = [&](const QByteArray &d) {
-        int actual = 0;
-        return radio->bulkOut(
-            0x01, reinterpret_cast<const uchar *>(d.constData()), d.size(), &actual);
-    };
-    out(w);
-    unsigned char csw[13];
-    int actual = 0;
-    QCOMPARE(radio->bulkIn(0x81, csw, 13, &actual), int(LIBUSB_ERROR_PIPE));
-    QCOMPARE(out(withByte(good, 4, 2)), int(LIBUSB_ERROR_PIPE));
-    QCOMPARE(radio->protocolErrors().size(), 1);
-    // Cleared, the radio takes commands again.
-    radio->clearHalt(0x01);
-    radio->clearHalt(0x81);
-    LogCapture log;
-    QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
-}
-
-// Each frame the radio refuses fails its command, sets the sense code
-// (0x26: invalid field, 0x2C: out of sequence) and changes no memory.
-void TestUsbLibusb::radioRefusesBadFrames_data()
-{
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<int>("open"); // the opening command sent first, 0: none
-    QTest::addColumn<QString>("sense"); // sense code and qualifier logged; empty: not checked
-    const auto request = [](quint8 code, int n) {
-        return CUsb::buildFrame(code, QByteArray(1, '\0') + char(n) + '\x08' + '\0');
-    };
-    const QByteArray read = request(0x10, 3);
-    const QString invalid = "38 0";
-    QTest::newRow("start byte") << withByte(read, 0, char(0xA0)) << 0x15 << invalid;
-    QTest::newRow("checksum") << withByte(read, 10, 0x0A) << 0x15 << invalid;
-    QTest::newRow("end byte") << withByte(read, 11, char(0xA5)) << 0x15 << invalid;
-    QTest::newRow("length") << withByte(read, 4, 0x05) << 0x15 << invalid;
-    QTest::newRow("block 177") << request(0x10, 177) << 0x15 << invalid;
-    QTest::newRow("GPS block 247") << request(0x1B, 247) << 0x15 << invalid;
-    QTest::newRow("unknown command") << CUsb::buildFrame(0x77) << 0x15 << invalid;
-
-    QByteArray block = R::blankImage().at(1 + 9).toByteArray();
-    for (int i = 12; i < 2060; ++i)
-        block[i] = char(i * 3);
-    const QByteArray write = CUsb::buildWriteFrame(9, block);
-    QTest::newRow("block write: checksum")
-        << withByte(write, 2062, char(write[2062] ^ 1)) << 0x14 << QString();
-    QTest::newRow("block write: number") << resealed(write, 6, char(177)) << 0x14 << QString();
-    QTest::newRow("block write: fixed bytes") << resealed(write, 8, 0x06) << 0x14 << QString();
-    QTest::newRow("block write: short") << write.left(2000) << 0x14 << QString();
-    QTest::newRow("block write: not opened") << write << 0 << "44 0";
-}
-
-void TestUsbLibusb::radioRefusesBadFrames()
-{
-    QFETCH(QByteArray, frame);
-    QFETCH(int, open);
-    QFETCH(QString, sense);
-    usb->setApi(radio->libusbApi());
-    QCOMPARE(usb->init(), 0);
-    const QVariantList before = radio->image();
-    QByteArray answer;
-    if (open) {
-        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(quint8(open))), 0);
-        QCOMPARE(usb->SendToMassStorage(answer, 10), 0);
+        const QList<QByteArray> frames = framesSent(radio->journal());
+        QCOMPARE(frames.size(), 2 + 179 + 179 + 247);
+        const QByteArray identity = hex("A1 00 04 00 00 00 00 A4");
+        QCOMPARE(frames.mid(0, 4),
+            QList<QByteArray>({ identity, hex("A1 00 03 00 00 00 00 A4"), identity,
+                hex("A1 00 14 00 00 00 00 A4") }));
+        for (int n : { 0, 5, 7, 8, 9, 176 }) {
+            const QByteArray f = frames[4 + n];
+            QCOMPARE(f.size(), 2064);
+            QCOMPARE(f.left(13), hex("A1 00 11 08 08 00") + char(n) + hex("00 05 80 00 08 00"));
+            QCOMPARE(f.mid(13, 2048), padded(n));
+            const quint16 sum = frameSum(f);
+            QCOMPARE(f.mid(2061), QByteArray() + char(sum >> 8) + char(sum) + char(0xA4));
+        }
+        QCOMPARE(frames[181], identity);
+        QCOMPARE(frames[182], hex("A1 00 15 00 00 00 00 A4"));
+        QCOMPARE(frames[183], hex("A1 00 10 00 04 00 00 08 00 00 08 A4"));
+        QCOMPARE(frames[359], hex("A1 00 10 00 04 00 B0 08 00 00 B8 A4"));
+        QCOMPARE(frames[360], hex("A1 00 1B 00 04 00 00 08 00 00 08 A4"));
+        QCOMPARE(frames.last(), hex("A1 00 1B 00 04 00 F6 08 00 00 FE A4"));
+        QCOMPARE(radio->protocolErrors(), QStringList());
     }
-    LogCapture log;
-    QCOMPARE(usb->SendToMassStorage(frame), -1);
-    QVERIFY2(sense.isEmpty() || senseLogged(log, sense), qPrintable(log.lines().join('|')));
-    QCOMPARE(usb->SendToMassStorage(answer, 2063), -1);
-    QCOMPARE(radio->blocksWritten(), 0);
-    QCOMPARE(radio->image(), before);
-    QVERIFY(!radio->protocolErrors().isEmpty());
-}
 
-void TestUsbLibusb::radioSenseAndDroppedAnswer()
-{
-    usb->setApi(radio->libusbApi());
-    QCOMPARE(usb->init(), 0);
-    radio->setSenseData(0x03, 0x11, 0x02);
-    radio->injectFault(R::Status1);
-    LogCapture log;
-    QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), -1);
-    QVERIFY(log.lines().contains("get_sense: ERR 3 17 2"));
-    // The radio never got the query: its answer's fetch is out of sequence.
-    QByteArray answer(265, 'x');
-    QCOMPARE(usb->SendToMassStorage(answer, 265), -1);
-    QVERIFY(senseLogged(log, "44 0"));
+    // A fault in the middle of a sequence must show in its result; the lists
+    // keep their shape.
+    void faultsInSequences_data()
+    {
+        QTest::addColumn<QString>("sequence");
+        QTest::addColumn<int>("fault"); // -2: unplugged
+        QTest::addColumn<int>("after");
+        QTest::newRow("image: short answer") << "image" << int(R::ShortAnswer) << 40;
+        QTest::newRow("image: unplugged") << "image" << -2 << 200;
+        QTest::newRow("gps: last answer short") << "gps" << int(R::ShortAnswer) << 246;
+        QTest::newRow("write: unplugged") << "write" << -2 << 200;
+        QTest::newRow("write: status 2 on a block") << "write" << int(R::Status2) << 100;
+        QTest::newRow("write: identity query fails") << "write" << int(R::Status1) << 0;
+        QTest::newRow("write: open-write fails") << "write" << int(R::Status1) << 2;
+        QTest::newRow("write: last block fails") << "write" << int(R::Status1) << 180;
+    }
+    void faultsInSequences()
+    {
+        QFETCH(QString, sequence);
+        QFETCH(int, fault);
+        QFETCH(int, after);
+        QCOMPARE(usb->init(), 0);
+        if (fault == -2)
+            radio->unplugAfterTransfers(after);
+        else
+            radio->injectFault(R::Fault(fault), 1, after);
+        bool complete = true;
+        QVariantList list;
+        if (sequence == "image")
+            list = usb->readImage(&complete).toList().mid(1);
+        else if (sequence == "gps")
+            list = usb->readGpsLog(&complete).toList();
+        else
+            complete = usb->writeImage(patternBlocks()) == 0;
+        QVERIFY(!complete);
+        QCOMPARE(list.size(), sequence == "image" ? 177 : sequence == "gps" ? 247 : 0);
+        for (const QVariant &v : list)
+            QCOMPARE(v.toByteArray().size(), 2063);
+    }
+
+    // A failed open (absent, busy, denied for lack of a udev rule; another
+    // vendor's denied device with the radio's product id is not the radio)
+    // leaves nothing open and no context in use; a clean retry works, its
+    // transfers wait 200 ms at most, the destructor releases it.
+    void connectionLifetime_data()
+    {
+        QTest::addColumn<int>("why"); // 0 opens, 1 absent, 2 busy, 3 a stranger denied, 4 denied
+        QTest::addColumn<int>("query"); // the kernel driver query's answer
+        QTest::addColumn<int>("detaches");
+        QTest::newRow("opens, no driver") << 0 << 0 << 0;
+        QTest::newRow("opens, driver active") << 0 << 1 << 1;
+        QTest::newRow("opens, query not supported") << 0 << int(LIBUSB_ERROR_NOT_SUPPORTED) << 1;
+        QTest::newRow("absent") << 1 << 0 << 0;
+        QTest::newRow("interface busy") << 2 << 0 << 0;
+        QTest::newRow("a stranger denied") << 3 << 0 << 0;
+        QTest::newRow("access denied") << 4 << 0 << 0;
+    }
+    void connectionLifetime()
+    {
+        QFETCH(int, why);
+        QFETCH(int, query);
+        QFETCH(int, detaches);
+        const LibusbApi api = asStranger(radio->libusbApi());
+        usb->setApi(why == 3 ? &api : radio->libusbApi());
+        radio->setKernelDriverQueryResult(query);
+        radio->setInterfaceBusy(why == 2);
+        radio->setOpenDenied(why >= 3);
+        if (why == 1)
+            radio->unplug();
+        QSignalSpy accessDenied(usb.get(), &CUsb::accessDenied);
+        LogCapture log;
+        QCOMPARE(usb->deInit(), 0); // never opened: nothing to do
+        for (int attempt = 0; attempt < (why ? 3 : 0); ++attempt)
+            QCOMPARE(usb->init(), 2);
+        QStringList lines = { "init(): code=0", "Err: dev_handle == NULL" };
+        if (why == 2)
+            lines = QStringList { "init(): code=0", "init(): code=0", "Err: claim_interface" };
+        if (why == 4)
+            lines << "Err: no permission to open the radio";
+        QCOMPARE(why ? log.lines().mid(0, lines.size()) : log.lines(), why ? lines : QStringList());
+        QVERIFY(usb->handle() == nullptr && !radio->isOpen() && !usb->isOpen());
+        QCOMPARE(radio->contextUses(), 0);
+        if (why != 2)
+            QCOMPARE(usb->lastOpenError(),
+                why == 4  ? int(LIBUSB_ERROR_ACCESS)
+                    : why ? int(LIBUSB_ERROR_NO_DEVICE)
+                          : 0);
+        QCOMPARE(accessDenied.count(), why == 4 ? 3 : 0);
+        radio->plug();
+        radio->setInterfaceBusy(false);
+        radio->setOpenDenied(false);
+        usb->setApi(radio->libusbApi());
+        QCOMPARE(usb->init(), 0);
+        QCOMPARE(usb->lastOpenError(), 0);
+        QCOMPARE(radio->detachCalls(), detaches);
+        QVERIFY(radio->isClaimed());
+        QCOMPARE(radio->contextUses(), 1);
+        // Every transfer waits 200 ms at most.
+        radio->injectFault(R::Status1, 1, 1);
+        usb->readIdentity();
+        usb->writeImage({});
+        int transfers = 0;
+        for (const R::Transfer &t : radio->journal())
+            if (t.kind != Kind::ClearHalt)
+                transfers += t.timeout == 200u ? 1 : -1000;
+        QVERIFY(transfers > 500);
+        usb.reset();
+        QVERIFY(!radio->isClaimed() && !radio->isOpen());
+        QCOMPARE(radio->contextUses(), 0);
+    }
+
+    // Command block length by opcode group (0: refused); wrappers on the IN
+    // endpoint or without a command block are refused.
+    void commandBlockLengths_data()
+    {
+        QTest::addColumn<int>("opcode");
+        QTest::addColumn<int>("length");
+        const int rows[][2] = { { 0x00, 6 }, { 0x1F, 6 }, { 0x20, 10 }, { 0x5F, 10 }, { 0x60, 0 },
+            { 0x7F, 0 }, { 0x80, 16 }, { 0x9F, 16 }, { 0xA0, 12 }, { 0xBF, 12 }, { 0xC0, 0 },
+            { 0xFE, 0 }, { 0xFF, 16 } };
+        for (const auto &r : rows)
+            QTest::addRow("0x%02X", r[0]) << r[0] << r[1];
+    }
+    void commandBlockLengths()
+    {
+        QFETCH(int, opcode);
+        QFETCH(int, length);
+        useTable();
+        uint8_t cdb[16];
+        for (int i = 0; i < 16; ++i)
+            cdb[i] = uint8_t(i ? 0xB0 + i : opcode);
+        const uint32_t before = usb->tagCounter();
+        LogCapture log;
+        const auto send = [&](uint8_t endpoint, const uint8_t *block, uint32_t *tag) {
+            return usb->send_mass_storage_command(usb->handle(), endpoint, 0, block, 0x80, 0, tag);
+        };
+        QCOMPARE(send(0x81, cdb, nullptr), -1);
+        QCOMPARE(send(0x01, nullptr, nullptr), -1);
+        uint32_t tag = 0;
+        QCOMPARE(send(0x01, cdb, &tag), length ? 0 : -1);
+        QStringList expected { "send_mass_storage_command: cannot send command on IN endpoint\n" };
+        if (length == 0 || opcode == 0xFF)
+            expected << QStringLiteral("send_mass_storage_command: don't know how to handle "
+                                       "this command (%1, length 0)\n")
+                            .arg(opcode);
+        if (length)
+            expected << QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length);
+        QCOMPARE(log.lines(), expected);
+        QCOMPARE(usb->tagCounter(), before + (length ? 1 : 0));
+        const auto wrappers = botCommands(radio->journal());
+        QCOMPARE(wrappers.size(), length ? 1 : 0);
+        if (!length)
+            return;
+        QCOMPARE(tag, before);
+        const QByteArray w = wrappers[0].wrapper;
+        QCOMPARE(int(w[14]), length);
+        QCOMPARE(w.mid(15),
+            QByteArray(reinterpret_cast<const char *>(cdb), length).leftJustified(16, '\0'));
+    }
+
+    // A wrapper the radio cannot take (bad signature, a byte short, a byte
+    // more) stalls both pipes until the host clears them.
+    void radioRefusesBadWrappers()
+    {
+        useTable();
+        // TEST UNIT READY, tag 1.
+        const QByteArray good
+            = hex("55534243 01000000 00000000 00 00 06 000000000000 00000000000000000000");
+        const auto out = [&](const QByteArray &d) {
+            int actual = 0;
+            return radio->bulkOut(
+                0x01, reinterpret_cast<const uchar *>(d.constData()), d.size(), &actual);
+        };
+        for (const QByteArray &bad : { withByte(good, 3, 'D'), good.chopped(1), good + '\0' }) {
+            out(bad);
+            unsigned char csw[13];
+            int actual = 0;
+            QCOMPARE(radio->bulkIn(0x81, csw, 13, &actual), int(LIBUSB_ERROR_PIPE));
+            QCOMPARE(out(good), int(LIBUSB_ERROR_PIPE));
+            radio->clearHalt(0x01);
+            radio->clearHalt(0x81);
+            QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
+        }
+        QCOMPARE(radio->protocolErrors().size(), 3);
+    }
+
+    // Each frame the radio refuses fails its command, sets the sense code
+    // (0x26: invalid field, 0x2C: out of sequence) and changes no memory.
+    void radioRefusesBadFrames_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<int>("open"); // the opening command sent first, 0: none
+        QTest::addColumn<QString>("sense"); // sense code and qualifier logged; empty: not checked
+        const auto request = [](quint8 code, int n) {
+            return CUsb::buildFrame(code, QByteArray(1, '\0') + char(n) + '\x08' + '\0');
+        };
+        const QByteArray read = request(0x10, 3);
+        const QString invalid = "38 0";
+        QTest::newRow("start byte") << withByte(read, 0, char(0xA0)) << 0x15 << invalid;
+        QTest::newRow("checksum") << withByte(read, 10, 0x0A) << 0x15 << invalid;
+        QTest::newRow("end byte") << withByte(read, 11, char(0xA5)) << 0x15 << invalid;
+        QTest::newRow("length") << withByte(read, 4, 0x05) << 0x15 << invalid;
+        QTest::newRow("block 177") << request(0x10, 177) << 0x15 << invalid;
+        QTest::newRow("GPS block 247") << request(0x1B, 247) << 0x15 << invalid;
+        QTest::newRow("unknown command") << CUsb::buildFrame(0x77) << 0x15 << invalid;
+
+        const QByteArray write = CUsb::buildWriteFrame(9, patternBlocks().value(9));
+        // A wrong field with a checksum that fits it.
+        const auto resealed = [&write](int at, char value) {
+            QByteArray f = withByte(write, at, value);
+            const quint16 s = quint16(frameSum(f) + quint8(f[5]));
+            return withByte(withByte(f, 2061, char(s >> 8)), 2062, char(s));
+        };
+        QTest::newRow("block write: checksum")
+            << withByte(write, 2062, char(write[2062] ^ 1)) << 0x14 << QString();
+        QTest::newRow("block write: number") << resealed(6, char(177)) << 0x14 << QString();
+        QTest::newRow("block write: fixed bytes") << resealed(8, 0x06) << 0x14 << QString();
+        QTest::newRow("block write: short") << write.left(2000) << 0x14 << QString();
+        QTest::newRow("block write: not opened") << write << 0 << "44 0";
+    }
+    void radioRefusesBadFrames()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(int, open);
+        QFETCH(QString, sense);
+        useTable();
+        const QVariantList before = radio->image();
+        QByteArray answer;
+        if (open) {
+            QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(quint8(open))), 0);
+            QCOMPARE(usb->SendToMassStorage(answer, 10), 0);
+        }
+        LogCapture log;
+        QCOMPARE(usb->SendToMassStorage(frame), -1);
+        const QStringList lines = log.lines();
+        QVERIFY2(sense.isEmpty() || lines.contains("get_sense: ERR 5 " + sense),
+            qPrintable(lines.join('|')));
+        QCOMPARE(usb->SendToMassStorage(answer, 2063), -1);
+        QCOMPARE(radio->blocksWritten(), 0);
+        QCOMPARE(radio->image(), before);
+        QVERIFY(!radio->protocolErrors().isEmpty());
+    }
 
     // An answer never fetched is dropped when the next frame fails: its fetch
     // must not hand out the old identity.
-    QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
-    radio->injectFault(R::Status1);
-    QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x15)), -1);
-    QCOMPARE(usb->SendToMassStorage(answer, 265), -1);
-    QCOMPARE(answer, QByteArray(265, 'x'));
-}
+    void radioDropsUnfetchedAnswer()
+    {
+        useTable();
+        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
+        radio->injectFault(R::Status1);
+        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x15)), -1);
+        QByteArray answer(265, 'x');
+        QCOMPARE(usb->SendToMassStorage(answer, 265), -1);
+        QCOMPARE(answer, QByteArray(265, 'x'));
+    }
 
-void TestUsbLibusb::radioImageShapeChecked()
-{
-    const QVariantList before = radio->image();
-    QVERIFY(!radio->setImage(before.mid(0, 177)));
-    QVariantList bad = before;
-    bad[5] = QByteArray(2062, '\0');
-    QVERIFY(!radio->setImage(bad));
-    bad = before;
-    bad[0] = QByteArray(264, '\0');
-    QVERIFY(!radio->setImage(bad));
-    QTemporaryDir dir;
-    QFile junk(dir.filePath("junk.ovc"));
-    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a configuration file") > 0);
-    junk.close();
-    QVERIFY(!radio->loadFile(junk.fileName()));
-    // A memory file that cannot be read is neither used nor overwritten.
-    QVERIFY(!radio->setMemoryFile(junk.fileName()));
-    QVERIFY(radio->memoryFile().isEmpty());
-    QVERIFY(junk.open(QIODevice::ReadOnly));
-    QCOMPARE(junk.readAll(), QByteArray("not a configuration file"));
-    QCOMPARE(radio->image(), before);
-}
+    // The radio takes only a whole image; a memory file that cannot be read
+    // is neither used nor overwritten.
+    void radioImageShapeChecked()
+    {
+        const QVariantList before = radio->image();
+        QVERIFY(!radio->setImage(before.mid(0, 177)));
+        for (int at : { 5, 0 }) { // a block, the identity one byte short
+            QVariantList bad = before;
+            bad[at] = QByteArray(at ? 2062 : 264, '\0');
+            QVERIFY(!radio->setImage(bad));
+        }
+        QTemporaryDir dir;
+        QFile junk(dir.filePath("junk.ovc"));
+        QVERIFY(junk.open(QIODevice::ReadWrite) && junk.write("not a configuration file") > 0);
+        junk.close();
+        QVERIFY(!radio->loadFile(junk.fileName()));
+        QVERIFY(!radio->setMemoryFile(junk.fileName()) && radio->memoryFile().isEmpty());
+        QVERIFY(junk.open(QIODevice::ReadOnly));
+        QCOMPARE(junk.readAll(), QByteArray("not a configuration file"));
+        QCOMPARE(radio->image(), before);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestUsbLibusb)
 #include "tst_usb_libusb.moc"
