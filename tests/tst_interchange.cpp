@@ -50,17 +50,14 @@ QVariantList factory() { return TestImage::factoryImage(); }
 // first contact and of the first zone.
 QVariantList undescribedBits()
 {
-    const QMap<int, QVector<int>> places { { 58, { 1460, 1461, 1464, 1483, 1493, 1497, 1510 } },
-        { 7, { 175, 177, 180 } }, { 74, { 684, 690 } } };
-    QVariantList image = factory();
-    for (QVariant &element : image) {
-        QByteArray b = element.toByteArray();
-        if (b.size() < Block::Size || !places.contains(quint8(b.at(Block::NumberOffset))))
-            continue;
-        for (const int at : places.value(quint8(b.at(Block::NumberOffset))))
-            b[at] = char(b.at(at) ^ 0x3C);
+    QVariantList image = factory(); // element 1 + b holds block b
+    for (auto [block, at] : { std::pair(58, 1460), { 58, 1461 }, { 58, 1464 }, { 58, 1483 },
+             { 58, 1493 }, { 58, 1497 }, { 58, 1510 }, { 7, 175 }, { 7, 177 }, { 7, 180 },
+             { 74, 684 }, { 74, 690 } }) {
+        QByteArray b = image.value(1 + block).toByteArray();
+        b[at] = char(b.at(at) ^ 0x3C);
         refreshAnswerChecksum(b);
-        element = b;
+        image[1 + block] = b;
     }
     return image;
 }
@@ -169,8 +166,6 @@ void TestInterchange::errors()
         return i.path == path && i.line == line && i.message.contains(words);
     });
     QVERIFY2(found != r.errors.cend(), qPrintable(issues(r.errors)));
-    if (!strict)
-        QVERIFY(importYaml(document, factory(), false).errors.size() == r.errors.size());
 }
 
 void TestInterchange::csvImport()
@@ -198,10 +193,10 @@ void TestInterchange::csvImport()
         // R: inverted transmit; 4 W: nearer the high level.
         "Dcs|433500000|434000000|2|34644|*|51028|*|true|*|*",
         "Dmr|438250000|*|*|*|*|*|*|*|true|7" };
+    const char *keys[] = { "name", "recvFreq", "sendFreq", "QtDqtTypeRcv", "recvQtDqt",
+        "QtDqtTypeTrasm", "sendQtDqt", "chanelBand", "powerCH", "typeChannel", "colorCod" };
     for (int i = 0; i < 4; ++i) {
         QStringList f = expected.at(i).split('|');
-        const char *keys[] = { "name", "recvFreq", "sendFreq", "QtDqtTypeRcv", "recvQtDqt",
-            "QtDqtTypeTrasm", "sendQtDqt", "chanelBand", "powerCH", "typeChannel", "colorCod" };
         for (int k = 0; k < f.size(); ++k)
             f[k] = f[k] == "*" ? f[k] : ch.at(i).toMap().value(keys[k]).toString();
         QCOMPARE(f.join('|'), expected.at(i));
@@ -233,13 +228,10 @@ void TestInterchange::csvImport()
 void TestInterchange::diffOfKnownEdits()
 {
     const QVariantList base = factory();
-    const Decoded d = decode(base);
-    const QString first
-        = d.map.value(DecodedKey::FreqList).toList().first().toMap().value("name").toString();
+    const QVariantMap ch0 = decode(base).map.value(DecodedKey::FreqList).toList().first().toMap();
+    const QString first = ch0.value("name").toString();
+    const QByteArray freq = mhz(ch0.value("recvFreq").toUInt()).toLatin1();
     QByteArray yaml = exportYaml(base);
-    const QByteArray freq
-        = mhz(d.map.value(DecodedKey::FreqList).toList().first().toMap().value("recvFreq").toUInt())
-              .toLatin1();
     yaml.replace("rx_frequency: " + freq, "rx_frequency: 446.01875");
     const ImportResult r = importYaml(yaml, base);
     QVERIFY2(r.ok, qPrintable(issues(r.errors)));

@@ -1,9 +1,7 @@
 #include "testimage.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QStringList>
 #include <functional>
 
 #include "manager/variantfile.h"
@@ -60,23 +58,16 @@ QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity)
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit)
 {
     QStringList out;
-    QList<quint16> keys = a.keys();
-    for (quint16 k : b.keys()) {
-        if (!a.contains(k))
-            keys.append(k);
-    }
-    for (quint16 k : keys) {
-        const QByteArray x = a.value(k), y = b.value(k);
-        if (x.size() != y.size()) {
-            out << QStringLiteral("%1:size %2/%3").arg(k).arg(x.size()).arg(y.size());
-            continue;
-        }
-        for (int i = 0; i < x.size() && out.size() < limit; ++i) {
+    BlockMap both = a;
+    both.insert(b);
+    for (auto it = both.cbegin(); it != both.cend() && out.size() < limit; ++it) {
+        const QByteArray x = a.value(it.key()), y = b.value(it.key());
+        if (x.size() != y.size())
+            out << QStringLiteral("%1:size %2/%3").arg(it.key()).arg(x.size()).arg(y.size());
+        for (int i = 0; i < std::min(x.size(), y.size()) && out.size() < limit; ++i) {
             if (x.at(i) != y.at(i))
-                out << QStringLiteral("%1:%2").arg(k).arg(i);
+                out << QStringLiteral("%1:%2").arg(it.key()).arg(i);
         }
-        if (out.size() >= limit)
-            break;
     }
     return out;
 }
@@ -138,25 +129,18 @@ QVariantList hostileImage()
 
     // Zones: record 0 copied to records 1..19 with their own titles, then two
     // older zones and no end record after the twentieth.
-    const int zoneStart = 652;
-    const auto zoneAt = [&](int z) { return zoneStart + 80 * z; };
-    QByteArray table;
-    for (int b = 74; b < 76; ++b)
-        table += blocks[quint16(b)].mid(12, 2048);
-    QByteArray first = table.mid(zoneAt(0) - 12, 80);
+    QByteArray table = blocks[74].mid(12, 2048) + blocks[75].mid(12, 2048);
     for (int z = 1; z < 22; ++z) {
-        QByteArray rec = first;
-        const QString title
-            = z < 20 ? QStringLiteral("Z%1").arg(z + 1) : QStringLiteral("Old%1").arg(z + 1);
-        for (int i = 0; i < 32; ++i)
-            rec[i] = i / 2 < title.size()
-                ? char(i % 2 ? title.at(i / 2).unicode() >> 8 : title.at(i / 2).unicode() & 0xFF)
-                : '\0';
-        table.replace(zoneAt(z) - 12, 80, rec);
+        QByteArray rec = table.mid(640, 80);
+        const QByteArray title = (z < 20 ? "Z" : "Old") + QByteArray::number(z + 1);
+        rec.replace(0, 32, QByteArray(32, '\0'));
+        for (int i = 0; i < title.size(); ++i)
+            rec[2 * i] = title[i];
+        table.replace(640 + 80 * z, 80, rec);
     }
-    table.replace(zoneAt(22) - 12, 80, QByteArray(80, '\0'));
-    for (int b = 74; b < 76; ++b)
-        blocks[quint16(b)].replace(12, 2048, table.mid(2048 * (b - 74), 2048));
+    table.replace(640 + 80 * 22, 80, QByteArray(80, '\0'));
+    blocks[74].replace(12, 2048, table.left(2048));
+    blocks[75].replace(12, 2048, table.mid(2048));
 
     blocks[41][365] = char(1); // receive-group count 257
     return imageListFrom(blocks, image.first().toByteArray());
