@@ -4,11 +4,9 @@
 #include <QtTest>
 
 #include "codeplug/fieldcodecs.h"
-#include "emulator/radioemulator.h"
 #include "interchange/channelcsv.h"
 #include "interchange/codeplugtext.h"
 #include "manager/decodedkeys.h"
-#include "manager/manager.h"
 #include "support/testimage.h"
 
 using namespace CodeplugText;
@@ -20,17 +18,6 @@ QString issues(const QVector<Issue> &list)
     for (const Issue &i : list)
         lines << i.text();
     return lines.join(QLatin1Char('\n'));
-}
-
-QVariantList emulatorRead()
-{
-    RadioEmulator radio;
-    radio.setImage(TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc")));
-    Manager manager;
-    manager.setUsbApi(radio.libusbApi(), true);
-    manager.setPause([](int) {});
-    manager.readDataFromDevice();
-    return manager.image();
 }
 
 // Random bytes everywhere, then a few counts made small enough for the
@@ -83,10 +70,8 @@ void TestInterchange::roundTrip_data()
     QTest::newRow("factory 400-470") << factory() << QVariantList();
     QTest::newRow("factory KR4700 136-174")
         << TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc")) << QVariantList();
-    QTest::newRow("emulator read") << emulatorRead() << QVariantList();
     QTest::newRow("random, 999 channels") << hostile(7, 999 & 0xFF) << QVariantList();
     QTest::newRow("random, 40 channels") << hostile(11, 40) << QVariantList();
-    QTest::newRow("random, 200 channels") << hostile(12, 200) << QVariantList();
     QTest::newRow("blank 0xFF") << TestImage::imageListFrom(TestImage::blankBlocks(0xFF),
         TestImage::identity()) << QVariantList();
     QTest::newRow("undescribed bits onto another image") << undescribedBits() << factory();
@@ -182,9 +167,12 @@ void TestInterchange::csvImport()
           "2,Dcs,433.500000,split,434.000000,DTCS,88.5,88.5,754,RN,FM,12.50,,4W,,\r\n"
           "3,Dmr,438.250000,,0.000000,,88.5,88.5,023,NN,DMR,12.50,,5.0W,,,7,,\r\n";
     const QVariantList base = factory();
+    const auto channels = [](const QVariantList &image) {
+        return decode(image).map.value(DecodedKey::FreqList).toList();
+    };
     const ImportResult r = ChannelCsv::importCsv(csv, base, false);
     QVERIFY2(r.ok, qPrintable(issues(r.errors)));
-    const QVariantList ch = decode(r.image).map.value(DecodedKey::FreqList).toList();
+    const QVariantList ch = channels(r.image);
     QCOMPARE(ch.size(), 4);
     // name rx tx rx-tone-type rx-tone tx-tone-type tx-tone band power digital
     // colour ('*': not looked at)
@@ -213,16 +201,15 @@ void TestInterchange::csvImport()
         "Name,Frequency,Mode\r\nA,446.1,AM\r\nB,512.5,FM\r\nC,446.1,FM\r\n", base, true);
     QVERIFY(!bad.ok);
     QCOMPARE(bad.errors.size(), 2);
-    QCOMPARE(bad.errors.at(0).line, 2);
-    QCOMPARE(bad.errors.at(1).line, 3);
+    QCOMPARE(QVector<int>({ bad.errors.at(0).line, bad.errors.at(1).line }), QVector<int>({ 2, 3 }));
 
     // --append keeps the image's channels and adds after them.
-    const int before = decode(base).map.value(DecodedKey::FreqList).toList().size();
-    const ImportResult appended = ChannelCsv::importCsv("Name,Frequency\nX,446.1\n", base, true);
-    const QVariantList all = decode(appended.image).map.value(DecodedKey::FreqList).toList();
-    QCOMPARE(all.size(), before + 1);
+    const QVariantList before = channels(base);
+    const QVariantList all
+        = channels(ChannelCsv::importCsv("Name,Frequency\nX,446.1\n", base, true).image);
+    QCOMPARE(all.mid(0, before.size()), before);
+    QCOMPARE(all.size(), before.size() + 1);
     QCOMPARE(all.last().toMap().value("name").toString(), QStringLiteral("X"));
-    QCOMPARE(all.mid(0, before), decode(base).map.value(DecodedKey::FreqList).toList());
 }
 
 void TestInterchange::diffOfKnownEdits()
