@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <functional>
 
 #include "manager/variantfile.h"
@@ -37,21 +38,16 @@ BlockMap randomBlocks(quint32 start)
 QByteArray identity(quint16 bandCode, bool kr4700)
 {
     QByteArray id(265, '\0');
-    id[94] = char(bandCode & 0xFF);
-    id[95] = char(bandCode >> 8);
-    const QByteArray model = kr4700 ? QByteArrayLiteral("KR4700") : QByteArrayLiteral("KR4600");
-    id.replace(20, model.size(), model);
+    qToLittleEndian<quint16>(bandCode, id.data() + 94);
+    id.replace(20, 6, kr4700 ? "KR4700" : "KR4600");
     return id;
 }
 
 QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity)
 {
-    QVariantList list;
-    list.append(identity);
-    for (int b = 0; b < Block::Count; ++b) {
-        if (blocks.contains(quint16(b)))
-            list.append(blocks.value(quint16(b)));
-    }
+    QVariantList list { identity };
+    for (auto it = blocks.cbegin(); it != blocks.cend() && it.key() < Block::Count; ++it)
+        list.append(it.value());
     return list;
 }
 
