@@ -38,9 +38,9 @@ QVariantList factory() { return TestImage::factoryImage(); }
 QVariantList undescribedBits()
 {
     QVariantList image = factory(); // element 1 + b holds block b
-    for (auto [block, at] : { std::pair(58, 1460), { 58, 1461 }, { 58, 1464 }, { 58, 1483 },
-             { 58, 1493 }, { 58, 1497 }, { 58, 1510 }, { 7, 175 }, { 7, 177 }, { 7, 180 },
-             { 74, 684 }, { 74, 690 } }) {
+    for (auto [block, at] :
+        { std::pair(58, 1460), { 58, 1461 }, { 58, 1464 }, { 58, 1483 }, { 58, 1493 }, { 58, 1497 },
+            { 58, 1510 }, { 7, 175 }, { 7, 177 }, { 7, 180 }, { 74, 684 }, { 74, 690 } }) {
         QByteArray b = image.value(1 + block).toByteArray();
         b[at] = char(b.at(at) ^ 0x3C);
         refreshAnswerChecksum(b);
@@ -201,7 +201,8 @@ void TestInterchange::csvImport()
         "Name,Frequency,Mode\r\nA,446.1,AM\r\nB,512.5,FM\r\nC,446.1,FM\r\n", base, true);
     QVERIFY(!bad.ok);
     QCOMPARE(bad.errors.size(), 2);
-    QCOMPARE(QVector<int>({ bad.errors.at(0).line, bad.errors.at(1).line }), QVector<int>({ 2, 3 }));
+    QCOMPARE(
+        QVector<int>({ bad.errors.at(0).line, bad.errors.at(1).line }), QVector<int>({ 2, 3 }));
 
     // --append keeps the image's channels and adds after them.
     const QVariantList before = channels(base);
