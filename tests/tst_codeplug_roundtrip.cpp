@@ -16,8 +16,7 @@ struct Collections {
     QVariantMap settings;
 };
 
-// At capacity (`full`, with `extra` records and members beyond it) or of
-// random sizes.
+// At capacity (`full`, with `extra` records and members beyond it) or random sizes.
 Collections makeCollections(quint32 start, bool full, int extra = 0)
 {
     QRandomGenerator gen(start);
@@ -26,7 +25,7 @@ Collections makeCollections(quint32 start, bool full, int extra = 0)
     const auto count = [&](int capacity, int least) {
         return full ? capacity + extra : least + rnd(capacity + 1 - least);
     };
-    // Unique prefix, then letters including non-Latin ones; sometimes too long.
+    // Unique prefix, then letters, some non-Latin (no surrogates); sometimes too long.
     const auto name = [&](int index, int maxUnits) {
         QString s = QString::number(index, 36) + QLatin1Char('_');
         static const QString pool = QStringLiteral("AbcXyz Канал-Зона0123456789ÄÖ");
@@ -184,16 +183,9 @@ void encodeAll(Channel &codec, const Collections &c, BlockMap *blocks)
     codec.encodeSettings(c.settings, blocks);
 }
 
-QString cut(const QString &s, int units)
-{
-    if (s.size() <= units)
-        return s;
-    return s.left(units - (s.at(units - 1).isHighSurrogate() ? 1 : 0));
-}
-
 QVariantMap expectedChannel(const QVariantMap &m, int p)
 {
-    QVariantMap e { { "name", cut(m["name"].toString(), 16) }, { "channel", p }, { "origin", p },
+    QVariantMap e { { "name", m["name"].toString().left(16) }, { "channel", p }, { "origin", p },
         { "sendFreq", uint(m["send_freq"].toInt()) }, { "recvFreq", uint(m["recv_freq"].toInt()) },
         { "powerCH", m["power_ch"].toBool() }, { "refFreq", 1 }, { "vox", false },
         { "typeChannel", m["type_channel"] } };
@@ -292,7 +284,7 @@ void TestCodeplugRoundTrip::roundTrip()
         for (int i = 0; i < out.size(); ++i) {
             QVariantMap m = in[i].toMap(), o = out[i].toMap();
             const char *name = m.contains("title") ? "title" : "name";
-            QCOMPARE(o[name].toString(), cut(m[name].toString(), 16));
+            QCOMPARE(o[name].toString(), m[name].toString().left(16));
             QCOMPARE(o[members].toList(), m[members].toList().mid(0, memberCapacity));
             if (*number)
                 QCOMPARE(o[number].toInt(), *number == 'p' ? i : i + 1);
@@ -303,13 +295,10 @@ void TestCodeplugRoundTrip::roundTrip()
     lists("zoneList", c.zones, 250, "selectedChannels", 16, "");
     lists("RxGroupsList", c.groups, 6, "selectedContacts", 32, "groups");
     lists("contactList", c.contacts, 43, "none", 0, "pos");
-    const QVariantMap groupNames = decoded["rxGroupNames"].toMap();
-    for (int g = 0; g < std::min(c.groups.size(), 6); ++g)
-        QCOMPARE(groupNames.value(QString::number(g + 1)).toByteArray().size(), 32);
 
     QVariantMap keys;
     for (const QVariant &k : c.keys.mid(0, 40))
-        keys[cut(k.toMap()["name"].toString(), 8)]
+        keys[k.toMap()["name"].toString().left(8)]
             = QString::number(k.toMap()["number"].toString().toUInt(nullptr, 16), 16);
     QCOMPARE(decoded["encryptList"].toMap(), keys);
 

@@ -32,9 +32,8 @@ QVariantList hostile(quint32 start, int channels)
 
 QVariantList factory() { return TestImage::factoryImage(); }
 
-// The factory image with bits no field writes changed in the records of the
-// first two channels (VOX, reference frequency and bits nothing names), of the
-// first contact and of the first zone.
+// The factory image with bits no field writes flipped in the records of the first
+// two channels (VOX, reference frequency, unnamed bits), first contact and zone.
 QVariantList undescribedBits()
 {
     QVariantList image = factory(); // element 1 + b holds block b
