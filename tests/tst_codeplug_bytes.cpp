@@ -4,17 +4,15 @@
 #include "codeplug/channel.h"
 #include "codeplug/editmerge.h"
 #include "codeplug/fieldcodecs.h"
-#include "codeplug/recordstream.h"
 #include "support/testimage.h"
 
 namespace {
 
 QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
-QVariantMap analogue(const QString &name, int rt = 0, int rcode = 0, int st = 0, int scode = 0,
-    int band = 0, bool power = false)
+QVariantMap analogue(int rt, int rcode, int st, int scode, int band = 0, bool power = false)
 {
-    return { { "name", name }, { "send_freq", 446006250 }, { "recv_freq", 446006250 },
+    return { { "name", "a" }, { "send_freq", 446006250 }, { "recv_freq", 446006250 },
         { "type_channel", false }, { "power_ch", power }, { "qt_dqt_type_rcv", rt },
         { "recv_qt_dqt", rcode }, { "qt_dqt_type_trasm", st }, { "send_qt_dqt", scode },
         { "chanelBand", band } };
@@ -28,28 +26,13 @@ QVariantMap digital(
         { "contact", contact }, { "encrypt", enc } };
 }
 
-QVariantList channelList(int n)
+// n records with only a name under `key`, from `pattern` and their index.
+QVariantList named(int n, const char *key, const QString &pattern)
 {
     QVariantList list;
-    for (int p = 0; p < n; ++p)
-        list.append(digital(QStringLiteral("CH%1").arg(p)));
+    for (int g = 0; g < n; ++g)
+        list.append(QVariantMap { { key, pattern.arg(g) } });
     return list;
-}
-
-// A codec for the given radio type.
-struct Codec : Channel {
-    explicit Codec(int type = 0) { setRadioType(type); }
-};
-
-QByteArray record(const BlockMap &blocks, int position)
-{
-    int block = 58, offset = 1452;
-    for (int p = 0; p < position; ++p) {
-        offset += 32;
-        if (offset > 2058)
-            ++block, offset = 12;
-    }
-    return blocks[block].mid(offset, 32);
 }
 
 } // namespace
@@ -60,30 +43,20 @@ private slots:
     void textFields_data();
     void textFields();
     void textDecoding();
-    void bitFields_data();
     void bitFields();
-    void recordStreamCrossesBlocks();
-    void layoutTypes();
 
     void channelRecord_data();
     void channelRecord();
-    void powerFlagTypeOne();
-    void namePlacesAndIndexEntries();
-    void writeNewNameRefuses();
+    void channelNames();
     void channelCountZero();
-
-    void zonesAcrossBlocks();
-    void zonesEmptyAndOverfull();
-    void zoneMembersByPosition();
+    void zones_data();
+    void zones();
 
     void contacts();
     void encryptionKeys();
     void rxGroups();
-    void rxGroupsSixClearStopsAtContentEnd();
-    void rxGroupNamesAccumulate();
-
     void settings();
-    void buttonsTypeOne();
+    void buttonsByRadioType();
     void editChanges_data();
     void editChanges();
     void editMergeChecksums();
@@ -120,8 +93,7 @@ void TestCodeplugBytes::textDecoding()
     QByteArray block(Block::Size, 'x');
     block.replace(100, 32, QByteArray("Z\0", 2).repeated(16));
     QCOMPARE(decodeTextField(block, 100, 32), QString(16, QLatin1Char('Z')));
-    block[200] = 0;
-    block[201] = 0;
+    block.replace(200, 2, QByteArray(2, '\0'));
     QCOMPARE(decodeTextField(block, 200, 32), QString());
     // Nothing past the content bytes, nothing past a short block.
     QCOMPARE(decodeTextField(block, 2056, 32), QString(2, QChar(0x7878)));
@@ -130,137 +102,71 @@ void TestCodeplugBytes::textDecoding()
     QCOMPARE(decodeTextField(block, 4, 32), QString());
 }
 
-void TestCodeplugBytes::bitFields_data()
-{
-    QTest::addColumn<int>("old");
-    QTest::addColumn<int>("mask");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("inserted");
-    QTest::addColumn<int>("twoBit");
-    QTest::newRow("1 under 0x30 into FF") << 0xFF << 0x30 << 1 << 0xDF << 3;
-    QTest::newRow("2 under 0x30 into 00") << 0x00 << 0x30 << 2 << 0x20 << 0;
-    QTest::newRow("2 under 0x0C") << 0x00 << 0x0C << 2 << 0x08 << 0;
-    QTest::newRow("bit 7") << 0x41 << 0x80 << 1 << 0xC1 << 0;
-    QTest::newRow("oversized value stays in its field") << 0x00 << 0x30 << 4 << 0x00 << 0;
-    QTest::newRow("oversized flag") << 0x40 << 0x01 << 2 << 0x40 << 0;
-}
-
 void TestCodeplugBytes::bitFields()
 {
-    QFETCH(int, old);
-    QFETCH(int, mask);
-    QFETCH(int, value);
-    QFETCH(int, inserted);
-    QFETCH(int, twoBit);
-    QCOMPARE(int(maskedInsert(quint8(old), quint8(mask), value)), inserted);
-    QCOMPARE(twoBitField(quint8(old), quint8(mask)), twoBit);
-    QCOMPARE(twoBitField(0x08, 0x0C), 2);
-    QCOMPARE(bitFlag(quint8(inserted), quint8(mask)), (inserted & mask) != 0);
-}
-
-void TestCodeplugBytes::recordStreamCrossesBlocks()
-{
-    BlockMap blocks = TestImage::randomBlocks(5);
-    RecordStream stream(74, 87, 652, 80);
-    for (int i = 0; i < 18; ++i)
-        QVERIFY(stream.next());
-    QCOMPARE(stream.block(), 74);
-    QCOMPARE(stream.offset(), 2012);
-    QCOMPARE(stream.read(blocks), blocks[74].mid(2012, 48) + blocks[75].mid(12, 32));
-    const QByteArray rec(80, 'r');
-    const BlockMap before = blocks;
-    stream.write(&blocks, rec);
-    QCOMPARE(blocks[74].mid(2012, 48), QByteArray(48, 'r'));
-    QCOMPARE(blocks[74].mid(2060), before[74].mid(2060));
-    QCOMPARE(blocks[75].mid(12, 32), QByteArray(32, 'r'));
-    QCOMPARE(blocks[75].mid(44), before[75].mid(44));
-    QVERIFY(stream.next());
-    QCOMPARE(stream.block(), 75);
-    QCOMPARE(stream.offset(), 44);
-    // Without block 75 the crossing record is incomplete and writes only into 74.
-    blocks.remove(75);
-    RecordStream again(74, 87, 2012, 80);
-    QVERIFY(again.next());
-    QCOMPARE(again.read(blocks).size(), 48);
-    again.write(&blocks, QByteArray(80, 's'));
-    QVERIFY(!blocks.contains(75));
-    QCOMPARE(blocks[74].size(), Block::Size);
-}
-
-void TestCodeplugBytes::layoutTypes()
-{
-    const Layout t0 = layoutFor(0), t1 = layoutFor(1);
-    for (int e = 0; e < 153; ++e) {
-        if ((e >= 27 && e <= 34) || e == 105 || e == 106)
-            QVERIFY(t0[e] != t1[e]);
-        else
-            QCOMPARE(t0[e], t1[e]);
-    }
-    // Type 1, then type 0 again: the buttons are read where type 0 has them.
-    BlockMap blocks = TestImage::blankBlocks();
-    blocks[4][894] = 7;
-    blocks[4][900] = 9;
-    Codec codec(1);
-    QCOMPARE(codec.decodeButtons(blocks).toMap()["orange_button_short_press"].toInt(), 9);
-    codec.setRadioType(0);
-    QCOMPARE(codec.decodeButtons(blocks).toMap()["orange_button_short_press"].toInt(), 7);
-    QCOMPARE(codec.decodeButtons(blocks).toMap()["type_radio"].toInt(), 0);
+    // Old byte, mask, value, result: the value lands under the mask, the other
+    // bits stay; a value too large for its field does not spill out of it.
+    for (auto [old, mask, value, inserted] :
+        { std::array { 0xFF, 0x30, 1, 0xDF }, { 0x00, 0x30, 2, 0x20 }, { 0x00, 0x0C, 2, 0x08 },
+            { 0x41, 0x80, 1, 0xC1 }, { 0x00, 0x30, 4, 0x00 }, { 0x40, 0x01, 2, 0x40 } })
+        QCOMPARE(int(maskedInsert(quint8(old), quint8(mask), value)), inserted);
 }
 
 void TestCodeplugBytes::channelRecord_data()
 {
+    QTest::addColumn<int>("radioType");
     QTest::addColumn<QVariantMap>("channel");
     QTest::addColumn<QByteArray>("tail"); // record bytes 8 to 31
-    QTest::newRow("digital from the template") << digital(
-        "d") << hex("16 00 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
-    QTest::newRow("digital, key 3, high power, colour 63") << digital("d", 63, 5, 9, 3,
-        true) << hex("16 80 80 04 FF FF 00 00 7F 00 00 00 00 01 05 83 09 00 00 00 01 00 00 00");
-    QTest::newRow("analogue, no tones") << analogue("a", 0, 0x1234, 0,
-        0x0670) << hex("15 40 88 04 FF FF 00 00 FF FF FF FF 00 00 00 00 20 02 01 00 00 00 00 00");
+    QTest::newRow("digital from the template")
+        << 0 << digital("d")
+        << hex("16 00 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
+    QTest::newRow("digital, key 3, high power, colour 63")
+        << 0 << digital("d", 63, 5, 9, 3, true)
+        << hex("16 80 80 04 FF FF 00 00 7F 00 00 00 00 01 05 83 09 00 00 00 01 00 00 00");
+    // Type 1: the power flag in byte 10, byte 9 keeps the template's 0x80.
+    QTest::newRow("type 1, digital, high power")
+        << 1 << digital("d", 1, 0, 1, 0, true)
+        << hex("16 80 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
+    QTest::newRow("type 1, digital, low power")
+        << 1 << digital("d")
+        << hex("16 80 00 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
+    QTest::newRow("analogue, no tones")
+        << 0 << analogue(0, 0x1234, 0, 0x0670)
+        << hex("15 40 88 04 FF FF 00 00 FF FF FF FF 00 00 00 00 20 02 01 00 00 00 00 00");
     QTest::newRow("analogue, DCS normal rx, CTCSS tx, 20 kHz")
-        << analogue("a", 2, 0x0023, 1, 0x0670, 2)
+        << 0 << analogue(2, 0x0023, 1, 0x0670, 2)
         << hex("95 40 88 04 FF FF 00 00 23 80 70 06 00 00 00 00 20 02 01 06 00 00 00 00");
     QTest::newRow("analogue, DCS inverted, 12.5 kHz, high power")
-        << analogue("a", 3, 0xC023, 3, 0xC754, 1, true)
+        << 0 << analogue(3, 0xC023, 3, 0xC754, 1, true)
         << hex("17 C0 88 04 FF FF 00 00 23 C0 54 C7 00 00 00 00 20 02 01 0F 00 00 00 00");
 }
 
 void TestCodeplugBytes::channelRecord()
 {
+    QFETCH(int, radioType);
     QFETCH(QVariantMap, channel);
     QFETCH(QByteArray, tail);
     BlockMap blocks = TestImage::randomBlocks(9);
-    Codec codec;
+    Channel codec;
+    codec.setRadioType(radioType);
     codec.WriteChanells(QVariantList { channel }, &blocks);
-    const QByteArray rec = record(blocks, 0);
-    QByteArray freqs(8, '\0');
-    qToLittleEndian<quint32>(channel["send_freq"].toUInt(), freqs.data());
-    qToLittleEndian<quint32>(channel["recv_freq"].toUInt(), freqs.data() + 4);
-    QCOMPARE(rec.left(8).toHex(' '), freqs.toHex(' '));
+    const QByteArray rec = blocks[58].mid(1452, 32);
+    QCOMPARE(qFromLittleEndian<quint32>(rec.constData()), channel["send_freq"].toUInt());
+    QCOMPARE(qFromLittleEndian<quint32>(rec.constData() + 4), channel["recv_freq"].toUInt());
     QCOMPARE(rec.mid(8).toHex(' '), tail.toHex(' '));
     QCOMPARE(blocks[42].mid(142, 4), hex("01000200"));
+    QCOMPARE(codec.ParsingChanels(blocks)[0].toMap()["powerCH"], channel["power_ch"]);
+    // Any bit of the power field reads as high power.
+    blocks[58][1452 + (radioType ? 10 : 9)] = char(radioType ? 0x40 : 0x80);
+    QVERIFY(codec.ParsingChanels(blocks)[0].toMap()["powerCH"].toBool());
 }
 
-void TestCodeplugBytes::powerFlagTypeOne()
-{
-    BlockMap blocks = TestImage::blankBlocks(0x5A);
-    Codec codec(1);
-    codec.WriteChanells(QVariantList { digital("p", 1, 0, 1, 0, true), digital("q") }, &blocks);
-    // Byte 9 holds the template's 0x80, not the power flag.
-    QCOMPARE(record(blocks, 0).mid(9, 2) + record(blocks, 1).mid(10, 1), hex("808000"));
-    blocks[58][1452 + 32 + 10] = 0x40;
-    const QVariantList out = codec.ParsingChanels(blocks);
-    QCOMPARE(out[0].toMap()["powerCH"].toBool(), true);
-    QCOMPARE(out[1].toMap()["powerCH"].toBool(), true);
-}
-
-void TestCodeplugBytes::namePlacesAndIndexEntries()
+void TestCodeplugBytes::channelNames()
 {
     BlockMap blocks = TestImage::blankBlocks(0xEE);
-    Codec codec;
-    codec.WriteChanells(channelList(999), &blocks);
+    Channel codec;
+    codec.WriteChanells(named(999, "name", "CH%1"), &blocks);
     QCOMPARE(blocks[43].mid(172, 8), hex("4300480030000000")); // "CH0"
-    QCOMPARE(blocks[43].mid(140, 32), QByteArray(32, char(0xEE))); // slot 0 unused
     QCOMPARE(blocks[44].mid(12, 10), hex("43004800350039000000")); // position 59
     QCOMPARE(blocks[58].mid(1388, 10), hex("43004800390039003800")); // position 998
     QCOMPARE(blocks[58].mid(1420, 32), QByteArray(32, char(0xEE))); // position 999: unused
@@ -268,33 +174,27 @@ void TestCodeplugBytes::namePlacesAndIndexEntries()
     QCOMPARE(blocks[42].mid(144 + 2 * 957, 2), hex("BF03"));
     QCOMPARE(blocks[43].mid(12, 2), hex("C003")); // position 958, code 960
     QCOMPARE(blocks[43].mid(12 + 2 * 40, 2), hex("E803"));
-    QCOMPARE(blocks[43].mid(12 + 2 * 41, 2), hex("EEEE"));
     const QVariantList out = codec.ParsingChanels(blocks);
     QCOMPARE(out.size(), 999);
     for (int p : { 0, 58, 59, 122, 123, 954, 955, 998 })
         QCOMPARE(out[p].toMap()["name"].toString(), QStringLiteral("CH%1").arg(p));
-}
 
-void TestCodeplugBytes::writeNewNameRefuses()
-{
-    BlockMap blocks = TestImage::blankBlocks(0x11);
+    // A name too long or a slot past 1000 is refused; slot 1000, the last, is written.
     const BlockMap before = blocks;
-    Codec codec;
     QTest::ignoreMessage(QtDebugMsg, "WriteNewName: Err name.size=34");
     QCOMPARE(codec.WriteNewName(QByteArray(34, 'a'), 1, &blocks), -1);
     QTest::ignoreMessage(QtDebugMsg, "WriteNewName: Err slot=1001");
     QCOMPARE(codec.WriteNewName(QByteArray(2, 'a'), 1001, &blocks), -1);
     QVERIFY(blocks == before);
     QCOMPARE(codec.WriteNewName(QByteArray(2, 'a'), 1000, &blocks), 0);
-    QCOMPARE(blocks[58].mid(1420, 32), QByteArray("aa") + QByteArray(30, '\0'));
-    QCOMPARE(blocks[58].mid(1452, 4), before[58].mid(1452, 4));
+    QCOMPARE(blocks[58].mid(1420, 36), "aa" + QByteArray(30, '\0') + before[58].mid(1452, 4));
 }
 
 void TestCodeplugBytes::channelCountZero()
 {
     BlockMap blocks = TestImage::blankBlocks();
-    Codec codec;
-    codec.WriteChanells(channelList(3), &blocks);
+    Channel codec;
+    codec.WriteChanells(named(3, "name", "CH%1"), &blocks);
     // Channel 1's name in a block the image lacks: it reads as no name.
     blocks[42][146] = 0x64;
     blocks.remove(44);
@@ -315,87 +215,82 @@ void TestCodeplugBytes::channelCountZero()
     QVERIFY(blocks == before);
 }
 
-void TestCodeplugBytes::zonesAcrossBlocks()
+void TestCodeplugBytes::zones_data()
 {
-    BlockMap blocks = TestImage::randomBlocks(3);
-    const BlockMap before = blocks;
-    Codec codec;
-    codec.WriteChanells(channelList(30), &blocks);
+    QTest::addColumn<QVariantList>("zones");
+    QTest::addColumn<QStringList>("titles"); // as stored and decoded
+    const auto zone = [](const QString &title, const QVariantList &members = {}) {
+        return QVariantMap { { "title", title }, { "selectedChannels", members } };
+    };
+    QTest::newRow("none") << QVariantList() << QStringList();
+    // Every zone is written past the 20 the screens offer, the eighteenth
+    // across blocks 74 and 75; titles cut to 16 units, members to 16.
     QVariantList zones;
-    for (int z = 0; z < 18; ++z) {
+    QStringList titles;
+    for (int z = 0; z < 25; ++z) {
         QVariantList members;
-        for (int j = 0; j < (z == 0 ? 16 : z % 5); ++j)
+        for (int j = 0; j < (z == 0 ? 20 : z % 5); ++j)
             members.append(z == 0 ? j : (z + j) % 30);
-        zones.append(QVariantMap {
-            { "title", QStringLiteral("Zone %1").arg(z) }, { "selectedChannels", members } });
+        titles << QStringLiteral("Z%1 long title over 16").arg(z);
+        zones << zone(titles.last(), members);
+        titles.last().truncate(16);
     }
-    codec.WriteZones(zones, &blocks);
-    // Zone 0: member count 16, codes 2 to 17; title padded with zeros.
-    QCOMPARE(blocks[74].mid(652 + 36, 1) + blocks[74].mid(652 + 48, 4), hex("1002000300"));
-    QCOMPARE(blocks[74].mid(652 + 78, 2), hex("1100"));
-    QCOMPARE(blocks[74].mid(652 + 12, 20), QByteArray(20, '\0'));
-    QCOMPARE(blocks[74].mid(652 + 32, 4), before[74].mid(652 + 32, 4));
-    QCOMPARE(blocks[74].mid(652 + 37, 11), before[74].mid(652 + 37, 11));
-    // Zone 17 crosses into block 75; the end record follows at 44 to 123.
-    QCOMPARE(blocks[74].mid(2012, 14), encodeUtf16Field(QStringLiteral("Zone 17")));
-    QCOMPARE(blocks[75].mid(44, 80), QByteArray(80, '\0'));
-    QCOMPARE(blocks[75].mid(124, 4), before[75].mid(124, 4));
-    QCOMPARE(blocks[74].mid(2060), before[74].mid(2060));
+    QTest::newRow("25 zones") << zones << titles;
+    // Channel 7 has channel 3's name: members are positions, not names.
+    QTest::newRow("members by position")
+        << QVariantList { zone("Z", { 7, 5 }) } << QStringList { "Z" };
+    // A first byte 0 ends the table: an empty title, or one whose first code
+    // unit has a zero low byte, must not hide this zone and those after it.
+    QTest::newRow("empty title") << QVariantList { zone(""), zone("B", { 1 }) }
+                                 << QStringList { "Zone 1", "B" };
+    QTest::newRow("titles starting with U+0400, U+0401, U+0100")
+        << QVariantList { zone("Ѐa", { 2 }), zone("Ёb"), zone("Āc") }
+        << QStringList { "\uFFFDa", "Ёb", "\uFFFDc" };
 }
 
-void TestCodeplugBytes::zonesEmptyAndOverfull()
+void TestCodeplugBytes::zones()
 {
-    BlockMap blocks = TestImage::randomBlocks(4);
-    Codec codec;
-    codec.WriteChanells(channelList(20), &blocks);
-    QTest::ignoreMessage(QtDebugMsg, " WriteZones: quantityZon<=0");
-    codec.WriteZones(QVariantList(), &blocks);
-    QCOMPARE(blocks[74].mid(652, 80), QByteArray(80, '\0'));
-    codec.ParsingChanels(blocks);
-    QTest::ignoreMessage(QtDebugMsg, "ParsingZones: quantityZons=-1");
-    QVERIFY(codec.ParsingZones(blocks).toList().isEmpty());
-
-    // 25 zones: all written and an end record; 20 members: 16 written.
-    QVariantList zones;
-    QVariantList many;
-    for (int j = 0; j < 20; ++j)
-        many.append(j);
-    for (int z = 0; z < 25; ++z)
-        zones.append(QVariantMap { { "title", QStringLiteral("Z%1 long title over 16").arg(z) },
-            { "selectedChannels", z == 0 ? many : QVariantList { z } } });
-    QTest::ignoreMessage(QtDebugMsg, "WriteZones: member count above 16, written 16");
-    codec.WriteZones(zones, &blocks);
-    QCOMPARE(blocks[75].mid(12 + (652 - 12 + 25 * 80 - 2048), 80), QByteArray(80, '\0'));
-    codec.ParsingChanels(blocks);
-    QCOMPARE(codec.ParsingZones(blocks).toList().size(), 25);
-    QCOMPARE(blocks[74].mid(652 + 36, 1) + blocks[74].mid(652 + 48 + 30, 2), hex("101100"));
-    QCOMPARE(blocks[74].mid(652, 32), encodeUtf16Field(QStringLiteral("Z0 long title ov")));
-}
-
-void TestCodeplugBytes::zoneMembersByPosition()
-{
-    BlockMap blocks = TestImage::blankBlocks();
-    Codec codec;
-    QVariantList channels = channelList(10);
-    channels[7] = digital("CH3");
+    QFETCH(QVariantList, zones);
+    QFETCH(QStringList, titles);
+    BlockMap blocks = TestImage::randomBlocks(3);
+    Channel codec;
+    QVariantList channels = named(30, "name", "CH%1");
+    channels[7] = QVariantMap { { "name", "CH3" } };
     codec.WriteChanells(channels, &blocks);
-    codec.WriteZones(QVariantList { QVariantMap {
-                         { "title", "Z" }, { "selectedChannels", QVariantList { 7, 5 } } } },
-        &blocks);
+    const BlockMap before = blocks;
+    codec.WriteZones(zones, &blocks);
+
+    // The table as one run of content bytes, record z at 640 + 80 z: title,
+    // member count at 36, member codes (position + 2) at 48; the other bytes
+    // stay; an all-zero record ends the table.
+    QByteArray table = before[74].mid(12, 2048) + before[75].mid(12, 2048);
+    QVariantList decoded;
+    for (int z = 0; z < zones.size(); ++z) {
+        const QVariantList members = zones[z].toMap()["selectedChannels"].toList().mid(0, 16);
+        decoded << QVariantMap { { "title", titles[z] }, { "origin", z },
+            { "selectedChannels", members } };
+        QByteArray codes(32, '\0');
+        for (int j = 0; j < members.size(); ++j)
+            qToLittleEndian<quint16>(quint16(members[j].toInt() + 2), codes.data() + 2 * j);
+        table.replace(640 + 80 * z, 32, encodeTextField(titles[z], 32));
+        table[640 + 80 * z + 36] = char(members.size());
+        table.replace(640 + 80 * z + 48, 32, codes);
+    }
+    table.replace(640 + 80 * zones.size(), 80, QByteArray(80, '\0'));
+    BlockMap want = before;
+    want[74].replace(12, 2048, table.left(2048));
+    want[75].replace(12, 2048, table.mid(2048));
+    QVERIFY2(blocks == want, qPrintable(TestImage::differences(blocks, want).join(' ')));
+
     codec.ParsingChanels(blocks);
-    QCOMPARE(codec.ParsingZones(blocks).toList()[0].toMap()["selectedChannels"].toList(),
-        (QVariantList { 7, 5 }));
+    QCOMPARE(codec.ParsingZones(blocks).toList(), decoded);
 }
 
 void TestCodeplugBytes::contacts()
 {
     BlockMap blocks = TestImage::randomBlocks(6);
-    Codec codec;
-    QVariantList five;
-    for (int k = 0; k < 5; ++k)
-        five.append(QVariantMap { { "name", QStringLiteral("C%1").arg(k) }, { "type", 1 },
-            { "number", 100 + k }, { "tone", 0 } });
-    codec.encodeContacts(five, &blocks);
+    Channel codec;
+    codec.encodeContacts(named(5, "name", "C%1"), &blocks);
     const BlockMap withFive = blocks;
     QVariantList three {
         QVariantMap { { "name", "Ab" }, { "type", 2 }, { "number", "12345" }, { "tone", 1 } },
@@ -403,15 +298,10 @@ void TestCodeplugBytes::contacts()
         QVariantMap { { "name", QString(20, QLatin1Char('y')) }, { "number", 0xFFFFFF } },
     };
     blocks[7][177] = char(0xFE);
-    blocks[7][177 + 44] = char(0xFF);
     codec.encodeContacts(three, &blocks);
-    QCOMPARE(blocks[6].mid(142, 8), hex("0300010002000300"));
-    QCOMPARE(blocks[6].mid(150, 4), withFive[6].mid(150, 4));
-    QCOMPARE(blocks[7].mid(140, 32), hex("41006200") + QByteArray(28, '\0'));
-    QCOMPARE(blocks[7].mid(172, 6), hex("39300000") + hex("02FF"));
-    QCOMPARE(quint8(blocks[7][177 + 44]), quint8(0xFE));
-    QCOMPARE(blocks[7].mid(140 + 3 * 44, 88), withFive[7].mid(140 + 3 * 44, 88));
-    QCOMPARE(blocks[7].mid(140 + 44 + 38, 6), withFive[7].mid(140 + 44 + 38, 6));
+    QCOMPARE(blocks[6].mid(142, 12), hex("0300010002000300") + withFive[6].mid(150, 4));
+    QCOMPARE(blocks[7].mid(140, 38), hex("41006200") + QByteArray(28, '\0') + hex("3930000002FF"));
+    QCOMPARE(blocks[7].mid(140 + 3 * 44, 88), withFive[7].mid(140 + 3 * 44, 88)); // not cleared
 
     const QVariantList out = codec.decodeAll(blocks)["contactList"].toList();
     QCOMPARE(out.size(), 3);
@@ -427,19 +317,17 @@ void TestCodeplugBytes::contacts()
     QVERIFY(blocks == before);
 
     // A kept record's top number byte is not the number's: a new number keeps it.
-    QVariantList edited = out;
-    QVariantMap first = edited[0].toMap();
+    QVariantMap first = out[0].toMap();
     first["number"] = 54321;
-    edited[0] = first;
     blocks[7][175] = char(0xAB);
-    codec.encodeContacts(edited, &blocks);
+    codec.encodeContacts(QVariantList { first, out[1], out[2] }, &blocks);
     QCOMPARE(blocks[7].mid(172, 4), hex("31D400AB"));
 }
 
 void TestCodeplugBytes::encryptionKeys()
 {
     BlockMap blocks = TestImage::randomBlocks(7);
-    Codec codec;
+    Channel codec;
     QTest::ignoreMessage(QtDebugMsg, " WriteEncrypts: quantityZon<=0");
     const BlockMap untouched = blocks;
     codec.WriteEncrypts(QVariantList(), &blocks);
@@ -454,10 +342,7 @@ void TestCodeplugBytes::encryptionKeys()
     codec.WriteEncrypts(keys, &blocks);
     const QByteArray b = blocks[4];
     QCOMPARE(b.mid(1054, 1), hex("04"));
-    QCOMPARE(b.mid(1084, 16), hex("4B00650079000000") + QByteArray(8, '\0'));
-    QCOMPARE(b.mid(1100, 2), hex("AB12"));
-    QCOMPARE(b.mid(1102, 6), untouched[4].mid(1102, 6));
-    QCOMPARE(b.mid(1108, 16), encodeUtf16Field(QStringLiteral("Twelve c")));
+    QCOMPARE(b.mid(1084, 18), hex("4B00650079000000") + QByteArray(8, '\0') + hex("AB12"));
     QCOMPARE(b.mid(1124, 2), hex("000F"));
     QCOMPARE(b.mid(1148, 2), hex("0000"));
     const QVariantMap out = codec.decodeEncryption(blocks).toMap();
@@ -471,69 +356,49 @@ void TestCodeplugBytes::rxGroups()
 {
     BlockMap blocks = TestImage::randomBlocks(8);
     const BlockMap before = blocks;
-    Codec codec;
+    Channel codec;
     codec.encodeRxGroups(QVariantList(), &blocks);
     QVERIFY(blocks == before);
     codec.encodeRxGroups(QVariantList { QVariantMap { { "title", "G1" },
                                             { "selectedContacts", QVariantList { 1, 3 } } },
                              QVariantMap { { "title", "G2" }, { "groups", 5 } } },
         &blocks);
-    QCOMPARE(blocks[41].mid(364, 4), hex("02000102"));
-    QCOMPARE(blocks[41].mid(368, 4), before[41].mid(368, 4));
+    QCOMPARE(blocks[41].mid(364, 8), hex("02000102") + before[41].mid(368, 4));
     const QByteArray r = blocks[28];
     QCOMPARE(r.mid(1452, 4), hex("02") + before[28].mid(1453, 3));
     QCOMPARE(r.mid(1488, 32), hex("01000300") + QByteArray(28, '\0'));
     QCOMPARE(r.mid(1520, 32), before[28].mid(1520, 32)); // slots 17 to 32 keep their bytes
     QCOMPARE(r.mid(1656, 100), QByteArray(100, '\0'));
-    QCOMPARE(r.mid(1756, 4), before[28].mid(1756, 4));
 
     blocks[41][366] = 0; // a slot byte 0 reads as record 1
-    const QVariantList out = codec.decodeAll(blocks)["RxGroupsList"].toList();
+    QVariantList out = codec.decodeAll(blocks)["RxGroupsList"].toList();
     QCOMPARE(out.size(), 2);
     QCOMPARE(out[0].toMap(),
         (QVariantMap { { "title", "G1" }, { "groups", 1 },
             { "selectedContacts", QVariantList { 1, 3 } }, { "origin", 0 } }));
     QCOMPARE(out[1].toMap()["groups"].toInt(), 2);
     QCOMPARE(out[1].toMap()["selectedContacts"].toList(), QVariantList());
-}
 
-void TestCodeplugBytes::rxGroupsSixClearStopsAtContentEnd()
-{
-    BlockMap blocks = TestImage::blankBlocks(0x77);
-    Codec codec;
-    QVariantList groups;
-    for (int g = 0; g < 8; ++g)
-        groups.append(QVariantMap { { "title", QStringLiteral("G%1").arg(g) } });
+    // Eight: six written, the clear after them stops at the content end.
     QTest::ignoreMessage(QtDebugMsg, "encodeRxGroups: quantity=8 written=6");
-    codec.encodeRxGroups(groups, &blocks);
-    QCOMPARE(blocks[28].size(), Block::Size);
-    QCOMPARE(blocks[28].mid(2052, 8), hex("7777777700000000"));
-    QCOMPARE(blocks[28].mid(2060), QByteArray(3, char(0x77)));
-    QCOMPARE(blocks[41].mid(364, 9).remove(1, 1), hex("0601020304050677"));
-}
+    codec.encodeRxGroups(named(8, "title", "G%1"), &blocks);
+    QCOMPARE(
+        blocks[28].mid(2052), before[28].mid(2052, 4) + QByteArray(4, '\0') + before[28].mid(2060));
+    QCOMPARE(blocks[41].mid(364, 9).remove(1, 1), hex("06010203040506") + before[41].mid(372, 1));
 
-void TestCodeplugBytes::rxGroupNamesAccumulate()
-{
-    BlockMap blocks = TestImage::blankBlocks();
-    Codec codec;
-    QVariantList five;
-    for (int g = 0; g < 5; ++g)
-        five.append(QVariantMap { { "title", QStringLiteral("Old%1").arg(g) } });
-    codec.encodeRxGroups(five, &blocks);
+    // Fewer groups than before: the names of the older ones stay listed.
     codec.decodeAll(blocks);
-    codec.encodeRxGroups(QVariantList { QVariantMap { { "title", "N0" } },
-                             QVariantMap { { "title", "N1" } }, QVariantMap { { "title", "N2" } } },
-        &blocks);
+    codec.encodeRxGroups(named(3, "title", "N%1"), &blocks);
     const QVariantMap names = codec.decodeAll(blocks)["rxGroupNames"].toMap();
-    QCOMPARE(names.keys(), (QStringList { "1", "2", "3", "4", "5" }));
+    QCOMPARE(names.keys(), (QStringList { "1", "2", "3", "4", "5", "6" }));
     QCOMPARE(names["3"].toByteArray(), encodeTextField(QStringLiteral("N2"), 32));
-    QCOMPARE(names["4"].toByteArray(), encodeTextField(QStringLiteral("Old3"), 32));
+    QCOMPARE(names["4"].toByteArray(), encodeTextField(QStringLiteral("G3"), 32));
 }
 
 void TestCodeplugBytes::settings()
 {
     BlockMap blocks = TestImage::blankBlocks(0xCC);
-    Codec codec;
+    Channel codec;
     blocks[4][709] = 0x01;
     blocks[4][700] = 0x41;
     const QVariantMap s { { "digital_voice_level", 5 }, { "man_down_trigger", 2 },
@@ -551,22 +416,19 @@ void TestCodeplugBytes::settings()
             { 709, 1 }, { 700, 0x49 }, { 710, 0xCC }, { 892, 244 }, { 562, 0xCC } })
         QVERIFY2(quint8(b[at]) == value, qPrintable(QString::number(at)));
     QCOMPARE(blocks[122].mid(76, 4), hex("01CCFFFF"));
-    const QVariantMap out = codec.decodeBasicSettings(blocks).toMap();
-    QCOMPARE(out["digital_voice_level"].toInt(), 5);
-    QCOMPARE(out["man_down_trigger"].toBool(), true);
-    QCOMPARE(out["man_down_trig_entry"].toInt(), -1);
-    QCOMPARE(out["group_call_hang_time"].toInt(), 60);
-    QVERIFY(!out.contains("gps_interval"));
+    // The voice level is stored plus 2: a stored 0 reads as -2.
     blocks[4][685] = 0;
     QCOMPARE(codec.decodeBasicSettings(blocks).toMap()["digital_voice_level"].toInt(), -2);
     codec.encodeSettings(QVariantMap { { "gps_activation", 0 } }, &blocks);
     QCOMPARE(quint8(blocks[4][700]), quint8(0x41));
 }
 
-void TestCodeplugBytes::buttonsTypeOne()
+void TestCodeplugBytes::buttonsByRadioType()
 {
+    // Type 1 keeps its button functions at 900 to 907; type 0's bytes stay.
     BlockMap blocks = TestImage::blankBlocks(0xAA);
-    Codec codec(1);
+    Channel codec;
+    codec.setRadioType(1);
     QVariantMap buttons;
     const char *keys[] = { "orange_button_short_press", "orange_button_long_press",
         "side_button1_short_press", "side_button1_long_press", "side_button2_short_press",
@@ -574,13 +436,17 @@ void TestCodeplugBytes::buttonsTypeOne()
     for (int i = 0; i < 8; ++i)
         buttons[keys[i]] = i + 1;
     codec.encodeButtons(buttons, &blocks);
-    QCOMPARE(blocks[4].mid(900, 8), hex("0102030405060708"));
-    QCOMPARE(blocks[4].mid(894, 6), QByteArray(6, char(0xAA)));
+    QCOMPARE(blocks[4].mid(894, 14), QByteArray(6, char(0xAA)) + hex("0102030405060708"));
     QCOMPARE(blocks[4].mid(918, 2), QByteArray(2, char(0xAA)));
-    const QVariantMap out = codec.decodeButtons(blocks).toMap();
+    QVariantMap out = codec.decodeButtons(blocks).toMap();
     QCOMPARE(out["purple_button_long_press"].toInt(), 8);
     QCOMPARE(out["type_radio"].toInt(), 1);
     QCOMPARE(out.size(), 11);
+    // Back to type 0: the buttons are read where type 0 has them.
+    codec.setRadioType(0);
+    out = codec.decodeButtons(blocks).toMap();
+    QCOMPARE(out["orange_button_short_press"].toInt(), 0xAA);
+    QCOMPARE(out["type_radio"].toInt(), 0);
 }
 
 void TestCodeplugBytes::editChanges_data()
@@ -618,10 +484,8 @@ void TestCodeplugBytes::editMergeChecksums()
     // One changed setting: only its block differs, and that block's answer
     // checksum is the 16-bit sum of its content again (the radio checks it).
     const BlockMap image = TestImage::blankBlocks(0x11);
-    Codec codec;
-    QVariantList base, now;
-    for (int k = 0; k < EditMerge::CollectionCount; ++k)
-        base.append(QVariant()), now.append(QVariant());
+    Channel codec;
+    QVariantList base = QVector<QVariant>(EditMerge::CollectionCount).toList(), now = base;
     base[EditMerge::Settings] = QVariantMap { { "digital_voice_level", 5 } };
     now[EditMerge::Settings] = QVariantMap { { "digital_voice_level", 6 } };
     const BlockMap out = EditMerge::apply(codec, image, now, base);

@@ -4,11 +4,9 @@
 #include <QtTest>
 
 #include "codeplug/fieldcodecs.h"
-#include "emulator/radioemulator.h"
 #include "interchange/channelcsv.h"
 #include "interchange/codeplugtext.h"
 #include "manager/decodedkeys.h"
-#include "manager/manager.h"
 #include "support/testimage.h"
 
 using namespace CodeplugText;
@@ -20,17 +18,6 @@ QString issues(const QVector<Issue> &list)
     for (const Issue &i : list)
         lines << i.text();
     return lines.join(QLatin1Char('\n'));
-}
-
-QVariantList emulatorRead()
-{
-    RadioEmulator radio;
-    radio.setImage(TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc")));
-    Manager manager;
-    manager.setUsbApi(radio.libusbApi(), true);
-    manager.setPause([](int) {});
-    manager.readDataFromDevice();
-    return manager.image();
 }
 
 // Random bytes everywhere, then a few counts made small enough for the
@@ -45,22 +32,18 @@ QVariantList hostile(quint32 start, int channels)
 
 QVariantList factory() { return TestImage::factoryImage(); }
 
-// The factory image with bits no field writes changed in the records of the
-// first two channels (VOX, reference frequency and bits nothing names), of the
-// first contact and of the first zone.
+// The factory image with bits no field writes flipped in the records of the first
+// two channels (VOX, reference frequency, unnamed bits), first contact and zone.
 QVariantList undescribedBits()
 {
-    const QMap<int, QVector<int>> places { { 58, { 1460, 1461, 1464, 1483, 1493, 1497, 1510 } },
-        { 7, { 175, 177, 180 } }, { 74, { 684, 690 } } };
-    QVariantList image = factory();
-    for (QVariant &element : image) {
-        QByteArray b = element.toByteArray();
-        if (b.size() < Block::Size || !places.contains(quint8(b.at(Block::NumberOffset))))
-            continue;
-        for (const int at : places.value(quint8(b.at(Block::NumberOffset))))
-            b[at] = char(b.at(at) ^ 0x3C);
+    QVariantList image = factory(); // element 1 + b holds block b
+    for (auto [block, at] :
+        { std::pair(58, 1460), { 58, 1461 }, { 58, 1464 }, { 58, 1483 }, { 58, 1493 }, { 58, 1497 },
+            { 58, 1510 }, { 7, 175 }, { 7, 177 }, { 7, 180 }, { 74, 684 }, { 74, 690 } }) {
+        QByteArray b = image.value(1 + block).toByteArray();
+        b[at] = char(b.at(at) ^ 0x3C);
         refreshAnswerChecksum(b);
-        element = b;
+        image[1 + block] = b;
     }
     return image;
 }
@@ -86,10 +69,8 @@ void TestInterchange::roundTrip_data()
     QTest::newRow("factory 400-470") << factory() << QVariantList();
     QTest::newRow("factory KR4700 136-174")
         << TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc")) << QVariantList();
-    QTest::newRow("emulator read") << emulatorRead() << QVariantList();
     QTest::newRow("random, 999 channels") << hostile(7, 999 & 0xFF) << QVariantList();
     QTest::newRow("random, 40 channels") << hostile(11, 40) << QVariantList();
-    QTest::newRow("random, 200 channels") << hostile(12, 200) << QVariantList();
     QTest::newRow("blank 0xFF") << TestImage::imageListFrom(TestImage::blankBlocks(0xFF),
         TestImage::identity()) << QVariantList();
     QTest::newRow("undescribed bits onto another image") << undescribedBits() << factory();
@@ -119,10 +100,8 @@ void TestInterchange::errors_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("words");
-    QTest::addColumn<bool>("strict");
-    const auto row = [](const char *path, int line, const char *words, const QByteArray &doc,
-                         bool strict = false) {
-        QTest::newRow(*path ? path : "not YAML") << doc << path << line << words << strict;
+    const auto row = [](const char *path, int line, const char *words, const QByteArray &doc) {
+        QTest::newRow(*path ? path : "not YAML") << doc << path << line << words;
     };
     const QByteArray analogue = "channels:\n  - kind: analogue\n",
                      digital = "channels:\n  - kind: digital\n";
@@ -131,8 +110,6 @@ void TestInterchange::errors_data()
         "settings:\n  squelch_normal_level: high\n");
     row("buttons.long_press_duration", 2, "outside 0 to 255",
         "buttons:\n  long_press_duration: 256\n");
-    row("channels[0].rx_frequency", 3, "outside the band 400–470 MHz",
-        analogue + "    rx_frequency: 512.5\n");
     row("channels[0].rx_tone", 3, "not a tone", analogue + "    rx_tone: \"CTCSS x\"\n");
     row("zones[0].channels[0]", 3, "no channel named \"Nope\"",
         "zones:\n  - name: \"Z\"\n    channels: [\"Nope\"]\n");
@@ -150,7 +127,6 @@ void TestInterchange::errors_data()
             + QByteArray("  - {kind: analogue, rx_frequency: 446.1, tx_frequency: 446.1}\n")
                   .repeated(40)
             + "  - kind: analogue\n");
-    row("zones[0].name", 2, "cut to", "zones:\n  - name: \"A very long zone name indeed\"\n", true);
     row("channels[0].raw", 3, "hexadecimal digits", analogue + "    raw: \"00zz\"\n");
     row("", 2, "", "channels: [\n");
 }
@@ -161,16 +137,13 @@ void TestInterchange::errors()
     QFETCH(QString, path);
     QFETCH(int, line);
     QFETCH(QString, words);
-    QFETCH(bool, strict);
-    const ImportResult r = importYaml(document, factory(), strict);
+    const ImportResult r = importYaml(document, factory());
     QVERIFY(!r.ok);
     QVERIFY(r.image.isEmpty());
     const auto found = std::find_if(r.errors.cbegin(), r.errors.cend(), [&](const Issue &i) {
         return i.path == path && i.line == line && i.message.contains(words);
     });
     QVERIFY2(found != r.errors.cend(), qPrintable(issues(r.errors)));
-    if (!strict)
-        QVERIFY(importYaml(document, factory(), false).errors.size() == r.errors.size());
 }
 
 void TestInterchange::csvImport()
@@ -187,9 +160,12 @@ void TestInterchange::csvImport()
           "2,Dcs,433.500000,split,434.000000,DTCS,88.5,88.5,754,RN,FM,12.50,,4W,,\r\n"
           "3,Dmr,438.250000,,0.000000,,88.5,88.5,023,NN,DMR,12.50,,5.0W,,,7,,\r\n";
     const QVariantList base = factory();
+    const auto channels = [](const QVariantList &image) {
+        return decode(image).map.value(DecodedKey::FreqList).toList();
+    };
     const ImportResult r = ChannelCsv::importCsv(csv, base, false);
     QVERIFY2(r.ok, qPrintable(issues(r.errors)));
-    const QVariantList ch = decode(r.image).map.value(DecodedKey::FreqList).toList();
+    const QVariantList ch = channels(r.image);
     QCOMPARE(ch.size(), 4);
     // name rx tx rx-tone-type rx-tone tx-tone-type tx-tone band power digital
     // colour ('*': not looked at)
@@ -198,48 +174,39 @@ void TestInterchange::csvImport()
         // R: inverted transmit; 4 W: nearer the high level.
         "Dcs|433500000|434000000|2|34644|*|51028|*|true|*|*",
         "Dmr|438250000|*|*|*|*|*|*|*|true|7" };
+    const char *keys[] = { "name", "recvFreq", "sendFreq", "QtDqtTypeRcv", "recvQtDqt",
+        "QtDqtTypeTrasm", "sendQtDqt", "chanelBand", "powerCH", "typeChannel", "colorCod" };
     for (int i = 0; i < 4; ++i) {
         QStringList f = expected.at(i).split('|');
-        const char *keys[] = { "name", "recvFreq", "sendFreq", "QtDqtTypeRcv", "recvQtDqt",
-            "QtDqtTypeTrasm", "sendQtDqt", "chanelBand", "powerCH", "typeChannel", "colorCod" };
         for (int k = 0; k < f.size(); ++k)
             f[k] = f[k] == "*" ? f[k] : ch.at(i).toMap().value(keys[k]).toString();
         QCOMPARE(f.join('|'), expected.at(i));
     }
-
-    // Export, then import onto the result: the same bytes.
-    const ImportResult again
-        = ChannelCsv::importCsv(ChannelCsv::exportCsv(r.image), r.image, false);
-    QVERIFY2(again.ok, qPrintable(issues(again.errors)));
-    QVERIFY(again.image == r.image);
 
     // Rows that cannot be represented: refused with their line numbers.
     const ImportResult bad = ChannelCsv::importCsv(
         "Name,Frequency,Mode\r\nA,446.1,AM\r\nB,512.5,FM\r\nC,446.1,FM\r\n", base, true);
     QVERIFY(!bad.ok);
     QCOMPARE(bad.errors.size(), 2);
-    QCOMPARE(bad.errors.at(0).line, 2);
-    QCOMPARE(bad.errors.at(1).line, 3);
+    QCOMPARE(
+        QVector<int>({ bad.errors.at(0).line, bad.errors.at(1).line }), QVector<int>({ 2, 3 }));
 
     // --append keeps the image's channels and adds after them.
-    const int before = decode(base).map.value(DecodedKey::FreqList).toList().size();
-    const ImportResult appended = ChannelCsv::importCsv("Name,Frequency\nX,446.1\n", base, true);
-    const QVariantList all = decode(appended.image).map.value(DecodedKey::FreqList).toList();
-    QCOMPARE(all.size(), before + 1);
+    const QVariantList before = channels(base);
+    const QVariantList all
+        = channels(ChannelCsv::importCsv("Name,Frequency\nX,446.1\n", base, true).image);
+    QCOMPARE(all.mid(0, before.size()), before);
+    QCOMPARE(all.size(), before.size() + 1);
     QCOMPARE(all.last().toMap().value("name").toString(), QStringLiteral("X"));
-    QCOMPARE(all.mid(0, before), decode(base).map.value(DecodedKey::FreqList).toList());
 }
 
 void TestInterchange::diffOfKnownEdits()
 {
     const QVariantList base = factory();
-    const Decoded d = decode(base);
-    const QString first
-        = d.map.value(DecodedKey::FreqList).toList().first().toMap().value("name").toString();
+    const QVariantMap ch0 = decode(base).map.value(DecodedKey::FreqList).toList().first().toMap();
+    const QString first = ch0.value("name").toString();
+    const QByteArray freq = mhz(ch0.value("recvFreq").toUInt()).toLatin1();
     QByteArray yaml = exportYaml(base);
-    const QByteArray freq
-        = mhz(d.map.value(DecodedKey::FreqList).toList().first().toMap().value("recvFreq").toUInt())
-              .toLatin1();
     yaml.replace("rx_frequency: " + freq, "rx_frequency: 446.01875");
     const ImportResult r = importYaml(yaml, base);
     QVERIFY2(r.ok, qPrintable(issues(r.errors)));

@@ -1,9 +1,8 @@
 #include "testimage.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QStringList>
+#include <QtEndian>
 #include <functional>
 
 #include "manager/variantfile.h"
@@ -39,21 +38,16 @@ BlockMap randomBlocks(quint32 start)
 QByteArray identity(quint16 bandCode, bool kr4700)
 {
     QByteArray id(265, '\0');
-    id[94] = char(bandCode & 0xFF);
-    id[95] = char(bandCode >> 8);
-    const QByteArray model = kr4700 ? QByteArrayLiteral("KR4700") : QByteArrayLiteral("KR4600");
-    id.replace(20, model.size(), model);
+    qToLittleEndian<quint16>(bandCode, id.data() + 94);
+    id.replace(20, 6, kr4700 ? "KR4700" : "KR4600");
     return id;
 }
 
 QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity)
 {
-    QVariantList list;
-    list.append(identity);
-    for (int b = 0; b < Block::Count; ++b) {
-        if (blocks.contains(quint16(b)))
-            list.append(blocks.value(quint16(b)));
-    }
+    QVariantList list { identity };
+    for (auto it = blocks.cbegin(); it != blocks.cend() && it.key() < Block::Count; ++it)
+        list.append(it.value());
     return list;
 }
 
@@ -138,25 +132,18 @@ QVariantList hostileImage()
 
     // Zones: record 0 copied to records 1..19 with their own titles, then two
     // older zones and no end record after the twentieth.
-    const int zoneStart = 652;
-    const auto zoneAt = [&](int z) { return zoneStart + 80 * z; };
-    QByteArray table;
-    for (int b = 74; b < 76; ++b)
-        table += blocks[quint16(b)].mid(12, 2048);
-    QByteArray first = table.mid(zoneAt(0) - 12, 80);
+    QByteArray table = blocks[74].mid(12, 2048) + blocks[75].mid(12, 2048);
     for (int z = 1; z < 22; ++z) {
-        QByteArray rec = first;
-        const QString title
-            = z < 20 ? QStringLiteral("Z%1").arg(z + 1) : QStringLiteral("Old%1").arg(z + 1);
-        for (int i = 0; i < 32; ++i)
-            rec[i] = i / 2 < title.size()
-                ? char(i % 2 ? title.at(i / 2).unicode() >> 8 : title.at(i / 2).unicode() & 0xFF)
-                : '\0';
-        table.replace(zoneAt(z) - 12, 80, rec);
+        QByteArray rec = table.mid(640, 80);
+        const QByteArray title = (z < 20 ? "Z" : "Old") + QByteArray::number(z + 1);
+        rec.replace(0, 32, QByteArray(32, '\0'));
+        for (int i = 0; i < title.size(); ++i)
+            rec[2 * i] = title[i];
+        table.replace(640 + 80 * z, 80, rec);
     }
-    table.replace(zoneAt(22) - 12, 80, QByteArray(80, '\0'));
-    for (int b = 74; b < 76; ++b)
-        blocks[quint16(b)].replace(12, 2048, table.mid(2048 * (b - 74), 2048));
+    table.replace(640 + 80 * 22, 80, QByteArray(80, '\0'));
+    blocks[74].replace(12, 2048, table.left(2048));
+    blocks[75].replace(12, 2048, table.mid(2048));
 
     blocks[41][365] = char(1); // receive-group count 257
     return imageListFrom(blocks, image.first().toByteArray());

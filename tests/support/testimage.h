@@ -6,16 +6,12 @@
 
 #include "codeplug/blockmap.h"
 
-// Images for tests: whole block maps and the image list a file or a radio
-// read holds.
+// Images for tests: block maps and the image lists a file or a radio read holds.
 namespace TestImage {
 
-// The 177 memory blocks, 2063 bytes each, every byte `fill` except byte 7,
-// which holds the block number.
+// The 177 memory blocks, 2063 bytes each, every byte `fill` (or random bytes
+// from a generator started at `start`) except byte 7, the block number.
 BlockMap blankBlocks(quint8 fill = 0);
-
-// The same, with every byte taken from a generator started at `start` (byte 7
-// still the block number), for checks that untouched bytes stay as they were.
 BlockMap randomBlocks(quint32 start);
 
 // A 265-byte identity answer; `kr4700` puts "KR4700" into it where the
@@ -26,21 +22,17 @@ QByteArray identity(quint16 bandCode = 0, bool kr4700 = false);
 // missing from the map are left out).
 QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity);
 
-// Offsets where two block maps differ, as "block:offset" texts (at most
-// `limit` of them), for readable failure messages.
+// At most `limit` places where two block maps differ, as "block:offset", for failure messages.
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);
 
-// A factory default image the build generated beside the test programs
-// ("default400-470.dcc" and its siblings), as its image list; empty when absent.
+// A factory default image the build generated beside the test programs, as
+// its image list; empty when absent.
 QVariantList factoryImage(const QString &name = QStringLiteral("default400-470.dcc"));
 
 // The factory default image with stored values no screen offers and bits no
-// field describes: button durations 244 and 13, squelch 12, preamble 200,
-// man-down bytes 0x60 and 0xFF, a colour-code byte without its 0x40 bit, a
-// tone word 0x00FF typed DCS, VOX, squelch and reference bits, unknown bits in
-// flag bytes, emergency-system bytes of block 122, a channel name with an
-// unassigned code point and bytes after its end, 20 zones with no end record
-// and two older zones after them, a receive-group count with a high byte.
+// field describes (settings, channel records, a channel name with bytes after
+// its end, 20 zones with no end record and two older ones after them, a
+// receive-group count with a high byte): see the comments in hostileImage().
 QVariantList hostileImage();
 
 } // namespace TestImage
