@@ -1,10 +1,6 @@
 // SerialP and the position stream on a real serial line: a pseudo-terminal
 // pair made by socat. One end is opened by the program, NMEA sentences are
 // written into the other end (how sentences are read is tst_datagps's part).
-#include <QDeadlineTimer>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cerrno>
 #include <ctime>
@@ -58,8 +54,6 @@ private slots:
     void init();
     void cleanup();
     void openAndClose();
-    void errorHandling_data();
-    void errorHandling();
     void throughManager();
 
 private:
@@ -142,18 +136,25 @@ void TestSerialP::openPort(SerialP &serial)
     QVERIFY(serial.isOpen());
 }
 
+// Opening, writing, closing; the errors that close the port.
 void TestSerialP::openAndClose()
 {
     QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
     SerialP serial;
     QSignalSpy errors(&serial, &SerialP::error_);
     QSignalSpy data(&serial, &SerialP::ReadyData);
+    const QString closed = portPath + QString::fromUtf8(" >> Закрыт!\r");
+    const auto fail = [&serial](QSerialPort::SerialPortError error) {
+        return QMetaObject::invokeMethod(
+            &serial, "handleError", Q_ARG(QSerialPort::SerialPortError, error));
+    };
 
-    // Never opened.
+    // Never opened: nothing read, nothing to close, a lost device ignored.
     serial.ReadInPort();
     QCOMPARE(data.count(), 1);
     QCOMPARE(data.at(0).at(0).toByteArray(), QByteArray());
     serial.DisconnectPort();
+    QVERIFY(fail(QSerialPort::ResourceError));
     QCOMPARE(errors.count(), 0);
 
     // An absent port, or a line setting the driver refuses: not opened.
@@ -176,7 +177,7 @@ void TestSerialP::openAndClose()
     serial.DisconnectPort();
     QVERIFY(!serial.isOpen());
     QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.at(0).at(0).toString(), portPath + QString::fromUtf8(" >> Закрыт!\r"));
+    QCOMPARE(errors.at(0).at(0).toString(), closed);
     serial.DisconnectPort();
     QCOMPARE(errors.count(), 1);
 
@@ -191,43 +192,21 @@ void TestSerialP::openAndClose()
     QTest::qWait(100);
     QCOMPARE(readFeed(), QByteArray());
     QCOMPARE(errors.count(), 1);
-}
 
-void TestSerialP::errorHandling_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<bool>("open");
-    QTest::addColumn<bool>("closes");
-
-    // The device gone closes an open port; other errors leave it open.
+    // The device gone (a resource or read error) closes an open port with
+    // the error and the closing message; other errors leave it open.
     using E = QSerialPort;
-    for (int error : { E::ResourceError, E::ReadError, E::WriteError, E::TimeoutError,
-             E::UnsupportedOperationError, E::UnknownError })
-        QTest::addRow("error %d, open", error)
-            << error << true << (error == E::ResourceError || error == E::ReadError);
-    QTest::newRow("resource error, closed") << int(E::ResourceError) << false << false;
-}
-
-void TestSerialP::errorHandling()
-{
-    QFETCH(int, error);
-    QFETCH(bool, open);
-    QFETCH(bool, closes);
-
-    QTest::ignoreMessage(QtDebugMsg, "By in Thread!");
-    SerialP serial;
-    if (open)
-        openPort(serial);
-    QSignalSpy errors(&serial, &SerialP::error_);
-    QVERIFY(QMetaObject::invokeMethod(&serial, "handleError",
-        Q_ARG(QSerialPort::SerialPortError, QSerialPort::SerialPortError(error))));
-    QCOMPARE(serial.isOpen(), open && !closes);
-    if (!closes) {
-        QCOMPARE(errors.count(), 0);
-        return;
+    for (E::SerialPortError error : { E::WriteError, E::TimeoutError, E::UnsupportedOperationError,
+             E::UnknownError, E::ResourceError, E::ReadError }) {
+        errors.clear();
+        QCOMPARE(serial.ConnectPort(), 0);
+        QVERIFY(fail(error));
+        const bool gone = error == E::ResourceError || error == E::ReadError;
+        QCOMPARE(serial.isOpen(), !gone);
+        QCOMPARE(errors.count(), gone ? 2 : 0);
+        QVERIFY(!gone || errors.at(1).at(0).toString() == closed);
+        serial.DisconnectPort();
     }
-    QCOMPARE(errors.count(), 2);
-    QCOMPARE(errors.at(1).at(0).toString(), portPath + QString::fromUtf8(" >> Закрыт!\r"));
 }
 
 // The window's path: a chosen baud rate on the line, a capture file of the
