@@ -211,13 +211,12 @@ void TestCli::gpsLog()
         = { "--emulator=" + path("gpsradio.ovc"), "--emulator-gps-log=" + path("log.bin") };
     ok(radio + QStringList { "gps-read", "-o", path("points.cdc") });
     const Run r = ok({ "gps-decode", path("points.cdc") });
+    // Both records, in order, through the radio's answers and the point file.
     const QJsonArray points = QJsonDocument::fromJson(r.out).array();
     QCOMPARE(points.size(), 2);
-    QCOMPARE(points.at(0).toObject().value("sn").toInt(), int('N'));
-    QVERIFY(qAbs(points.at(0).toObject().value("lat").toDouble() - (55 + 45.0 / 60)) < 1e-4);
-    QCOMPARE(points.at(1).toObject().value("time_unx").toString().toLongLong()
-            - points.at(0).toObject().value("time_unx").toString().toLongLong(),
-        30);
+    QCOMPARE(points.at(1)["lat"].toDouble() - points.at(0)["lat"].toDouble(), 0.5 / 60);
+    QCOMPARE(points.at(1)["time_unx"].toString().toLongLong()
+            - points.at(0)["time_unx"].toString().toLongLong(), 30);
 
     // The generated track of an emulated radio without a log file.
     ok({ "--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc") });
@@ -327,7 +326,6 @@ void TestCli::failures_data()
     QTest::newRow("no command") << QStringList {};
     QTest::newRow("unknown command") << QStringList { "frobnicate" };
     QTest::newRow("read without output") << QStringList { "read" };
-    QTest::newRow("decode missing") << QStringList { "decode", "/nonexistent/x.ovc" };
     QTest::newRow("gps-decode missing") << QStringList { "gps-decode", "/nonexistent/x.cdc" };
     QTest::newRow("no image") << QStringList { "--emulator=@garbage.ovc", "read", "-o", "@never" };
     QTest::newRow("write two elements")

