@@ -15,13 +15,12 @@
 namespace {
 struct Run {
     int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
-// Runs one of the programs from a folder holding none of its files; kept
-// radio images and settings go to a folder of the test's own.
-Run cli(const QStringList &arguments, const char *program = "/orvane-cli")
+// Runs a program from a folder holding none of ours; kept radio images and
+// settings go to a folder of the test's own.
+Run run(const QString &program, const QStringList &arguments)
 {
     static QTemporaryDir data;
     QProcess process;
@@ -32,7 +31,7 @@ Run cli(const QStringList &arguments, const char *program = "/orvane-cli")
     env.insert("QT_QUICK_BACKEND", "software");
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(data.path());
-    process.start(QCoreApplication::applicationDirPath() + program, arguments);
+    process.start(program, arguments);
     Run run;
     if (!process.waitForFinished(120000))
         return run;
@@ -40,6 +39,11 @@ Run cli(const QStringList &arguments, const char *program = "/orvane-cli")
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+Run cli(const QStringList &arguments)
+{
+    return run(QCoreApplication::applicationDirPath() + "/orvane-cli", arguments);
 }
 
 // Runs orvane-cli and expects it to succeed.
@@ -109,8 +113,7 @@ private slots:
     void gpsLog();
     void factoryDefault();
     void textFormats();
-    void gpxOfPointFile();
-    void gpxOfCapture();
+    void gpx();
     void failures_data();
     void failures();
 
@@ -127,14 +130,13 @@ private:
         QFile f(path(name));
         return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
     }
-    bool valid(const QString &gpx)
+    static bool valid(const QString &gpx)
     {
-        QProcess p;
-        p.start("xmllint", { "--noout", "--schema", ORVANE_TEST_DATA_DIR "/gpx-1.1.xsd", gpx });
-        if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
-            return true;
-        qWarning() << p.readAllStandardError();
-        return false;
+        const Run r
+            = run("xmllint", { "--noout", "--schema", ORVANE_TEST_DATA_DIR "/gpx-1.1.xsd", gpx });
+        if (r.exitCode != 0)
+            qWarning() << r.err;
+        return r.exitCode == 0;
     }
 };
 
@@ -142,7 +144,8 @@ private:
 // QML error or warning, draws a frame and ends cleanly.
 void TestCli::programStarts()
 {
-    const Run r = cli({ "--quit-after-first-frame" }, "/orvane");
+    const Run r
+        = run(QCoreApplication::applicationDirPath() + "/orvane", { "--quit-after-first-frame" });
     QVERIFY2(r.exitCode == 0, r.err.constData());
     QVERIFY2(!r.err.contains("qrc:/"), r.err.constData());
 }
@@ -203,7 +206,8 @@ void TestCli::gpsLog()
         answer[7] = char(n);
         log << answer;
     }
-    log[0] = log[0].toByteArray()
+    log[0] = log[0]
+                 .toByteArray()
                  .replace(12, 16, record(5545.0f, 3737.0f, "\x19\x0b\x13\x0c\0\0"))
                  .replace(28, 16, record(5545.5f, 3737.5f, "\x19\x0b\x13\x0c\0\x1e"));
     QVERIFY(saveList(path("log.bin"), log));
@@ -216,7 +220,8 @@ void TestCli::gpsLog()
     QCOMPARE(points.size(), 2);
     QCOMPARE(points.at(1)["lat"].toDouble() - points.at(0)["lat"].toDouble(), 0.5 / 60);
     QCOMPARE(points.at(1)["time_unx"].toString().toLongLong()
-            - points.at(0)["time_unx"].toString().toLongLong(), 30);
+            - points.at(0)["time_unx"].toString().toLongLong(),
+        30);
 
     // The generated track of an emulated radio without a log file.
     ok({ "--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc") });
@@ -224,7 +229,7 @@ void TestCli::gpsLog()
 
 void TestCli::factoryDefault()
 {
-    const Run r = ok({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
+    ok({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
     QCOMPARE(bytes(path("default.ovc")),
         bytes(QCoreApplication::applicationDirPath() + "/default400-470.dcc"));
 }
@@ -253,8 +258,9 @@ void TestCli::textFormats()
     QCOMPARE(cli({ "diff", shipped, "/nonexistent.ovc" }).exitCode, 2);
 
     // A bad document: every problem with its place, nothing written.
-    QVERIFY(write("bad.yaml", "radio: {model: KR4500, band: 400-470}\nchannels:\n"
-                              "  - rx_frequency: 512.5\n    power: max\n"));
+    QVERIFY(write("bad.yaml",
+        "radio: {model: KR4500, band: 400-470}\nchannels:\n"
+        "  - rx_frequency: 512.5\n    power: max\n"));
     r = cli({ "import", path("bad.yaml"), "-o", path("bad.ovc") });
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains("line 3, column 19: channels[0].rx_frequency: 512.5 MHz is outside"),
@@ -275,7 +281,7 @@ void TestCli::textFormats()
     QCOMPARE(bytes(path("c.ovc")), bytes(path("example.ovc")));
 }
 
-void TestCli::gpxOfPointFile()
+void TestCli::gpx()
 {
     // 25.11.19 12:00:00 UTC as the radio stores it (year 19), out of order.
     const qint64 t = GpsPoint::daysFromCivil(19, 11, 25) * 86400 + 12 * 3600;
@@ -303,20 +309,16 @@ void TestCli::gpxOfPointFile()
     };
     QCOMPARE(got, expected);
     QVERIFY(valid(path("log.gpx")));
-}
 
-void TestCli::gpxOfCapture()
-{
-    // A real receiver's capture: gpsd's first report of it, to the last digit.
+    // A real receiver's capture: gpsd's 40 epochs with a fix, its first
+    // report to the last digit.
     QCOMPARE(
         cli({ "gpx", ORVANE_TEST_DATA_DIR "/nmea/cat-ms352.log", "-o", path("c.gpx") }).exitCode,
         0);
-    QString creator;
-    const QList<QStringList> got = segments(bytes(path("c.gpx")), &creator);
-    QCOMPARE(got.size(), 1);
-    QCOMPARE(got.at(0).size(), 40); // gpsd reports 40 epochs with a fix
-    QCOMPARE(got.at(0).at(0),
-        QStringLiteral("38.714334482 -117.090607585 1864.182 2022-11-23T11:39:38.500Z"));
+    const QList<QStringList> capture = segments(bytes(path("c.gpx")), &creator);
+    QCOMPARE(capture.size(), 1);
+    QCOMPARE(capture.at(0).size(), 40);
+    QCOMPARE(capture.at(0).at(0), "38.714334482 -117.090607585 1864.182 2022-11-23T11:39:38.500Z");
     QVERIFY(valid(path("c.gpx")));
 }
 

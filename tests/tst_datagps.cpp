@@ -150,8 +150,8 @@ void TestDataGps::settings_data()
     QTest::newRow("bits clear") << at({ { 700, 0xF7 }, { 710, 0xFE } }) << "0 0 0 0";
     QTest::newRow("other bits ignored") << at({ { 700, 0x49 }, { 710, 0x81 } }) << "1 1 0 0";
     QTest::newRow("interval high byte") << at({ { 708, 0x3C }, { 709, 0x01 } }) << "0 0 316 0";
-    QTest::newRow("work channel") << at({ { 701, 0xFF }, { 702, 0x34 }, { 703, 0x12 }, { 704, 0xFF } })
-                                  << "0 0 0 4660";
+    QTest::newRow("work channel") << at({ { 701, 0xFF }, { 702, 0x34 }, { 703, 0x12 },
+        { 704, 0xFF } }) << "0 0 0 4660";
     QTest::newRow("all ones") << QByteArray(2063, char(0xFF)) << "1 1 65535 65535";
     QTest::newRow("absent") << QByteArray() << "0 0 0 0";
     QTest::newRow("cut before the bytes") << QByteArray(700, char(0xFF)) << "0 0 0 0";
