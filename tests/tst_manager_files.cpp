@@ -174,6 +174,7 @@ void TestManagerFiles::hostileFiles_data()
     image("map for a block", streamed({ QByteArray(265, '\1'), QVariantMap { { "a", 1 } } }),
         "element 1 is a map, expected bytes");
     image("count of 1.9 billion", be32(1900000000) + identity, "claims 1900000000 elements");
+    image("count of 513", be32(513) + identity + block, "claims 513 elements, at most 512");
     image("length past the end", be32(2) + be32(12) + '\0' + be32(0x7fffffff) + "abc",
         "element 0 says it holds 2147483647 bytes, only 3 follow");
     image("30000 nested lists", be32(2) + nested, "element 0 is a list, expected bytes");
@@ -187,6 +188,7 @@ void TestManagerFiles::hostileFiles_data()
     image("user type", be32(2) + be32(QMetaType::User) + '\0' + be32(4) + "Foo", "user type");
     image("null flag", be32(2) + be32(12) + '\1' + be32(0) + block, "element 0 is marked");
     image("bytes after the last element", good + 'x', "1 bytes follow the last element");
+    image("one byte over 16 MB", QByteArray((16 << 20) + 1, '\0'), "larger than 16777216 bytes");
     image("text", "this is not an image, just some text", "claims 1952999795 elements");
     image("no such file", "<missing>", "cannot open");
     points("image as points", good, "element 0 is bytes, expected a point map");
