@@ -164,6 +164,7 @@ void TestCli::readDecodeWriteReadAgain()
     QVERIFY(channel.value("recvFreq").isDouble());
     QVERIFY(channel.value("typeChannel").isBool());
     QVERIFY(decoded.value("serialNumber").isString());
+    QCOMPARE(decoded.value("nameModel").toString(), QStringLiteral("KR4500")); // ends at its zero
     for (const QJsonValue title : decoded.value("rxGroupNames").toObject())
         QVERIFY(QByteArray::fromHex(title.toString().toLatin1()).size() == 32);
     // Keys come out sorted, so two decodes can be compared with diff.

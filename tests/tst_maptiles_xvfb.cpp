@@ -117,8 +117,7 @@ void TestMapTiles::tilesFromTheConfiguredServer()
     QCOMPARE(tab->property("attribution").value<QObject *>()->property("text").toString(),
         QStringLiteral("© OpenStreetMap contributors"));
     // The tiles are kept on disk.
-    QTRY_VERIFY(!QDir(cache).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty()
-        || !QDir(cache).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    QTRY_VERIFY(!QDir(cache).isEmpty());
     QDir(cache).removeRecursively();
 }
 

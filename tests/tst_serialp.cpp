@@ -35,10 +35,9 @@ QString pointText(const QVariant &v)
 QStringList pointTexts(const QSignalSpy &spy)
 {
     QStringList out;
-    for (const QList<QVariant> &args : spy) {
+    for (const QList<QVariant> &args : spy)
         for (const QVariant &p : args.at(0).toList())
             out << pointText(p);
-    }
     return out;
 }
 
