@@ -297,8 +297,10 @@ void TestDataGps::serialStream_data()
 
     QTest::newRow("RMC, year 00 is 2000") << rmc << QStringList { rmcFix };
     QTest::newRow("RMC and GGA of one epoch, GGA wins") << rmc + gga << QStringList { mergedFix };
-    QTest::newRow("GNS of 6 fields ignored")
-        << rmc + nmea("GNGNS,123520.25,4807.038,N,01131.000,E") + gga << QStringList { mergedFix };
+    QTest::newRow("GNS and GGA of 6 fields ignored")
+        << rmc + nmea("GNGNS,123520.25,4807.038,N,01131.000,E")
+            + nmea("GPGGA,123521.25,4807.038,N,01131.000,E") + gga
+        << QStringList { mergedFix };
     QTest::newRow("same epoch from three talkers")
         << rmc + gga + QByteArray(gga).replace("$GN", "$GP")
             + nmea("GLRMC,123519.25,A,4807.038,N,01131.000,E,,,230300,,")
