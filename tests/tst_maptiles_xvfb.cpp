@@ -2,17 +2,9 @@
 // plugin asks the configured server (not the provider-redirect service) with
 // the program's User-Agent, keeps the tiles on disk, and the tiles' pixels
 // reach the drawn frame.
-#include <QGuiApplication>
-#include <QImage>
-#include <QQmlApplicationEngine>
-#include <QQmlContext>
-#include <QQuickItem>
-#include <QQuickWindow>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
+#include <QtQuick>
 #include <QtTest>
 
 #include "gps/gpx.h"
@@ -23,10 +15,10 @@ namespace {
 const QColor TileColour(255, 0, 255);
 
 // Answers every GET with one magenta 256 x 256 PNG tile and notes the
-// request line and the User-Agent.
+// request's "path|user agent".
 class TileServer : public QTcpServer {
 public:
-    QStringList requests; // "path|user agent"
+    QStringList requests;
 
     TileServer()
     {
@@ -36,31 +28,30 @@ public:
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
+            while (QTcpSocket *socket = nextPendingConnection())
                 connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
         });
     }
 
 private:
     void serve(QTcpSocket *socket)
     {
-        QByteArray &request = pending[socket];
-        request += socket->readAll();
+        // The request is complete at its empty line; kept on the socket until then.
+        const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
+        socket->setProperty("request", request);
         if (!request.contains("\r\n\r\n"))
             return;
-        const QString text = QString::fromLatin1(pending.take(socket));
         const QRegularExpression path("^GET (\\S+)"),
             agent("\nuser-agent: *([^\r]*)", QRegularExpression::CaseInsensitiveOption);
+        const QString text = QString::fromLatin1(request);
         requests << path.match(text).captured(1) + "|" + agent.match(text).captured(1);
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: "
             + QByteArray::number(png.size()) + "\r\nConnection: close\r\n\r\n" + png);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
     }
 
     QByteArray png;
-    QHash<QTcpSocket *, QByteArray> pending;
 };
 
 } // namespace
@@ -96,7 +87,8 @@ void TestMapTiles::tilesFromTheConfiguredServer()
     auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().at(0));
     QVERIFY(window && QTest::qWaitForWindowExposed(window));
     auto *tab = window->property("tab").value<QQuickItem *>();
-    QVERIFY(tab);
+    auto *mapItem = tab ? tab->property("map").value<QQuickItem *>() : nullptr;
+    QVERIFY(mapItem);
 
     // Requests for tiles of the map's zoom level, with our User-Agent only.
     QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 4, 20000);
@@ -110,8 +102,6 @@ void TestMapTiles::tilesFromTheConfiguredServer()
     QVERIFY(zooms.contains("15"));
 
     // The tiles are drawn: most of the map area is the tile's colour.
-    auto *mapItem = tab->property("map").value<QQuickItem *>();
-    QVERIFY(mapItem);
     const QRectF area = mapItem->mapRectToScene(mapItem->boundingRect());
     const auto tilesDrawn = [&] {
         const QImage frame = window->grabWindow();
@@ -127,8 +117,7 @@ void TestMapTiles::tilesFromTheConfiguredServer()
     QCOMPARE(tab->property("attribution").value<QObject *>()->property("text").toString(),
         QStringLiteral("© OpenStreetMap contributors"));
     // The tiles are kept on disk.
-    QTRY_VERIFY(!QDir(cache).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty()
-        || !QDir(cache).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    QTRY_VERIFY(!QDir(cache).isEmpty());
     QDir(cache).removeRecursively();
 }
 
