@@ -1,11 +1,15 @@
 // Configuration and GPS point files: the exact container format, refusing
 // anything that is not an image without touching the image in memory, and
 // never destroying the previous file when a save fails.
+#include <QJSEngine>
 #include <QtTest>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "codeplug/editmerge.h"
 #include "manager/manager.h"
+#include "support/collections.h"
 #include "support/testimage.h"
 
 namespace {
@@ -72,6 +76,7 @@ private slots:
     void hostileFiles_data();
     void hostileFiles();
     void gpsPointFiles();
+    void scriptValuesSaveAsPlainOnes();
     void languageStoredAndRestored();
 
 private:
@@ -126,14 +131,28 @@ void TestManagerFiles::saveAndLoadRoundTrip()
     QCOMPARE(second.blocks().size(), 177);
     QCOMPARE(second.blocks().value(4), duplicate);
 
+    // A save that cannot complete (the disk full half-way: a file size limit
+    // stands in for it) leaves the previous file as it was and says why.
+    writeRaw(path("old.ovc"), "previous contents");
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const struct rlimit small = { 4096, limit.rlim_max };
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool cut = manager.writeDataToFile(url(path("old.ovc")));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, oldHandler);
+    QVERIFY(!cut && !manager.lastFileError().isEmpty());
+    QCOMPARE(readAll(path("old.ovc")), QByteArray("previous contents"));
+
     // A save or an export into a folder that does not exist fails and says so.
     QVERIFY(!manager.writeDataToFile(url(path("no/such/folder/x.ovc"))));
     QVERIFY(!manager.lastFileError().isEmpty());
     QVERIFY(!manager.exportDocument(url(path("no/such/folder/x.yaml"))));
     QVERIFY(manager.exportDocument(url(path("x.yaml"))) && QFileInfo(path("x.yaml")).size() > 0);
 
-    // A save that cannot complete leaves the previous file as it was. An
-    // immutable folder makes even root's save fail.
+    // A folder made immutable, where even root cannot save, leaves the
+    // previous file as it was too.
     QTemporaryDir locked;
     const QString target = locked.filePath("old.ovc");
     writeRaw(target, "previous contents");
@@ -292,6 +311,34 @@ void TestManagerFiles::gpsPointFiles()
     manager.readGPSDataFromFile(url(path("points.cdc")));
     QCOMPARE(ready.count(), 1);
     QCOMPARE(ready.at(0).at(0).toList(), points);
+}
+
+// The screens hand their records over holding script values (QJSValue) in
+// places: a save writes what those hold, as it would for plain values.
+void TestManagerFiles::scriptValuesSaveAsPlainOnes()
+{
+    QJSEngine engine;
+    writeRaw(path("factory.ovc"), streamed(TestImage::factoryImage()));
+    Manager manager;
+    QSignalSpy decoded(&manager, &Manager::dataReadyReadFromDevice);
+    manager.readDataFromFile(url(path("factory.ovc")));
+    QCOMPARE(decoded.count(), 1);
+    QVariantList plain = Collections::fromDecoded(decoded.at(0).at(1).toMap());
+    QVariantList script = plain;
+    auto setName = [](QVariantList &c, const QVariant &name) {
+        QVariantList channels = c[EditMerge::Channels].toList();
+        QVariantMap first = channels.value(0).toMap();
+        first.insert("name", name);
+        channels[0] = first;
+        c[EditMerge::Channels] = channels;
+    };
+    setName(plain, QStringLiteral("Изменён"));
+    setName(script, QVariant::fromValue(engine.toScriptValue(QStringLiteral("Изменён"))));
+    for (const auto &[name, c] : { std::pair { "plain.ovc", plain }, { "script.ovc", script } })
+        QVERIFY(manager.writeEditedDataToFile(
+            url(path(name)), c[0], c[1], c[2], c[3], c[4], c[5]));
+    QVERIFY(readAll(path("plain.ovc")) != readAll(path("factory.ovc")));
+    QCOMPARE(readAll(path("script.ovc")), readAll(path("plain.ovc")));
 }
 
 // Data files (translations) are looked for in the working folder first, then
