@@ -15,10 +15,8 @@ TestCase {
     name: "ChannelTab"
     when: windowShown
 
-    property var groups: [
-        { "title": "Группа А", "groups": 1, "selectedContacts": [1] },
-        { "title": "Группа Б", "groups": 3, "selectedContacts": [2] }
-    ]
+    property var groups: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1] },
+                          { "title": "Группа Б", "groups": 3, "selectedContacts": [2] }]
     property var contacts: [
         { "name": "Иван", "pos": 0, "number": "100", "type": 1, "tone": 0 },
         { "name": "Пётр", "pos": 1, "number": "200", "type": 0, "tone": 0 },
@@ -70,9 +68,8 @@ TestCase {
     // What the reference cell of a row shows.
     function shown(i, role) { return tab.table.cellText(role, row(i)) }
 
-    // References are shown by name (group matched by its "groups" number,
-    // contact by position, key by order) and written back as places in the
-    // current lists; analogue rows have none (empty, greyed), zero means
+    // References are shown by name (group matched by its "groups" number, contact by position, key by order)
+    // and written back as places in the current lists; analogue rows have none (empty, greyed), zero means
     // "none".
     function test_fillAndGetData() {
         tab.fillTable(sampleList(), groups, contacts, keys)
@@ -110,10 +107,9 @@ TestCase {
         compare(tab.getData()[0].contact, 3)
     }
 
-    // The sample channel 0 names group "Группа Б" (2nd, number 3), contact
-    // "Сидор" (3rd) and key "beta" (2nd). The lists come as the DMR tab sends
-    // them, every entry with its identity: [name, uid, ...]; the key list is
-    // led by "НЕТ", a group's number (3) is kept where given.
+    // The sample channel 0 names group "Группа Б" (2nd, number 3), contact "Сидор" (3rd) and key "beta"
+    // (2nd). The lists come as the DMR tab sends them, every entry with its identity: [name, uid, ...]; the
+    // key list is led by "НЕТ", a group's number (3) is kept where given.
     function test_referencesFollowRenamesAndRemovals_data() {
         function row(tag, role, entries, shown, written) {
             return { tag: tag, role: role, shown: shown, written: written, entries: entries }
@@ -138,20 +134,15 @@ TestCase {
         tab.fillTable(sampleList(), groups, contacts, keys)
         var list = data.role === "encrypt" ? [{ "name": "НЕТ" }] : []
         for (var i = 0; i < data.entries.length; i += 2) {
-            var name = data.entries[i], uid = data.entries[i + 1]
-            if (data.role !== "rx_groupe")
-                list.push({ "name": name, "uid": uid })
-            else if (name === "Группа В")
-                list.push({ "title": name, "selectedContacts": [1], "uid": uid })
-            else
-                list.push({ "title": name, "groups": name === "Группа А" ? 1 : 3, "selectedContacts": [1], "uid": uid })
+            var name = data.entries[i], uid = data.entries[i + 1], number = { "Группа А": 1, "Группа Б": 3 }[name]
+            list.push(data.role !== "rx_groupe" ? { "name": name, "uid": uid }
+                                                : { "title": name, "groups": number, "selectedContacts": [1], "uid": uid })
         }
         ({ "contact": tab.sendContactModel, "encrypt": tab.sendEncryptModel, "rx_groupe": tab.sendRxGroupModel })[data.role](list)
         // Rows that named nothing still name nothing; analogue rows stay greyed.
         compare([shown(0, data.role), tab.getData()[0][data.role], tab.getData()[2][data.role], row(1)[data.role]],
                 [data.shown, data.written, 0, -1])
-        // A channel added now and the refill the main screen then makes keep
-        // the reference.
+        // A channel added now and the refill the main screen then makes keep the reference.
         var before = JSON.stringify(tab.getData())
         tab.nameField.text = "Новый"
         mouseClick(tab.addButton)
@@ -189,12 +180,10 @@ TestCase {
         compare(tab.table.choicesFor("color_cod"), H.range(16).map(String))
     }
 
-    // A choice in a value editor (picked from the list, or typed: index -1)
-    // -> what the row holds and getData writes; a refused one changes nothing.
+    // A choice in a value editor (picked from the list, or typed: index -1) -> what the row holds and getData
+    // writes; a refused one changes nothing (tones typed into the real window: the end-to-end test).
     function test_editorChoices_data() {
         return [
-            { tag: "tone 67.0", row: 1, role: "recv_qt_dqt", text: "67.0", out: { recv_qt_dqt: 0x670, qt_dqt_type_rcv: 1 }, shown: "67.0" },
-            { tag: "code D754I", row: 1, role: "send_qt_dqt", text: "D754I", out: { send_qt_dqt: 0xC754, qt_dqt_type_trasm: 3 }, shown: "D754I" },
             { tag: "code D023N", row: 1, role: "recv_qt_dqt", text: "D023N", out: { recv_qt_dqt: 0x8023, qt_dqt_type_rcv: 2 }, shown: "D023N" },
             { tag: "typed tone", row: 1, role: "recv_qt_dqt", text: "100.0", typed: true, out: { recv_qt_dqt: 0x1000, qt_dqt_type_rcv: 1 }, shown: "100.0" },
             { tag: "typed code", row: 1, role: "send_qt_dqt", text: "d031i", typed: true, out: { send_qt_dqt: 0xC031, qt_dqt_type_trasm: 3 }, shown: "D031I" },

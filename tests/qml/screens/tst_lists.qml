@@ -48,8 +48,7 @@ TestCase {
         verify(index >= 0, name + " is not offered")
         tab.freeList.currentIndex = index
     }
-    // The contact names each written group refers to, looked up in the
-    // written contact list.
+    // The contact names each written group refers to, looked up in the written contact list.
     function writtenMembers(tab) {
         var written = tab.getData()
         return tab.rxGroupsList.map(function (g) {
@@ -74,8 +73,8 @@ TestCase {
         verify(tab.movePickedChannel(1))
         compare(input[0].selectedChannels, [3, 1, 7])
         compare(tab.zonesList[0].selectedChannels, [1, 3, 7])
-        // Names are found by the "channel" identifier, not by list place, and
-        // members are kept by identifier even where names repeat.
+        // Names are found by the "channel" identifier, not by list place, and members are kept by identifier
+        // even where names repeat.
         tab = makeZones([{ "title": "A", "selectedChannels": [5] }],
                         [{ "channel": 5, "name": "Same" }, { "channel": 2, "name": "Same" }])
         compare(H.names(tab.memberList.model), ["Same"])
@@ -182,8 +181,8 @@ TestCase {
 
     // --- contacts and groups ----------------------------------------------------
 
-    // Each contact and group keeps the place it had in the decoded list
-    // ("origin") through edits and the removal of others; new ones have -1.
+    // Each contact and group keeps the place it had in the decoded list ("origin") through edits and the
+    // removal of others; new ones have -1.
     function test_contactsWrittenWithKeysAndOrigins() {
         var tab = makeDmr([{ "title": "G1", "selectedContacts": [1], "origin": 0 },
                            { "title": "G2", "selectedContacts": [2], "origin": 1 }], contacts(["A", "B", "C"]), {})
@@ -223,8 +222,8 @@ TestCase {
         compare(tab.currentGroup, 0, "the group view returns to group 0")
     }
 
-    // The writer stores the k-th contact as record k, so after a removal the
-    // written group members must still name the same contacts.
+    // The writer stores the k-th contact as record k, so after a removal the written group members must still
+    // name the same contacts.
     function test_removedContactLeavesGroupMembers_data() {
         return [
             { tag: "first", row: 0, members: [["C2", "C3"], ["C1"], ["C3", "C4"]] },
@@ -249,16 +248,15 @@ TestCase {
     }
 
     function test_groupMembersSurviveEdits() {
-        // The new contact takes the highest "pos" + 1, which a removed one
-        // had: it must not become a member of the removed one's groups.
+        // The new contact takes the highest "pos" + 1, which a removed one had: it must not become a member
+        // of the removed one's groups.
         var tab = makeDmr([{ "title": "G1", "selectedContacts": [1, 3] }], numbered(3), {})
         tab.pickContact(2)
         verify(tab.removeContact())
         verify(tab.addContact())
         compare(tab.contactModel.get(2).pos, 2)
         compare(writtenMembers(tab), [["C0"]])
-        // Members naming no contact are dropped, and no later contact
-        // inherits them.
+        // Members naming no contact are dropped, and no later contact inherits them.
         tab = makeDmr([{ "title": "G1", "selectedContacts": [2, 9] }], numbered(3), {})
         compare(tab.rxGroupsList[0].selectedContacts, [2])
         for (var i = 0; i < 7; ++i)
@@ -346,8 +344,8 @@ TestCase {
             { tag: "value: too short", editor: "keyValue_0", role: "number", typed: "12", stored: "7e2b" },
             { tag: "name: letters and digits", editor: "keyName_0", role: "name", typed: "Ab 1-Zx", stored: "Ab1Zx" },
             { tag: "name: at most 8", editor: "keyName_0", role: "name", typed: "abcdefghijklmnopqrs", stored: "abcdefgh" },
-            // The mask shows "Key 1" without its space; leaving the editor
-            // without a change must not store the masked text.
+            // The mask shows "Key 1" without its space; leaving the editor without a change must not store
+            // the masked text.
             { tag: "name untouched", editor: "keyName_0", role: "name", typed: null, stored: "Key 1" }
         ]
     }
