@@ -94,17 +94,14 @@ TestCase {
             screen.dialogs.close()
             screen.dialogs.answered(StandardButton.Discard)
         }
-        compare(decoded.length, before + 1, "the read delivered no data")
-        compare(screen.state, "state_work")
+        compare([decoded.length, screen.state], [before + 1, "state_work"], "the read delivered no data")
         return lastDecoded()
     }
     function write() {
         var before = wrote.length
         clickTool("buttonWrite")
-        compare(wrote.length, before + 1, "the write reported nothing")
-        compare(wrote[wrote.length - 1], true)
-        compare(screen.state, "state_write_success")
-        compare(child("loadingText").text, "Запись данных завершена!")
+        compare([wrote.length, wrote[wrote.length - 1], screen.state, child("loadingText").text],
+                [before + 1, true, "state_write_success", "Запись данных завершена!"])
         tryCompare(screen, "state", "state_work", 1000)
     }
     // The next entry of a combo box, picked with the keyboard.
@@ -165,15 +162,12 @@ TestCase {
         var component = Qt.createComponent("qrc:/main.qml")
         compare(component.status, Component.Ready, component.errorString())
         window = component.createObject(null)
-        verify(window !== null)
-        compare(window.title, "Orvane 2.7 — ЭМУЛЯТОР РАДИОСТАНЦИИ")
-        // The document asked Manager for the stored language while completing.
-        compare(languageSpy.count, 1)
         screen = window.mainScreen
         waitForRendering(screen)
-        verify(!screen.enabled)
-        // The About window is in front; closing it enables the main screen.
-        verify(window.aboutWindow.visible)
+        // The document asked Manager for the stored language while completing; the About window is in
+        // front, and closing it enables the main screen.
+        compare([window.title, languageSpy.count, screen.enabled, window.aboutWindow.visible],
+                ["Orvane 2.7 — ЭМУЛЯТОР РАДИОСТАНЦИИ", 1, false, true])
         mouseClick(child("aboutCloseButton", window.aboutWindow))
         tryCompare(screen, "enabled", true)
         // Keys go to the window that has the focus.
@@ -181,19 +175,17 @@ TestCase {
         tryCompare(window, "active", true)
         compare(screen.state, "state_start")
         // The tool buttons' fixed hold and the transient states' 2 s are not the subject here.
-        screen.readHoldMs = 0
-        screen.writeHoldMs = 0
+        Object.assign(screen, { readHoldMs: 0, writeHoldMs: 0 })
         screen.stateTimer.interval = 50
     }
     function cleanupTestCase() { window.destroy() }
 
     function init() {
         verify(Radio.reset())
-        decoded = [], readResults = [], wrote = [], shown = []
+        decoded = [], readResults = [], wrote = [], shown = [], cancelOnRetry = false
         if (window.languageIndex !== 0)
             screen.topPanel.applyLanguage(0)
         screen.stateTimer.stop()
-        cancelOnRetry = false
         // A message box of an earlier test may have taken the focus.
         window.requestActivate()
         tryCompare(window, "active", true)

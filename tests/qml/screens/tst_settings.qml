@@ -159,20 +159,16 @@ Item {
             return [{ tag: "read back while hidden", show: false }, { tag: "shown afterwards", show: true }]
         }
         function test_valuesBeforeThePageIsBuilt(data) {
-            var loader = createTemporaryObject(tabComponent, root, { visible: false })
-            loader.source = "qrc:/qml/Tabs/TabMainSettings.qml"
-            tryCompare(loader, "status", Loader.Ready)
-            var tab = loader.item
+            var tab = makeTab("TabMainSettings.qml", { visible: false })
             tab.initBasicSettings(basicMap({ radio_id: 1, preamble_duration: 5 }))
             tab.initBasicSettings(basicMap({ radio_id: 1, preamble_duration: 10, vox_hold_time: 30 }))
             tab.initGPSSettings({ activated: false, indication: true, save_interval: 316, workCh: 0 })
             tab.initServises("SN7", "Orvane-400", "HW 2")
             verify(Manager.setLanguage("en"))
             Manager.setLanguage("ru")
-            compare(tab.scrollView, null)
-            compare(findChild(tab, "radio_id"), null)
+            compare([tab.scrollView, findChild(tab, "radio_id")], [null, null])
             if (data.show) {
-                loader.visible = true
+                tab.parent.visible = true
                 verify(tab.scrollView !== null)
                 var serial = findChild(tab, "serial")
                 compare([findChild(tab, "preamble_duration").value, findChild(tab, "radio_id").currentText, serial.text,
