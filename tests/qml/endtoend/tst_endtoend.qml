@@ -58,8 +58,6 @@ TestCase {
                     .map(function (e) { return e.substring(state.length + 1) })
     }
 
-    // --- helpers ---------------------------------------------------------------
-
     function child(name, parent) {
         var c = findChild(parent === undefined ? window : parent, name)
         verify(c !== null, "no object named " + name)
@@ -116,8 +114,6 @@ TestCase {
     }
     function typeText(input, text) { H.typeInto(testCase, input, text) }
 
-    // --- channel table -----------------------------------------------------------
-
     function table() { return screen.channelTab.table }
     function clickCell(row, role, onEditMark) {
         var t = table()
@@ -156,8 +152,6 @@ TestCase {
 
     function dmr() { return screen.dmrTab }
 
-    // --- set-up --------------------------------------------------------------------
-
     function initTestCase() {
         var component = Qt.createComponent("qrc:/main.qml")
         compare(component.status, Component.Ready, component.errorString())
@@ -191,8 +185,6 @@ TestCase {
         tryCompare(window, "active", true)
         showTab(0)
     }
-
-    // --- tests ---------------------------------------------------------------------
 
     // The language selector relabels the tools, tabs and table and keeps every value on every tab; in the
     // smallest window every column title of the channel table stays inside its column, in both languages.

@@ -17,30 +17,24 @@ TestCase {
 
     property var groups: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1] },
                           { "title": "Группа Б", "groups": 3, "selectedContacts": [2] }]
-    property var contacts: [
-        { "name": "Иван", "pos": 0, "number": "100", "type": 1, "tone": 0 },
-        { "name": "Пётр", "pos": 1, "number": "200", "type": 0, "tone": 0 },
-        { "name": "Сидор", "pos": 2, "number": "300", "type": 0, "tone": 1 }
-    ]
+    property var contacts: [{ "name": "Иван", "pos": 0, "number": "100", "type": 1, "tone": 0 },
+                            { "name": "Пётр", "pos": 1, "number": "200", "type": 0, "tone": 0 },
+                            { "name": "Сидор", "pos": 2, "number": "300", "type": 0, "tone": 1 }]
     property var keys: ({ "alpha": "7e2b", "beta": "1234" })
 
     function digital(id, name, freq, rx, contact, key) {
-        return { "channel": id, "name": name, "typeChannel": true, "recvFreq": freq,
-                 "sendFreq": freq + 500000, "powerCH": true, "colorCod": 1, "rxGroup": rx,
-                 "contact": contact, "encrypt": key, "chanelBand": -1, "recvQtDqt": -1,
-                 "sendQtDqt": -1, "sendPttId": -1, "refFreq": 1, "vox": false }
+        return { "channel": id, "name": name, "typeChannel": true, "recvFreq": freq, "sendFreq": freq + 500000,
+                 "powerCH": true, "colorCod": 1, "rxGroup": rx, "contact": contact, "encrypt": key, "chanelBand": -1,
+                 "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1, "refFreq": 1, "vox": false }
     }
     function analogue(id, name, freq, rxTone, rxKind, txTone, txKind, band) {
-        return { "channel": id, "name": name, "typeChannel": false, "recvFreq": freq,
-                 "sendFreq": freq, "powerCH": false, "colorCod": -1, "rxGroup": -1,
-                 "contact": -1, "encrypt": -1, "chanelBand": band, "recvQtDqt": rxTone,
-                 "sendQtDqt": txTone, "QtDqtTypeRcv": rxKind, "QtDqtTypeTrasm": txKind }
+        return { "channel": id, "name": name, "typeChannel": false, "recvFreq": freq, "sendFreq": freq,
+                 "powerCH": false, "colorCod": -1, "rxGroup": -1, "contact": -1, "encrypt": -1, "chanelBand": band,
+                 "recvQtDqt": rxTone, "sendQtDqt": txTone, "QtDqtTypeRcv": rxKind, "QtDqtTypeTrasm": txKind }
     }
     function sampleList() {
-        return [digital(0, "Канал 1", 435000000, 3, 3, 2),
-                analogue(1, "Аналог", 446006250, 0x670, 1, 0xC754, 3, 1),
-                digital(2, "Без ссылок", 436012500, 0, 0, 0),
-                analogue(3, "Без тонов", 437000000, 65535, 0, 65535, 0, 2)]
+        return [digital(0, "Канал 1", 435000000, 3, 3, 2), analogue(1, "Аналог", 446006250, 0x670, 1, 0xC754, 3, 1),
+                digital(2, "Без ссылок", 436012500, 0, 0, 0), analogue(3, "Без тонов", 437000000, 65535, 0, 65535, 0, 2)]
     }
     function numbered(n, firstFreq) {
         return H.range(n).map(function (i) {
@@ -48,10 +42,7 @@ TestCase {
         })
     }
 
-    Component {
-        id: tabComponent
-        TabFrequency { width: 1100; height: 600 }
-    }
+    Component { id: tabComponent; TabFrequency { width: 1100; height: 600 } }
     SignalSpy { id: addedSpy; signalName: "elementAdded" }
     SignalSpy { id: removedSpy; signalName: "elementRemoved" }
 
@@ -144,8 +135,7 @@ TestCase {
         mouseClick(tab.addButton)
         var args = addedSpy.signalArguments[0]
         tab.fillTable(args[0], args[1], args[2], args[3])
-        compare(shown(0, data.role), data.shown)
-        compare(JSON.stringify(tab.getData().slice(0, 4)), before)
+        compare([shown(0, data.role), JSON.stringify(tab.getData().slice(0, 4))], [data.shown, before])
     }
 
     function test_referencesFollowTheCurrentLists() {

@@ -59,8 +59,6 @@ TestCase {
         })
     }
 
-    // --- zones ---------------------------------------------------------------
-
     function test_zoneInitShowsFirstZoneByChannelIdentifier() {
         var input = [{ "title": "A", "selectedChannels": [3, 1, 7] }, { "title": "B", "selectedChannels": [0] }]
         // Channel 7 does not exist: it is shown with an empty name.
@@ -171,8 +169,6 @@ TestCase {
         verify(tab.limitDialog.text.indexOf(String(data.limit)) >= 0, tab.limitDialog.text)
         tab.limitDialog.close()
     }
-
-    // --- contacts and groups ----------------------------------------------------
 
     // Each contact and group keeps the place it had in the decoded list ("origin") through edits and the
     // removal of others; new ones have -1.
@@ -310,8 +306,6 @@ TestCase {
         mouseClick(child(tab, "contactTone_0"))
         compare([tab.getData()[0].tone, tab.contactRow], [1, 0])
     }
-
-    // --- keys --------------------------------------------------------------------
 
     function test_keysAddedAndRemoved() {
         var tab = makeDmr([], [], { "A": "1", "B": "2", "C": "3" })

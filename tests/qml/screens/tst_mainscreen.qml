@@ -264,8 +264,7 @@ TestCase {
         }
         verify(child("usbAccessDeniedText").text.indexOf("60-orvane.rules") > 0)
         Manager.dataReadyReadFromDevice(false, undefined)
-        compare(screen.state, "state_no_device")
-        verify(line.visible)
+        compare([screen.state, line.visible], ["state_no_device", true])
         Manager.dataReadyReadFromDevice(true, sampleMap(1))
         verify(!line.visible)
     }
@@ -288,8 +287,7 @@ TestCase {
             closeAbout()
         else
             fill(2)
-        Manager.fileResult = false
-        Manager.defaultResult = -1
+        Object.assign(Manager, { fileResult: false, defaultResult: -1 })
         if (data.file) {
             screen.fileChosen(data.file, "file:///tmp/b")
         } else if (data.gps) {

@@ -13,10 +13,7 @@ Item {
         name: "SettingsTabs"
         when: windowShown
 
-        Component {
-            id: tabComponent
-            Loader { width: 1080; height: 600 }
-        }
+        Component { id: tabComponent; Loader { width: 1080; height: 600 } }
 
         // A loaded tab; url names the file below qrc:/qml/Tabs.
         function makeTab(file, props) {
