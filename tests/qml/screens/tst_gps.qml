@@ -223,8 +223,7 @@ Item {
                 readSpy.target = tab
                 readSpy.clear()
                 mouseClick(tab.readButton)
-                compare(readSpy.count, 1)
-                verify(!tab.filterCheck.checked)
+                compare([readSpy.count, tab.filterCheck.checked], [1, false])
             }
             tab.filterCheck.checked = false
             compare(tab.pointModel.count, 5)
@@ -240,8 +239,7 @@ Item {
             compare(Manager.calls(), [{ "name": "openSerialPortAt", "args": ["ttyUSB0", 9600] }])
             compare([tab.portButton.text, tab.portCombo.enabled, tab.portMessage.visible], ["Закрыть", false, false])
             mouseClick(tab.portButton)
-            compare(H.names(Manager.calls()), ["openSerialPortAt", "closeSerialPort"])
-            compare(tab.portButton.text, "Открыть")
+            compare([H.names(Manager.calls()), tab.portButton.text], [["openSerialPortAt", "closeSerialPort"], "Открыть"])
             // A port that does not open is named in a message.
             Manager.openResult = -1
             mouseClick(tab.portButton)
@@ -253,13 +251,11 @@ Item {
             // the port with a message.
             tab.baudCombo.currentIndex = 5
             mouseClick(tab.portButton)
-            compare(lastArgs("openSerialPortAt")[1], 115200)
-            verify(!tab.baudCombo.enabled)
+            compare([lastArgs("openSerialPortAt")[1], tab.baudCombo.enabled], [115200, false])
             Manager.signalReceiverState({ state: "fix", satellites: 7, lastFix: "12:34:56" })
             compare(tab.receiverText.text, "Приёмник: есть решение, спутников: 7, последнее: 12:34:56")
             Manager.signalSerialPortLost("Input/output error")
-            compare(tab.portButton.text, "Открыть")
-            verify(tab.portMessage.text.indexOf("Input/output error") >= 0, tab.portMessage.text)
+            compare([tab.portButton.text, tab.portMessage.text.indexOf("Input/output error") >= 0], ["Открыть", true])
             tab.portMessage.close()
             // A new port list refills the box; with none there is nothing to open.
             Manager.signalSerialPortsList(["COM3", "COM7", "COM9"])

@@ -75,8 +75,7 @@ TestCase {
                         [{ "channel": 5, "name": "Same" }, { "channel": 2, "name": "Same" }])
         compare(H.names(tab.memberList.model), ["Same"])
         pickFree(tab, "Same")
-        verify(tab.addPickedChannel())
-        compare(tab.zonesList[0].selectedChannels, [5, 2])
+        compare([tab.addPickedChannel(), tab.zonesList[0].selectedChannels], [true, [5, 2]])
     }
 
     function test_zoneAddRemoveAndSelect() {

@@ -21,15 +21,12 @@ TestCase {
                          "colorCod": 1, "rxGroup": 1, "contact": 1, "encrypt": 0, "chanelBand": -1, "recvQtDqt": -1,
                          "sendQtDqt": -1, "sendPttId": -1, "origin": i }
             }),
-            "zoneList": [{ "title": "Зона", "selectedChannels": [2, 3, 5], "origin": 0 }],
-            "basicSettings": { "radio_id": 1 },
-            "buttonsSettings": { "long_press_duration": 4, "type_radio": 0 },
+            "zoneList": [{ "title": "Зона", "selectedChannels": [2, 3, 5], "origin": 0 }], "rxGroupNames": {},
+            "buttonsSettings": { "long_press_duration": 4, "type_radio": 0 }, "basicSettings": { "radio_id": 1 },
             "contactList": [{ "name": "Иван", "pos": 0, "number": "1", "type": 1, "tone": 0 }],
-            "encryptList": { "k1": "7e2b" },
             "RxGroupsList": [{ "title": "Группа", "groups": 1, "selectedContacts": [1] }],
-            "rxGroupNames": {},
             "GPSSetup": { "activated": true, "indication": false, "save_interval": 5 },
-            "serialNumber": "SN-0042", "nameModel": "KR4000", "hwVersion": "1.0"
+            "serialNumber": "SN-0042", "nameModel": "KR4000", "hwVersion": "1.0", "encryptList": { "k1": "7e2b" }
         }
     }
 
