@@ -202,9 +202,8 @@ TestCase {
             var t = table()
             for (var i = 0; i < t.columns.length; ++i) {
                 var title = child("columnTitle_" + i, t)
-                verify(title.text.length > 0)
-                verify(title.paintedWidth <= title.width + 0.5 && title.paintedHeight <= title.height + 0.5,
-                       JSON.stringify(title.text) + " is wider than its column")
+                verify(title.text.length > 0 && title.paintedWidth <= title.width + 0.5
+                       && title.paintedHeight <= title.height + 0.5, JSON.stringify(title.text) + " is empty or too wide")
             }
         }
         compare(["buttonRead", "buttonWrite", "buttonOpen", "buttonSave", "buttonDefaultSettings"].map(function (n) {
@@ -219,10 +218,9 @@ TestCase {
         compare(differences(before, copy(screen.collect()), "collected"), [])
     }
 
-    // Read (its progress shown), one change on every tab through the tabs' own controls, write (its progress
-    // shown): read back, the radio holds those changes and nothing else. Saved with one more edit, the file
-    // opens with both, after the unsaved-changes question; factory settings then replace what the tabs show,
-    // not what the radio holds.
+    // Read (its progress shown), one change on every tab through the tabs' own controls, write (its progress shown):
+    // read back, the radio holds those changes and nothing else. Saved with one more edit, the file opens with both,
+    // after the unsaved-changes question; factory settings then replace what the tabs show, not what the radio holds.
     function test_readEditWriteSaveOpen() {
         var before = copy(read())
         wait(0) // the last state is recorded on the next pass of the event loop
@@ -297,8 +295,7 @@ TestCase {
         verify(writing.length >= 3, "the write showed no progress")
         compare(writing[writing.length - 1], "Не выключайте радиостанцию до звукового сигнала! \n \n"
                 + " Запись данных на радиостанцию: 100%")
-        compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
-        compare(Radio.protocolErrors(), [])
+        compare([shownTexts("state_write_success"), Radio.protocolErrors()], [["Запись данных завершена!"], []])
         var after = read()
         compare(differences(expected, after, "decoded"), [])
         // The test can tell: the change is there, not just "no difference".
@@ -493,9 +490,8 @@ TestCase {
         verify(Manager.diffWithFile("default400-470.dcc").indexOf("channels:") >= 0)
     }
 
-    // The GPS log read from the radio draws one track (its points are 10 s apart) centred on the second
-    // point; saved as a point file it comes back from that file, and opening it as a configuration fails and
-    // says so.
+    // The GPS log read from the radio draws one track (its points are 10 s apart) centred on the second point; saved
+    // as a point file it comes back from that file, and opening it as a configuration fails and says so.
     function test_gpsReadSaveAndOpen() {
         read()
         showTab(5)

@@ -14,8 +14,7 @@ function typeText(testCase, text, input) {
     }
 }
 
-// Replaces what an input holds as a user would: focus, everything selected and deleted, the text typed,
-// Return.
+// Replaces what an input holds as a user would: focus, everything selected and deleted, the text typed, Return.
 function typeInto(testCase, input, text) {
     input.forceActiveFocus()
     testCase.verify(input.activeFocus, "the input took no focus")

@@ -38,8 +38,7 @@ QtObject {
     signal backupFailed(string path)
     signal usbAccessDenied()
 
-    // Each call as {"name": ..., "args": [...]}; returns fileResult, the answer of the calls that report
-    // success.
+    // Each call as {"name": ..., "args": [...]}; returns fileResult, the answer of the calls that report success.
     function record(name, args) {
         log.push({ "name": name, "args": Array.prototype.slice.call(args) })
         return fileResult

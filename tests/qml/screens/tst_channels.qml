@@ -57,9 +57,8 @@ TestCase {
     // What the reference cell of a row shows.
     function shown(i, role) { return tab.table.cellText(role, row(i)) }
 
-    // References are shown by name (group matched by its "groups" number, contact by position, key by order)
-    // and written back as places in the current lists; analogue rows have none (empty, greyed), zero means
-    // "none".
+    // References are shown by name (group matched by its "groups" number, contact by position, key by order) and
+    // written back as places in the current lists; analogue rows have none (empty, greyed), zero means "none".
     function test_fillAndGetData() {
         tab.fillTable(sampleList(), groups, contacts, keys)
         var roles = ["rx_groupe", "contact", "encrypt"]
@@ -351,8 +350,7 @@ TestCase {
         tab.fillTable(sampleList().slice(0, 2), groups, contacts, keys)
         compare([tab.table.model.count, H.names(tab.getData())], [2, ["Канал 1", "Аналог"]])
         tab.clearAll()
-        compare([tab.table.model.count, tab.getData().length], [0, 0])
-        compare(tab.table.choicesFor("contact"), ["НЕТ"])
+        compare([tab.table.model.count, tab.getData().length, tab.table.choicesFor("contact")], [0, 0, ["НЕТ"]])
     }
 }
 }

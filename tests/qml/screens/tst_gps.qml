@@ -29,9 +29,8 @@ Item {
         function makeTab() {
             var loader = createTemporaryObject(tabComponent, root)
             tryCompare(loader, "status", Loader.Ready)
-            var tab = loader.item
-            tab.filterCheck.checked = false
-            return tab
+            loader.item.filterCheck.checked = false
+            return loader.item
         }
 
         // The calls of one name the stand-in Manager recorded.
@@ -45,10 +44,7 @@ Item {
                      sn: 0x4E, ew: 0x45, date: date || "25.11.19", time: t, time_unx: String(noon + offset), num_id: 0 }
         }
 
-        function at(hms) {
-            var p = hms.split(":")
-            return point((Number(p[0]) - 12) * 3600 + Number(p[1]) * 60 + Number(p[2]))
-        }
+        function at(hms) { return point(Date.parse("1970-01-01T" + hms + "Z") / 1000 - 12 * 3600) }
 
         function trackSizes(tab) {
             return H.range(tab.pointModel.trackCount).map(function (i) { return tab.pointModel.track(i).path.length })

@@ -92,8 +92,7 @@ TestCase {
         compare(startupCalls, [{ "name": "getSettings", "args": [] }, { "name": "setTranslation", "args": ["ru", 0] }])
         closeAbout()
         child("languageSelector").activated(1)
-        compare(calls(), [{ "name": "setTranslation", "args": ["en", 1] }])
-        compare(text(), "To start, \npress 'Read'")
+        compare([calls(), text()], [[{ "name": "setTranslation", "args": ["en", 1] }], "To start, \npress 'Read'"])
         screen.ensureTabs() // tabs made after the switch speak English too
         compare(screen.channelTab.table.choicesFor("type_channel"), ["ANALOGUE", "DIGITAL"])
 
@@ -114,8 +113,7 @@ TestCase {
         Manager.readProgressChanged(42)
         compare([text(), child("loadingProgress").value, child("loadingProgress").visible],
                 ["Загрузка данных с радиостанции: 42%", 42, true])
-        // The hold has passed, but the read has not reported yet: every tool stays off, factory settings
-        // included.
+        // The hold has passed, but the read has not reported yet: every tool stays off, factory settings included.
         wait(250)
         tryCompare(screen.holdTimer, "running", false) // a loaded machine may draw late
         toolsEnabled(false)

@@ -184,8 +184,7 @@ Item {
             compare([tab.getSettings().radio_id, findChild(tab, "radio_id").currentIndex], [0, 0])
         }
 
-        // Picks an entry the way a user does with the keyboard: one step down (or up) from the neighbouring
-        // entry.
+        // Picks an entry the way a user does with the keyboard: one step down (or up) from the neighbouring entry.
         function pick(combo, index) {
             combo.forceActiveFocus()
             combo.currentIndex = index > 0 ? index - 1 : 1
@@ -229,9 +228,8 @@ Item {
         }
         function test_buttonsMapRoundTrip(data) {
             var map = { type_radio: data.type, orange_button_short_press: 1, orange_button_long_press: 9,
-                        side_button1_short_press: 11, side_button1_long_press: 26,
-                        side_button2_short_press: 27, side_button2_long_press: 3,
-                        purple_button_short_press: 0, purple_button_long_press: 12,
+                        side_button1_short_press: 11, side_button1_long_press: 26, side_button2_short_press: 27,
+                        side_button2_long_press: 3, purple_button_short_press: 0, purple_button_long_press: 12,
                         long_press_duration: 15, long_press_duration_emg_off: 10 }
             var tab = buttonsTab(map)
             var s = tab.getSettings()
