@@ -41,10 +41,7 @@ public:
     // The radio answers with another band code; its next `count` block writes
     // are acknowledged but not stored.
     Q_INVOKABLE void setBandCode(int code) { radio->setBandCode(quint8(code)); }
-    Q_INVOKABLE void ignoreWrites(int count)
-    {
-        radio->injectFault(RadioEmulator::IgnoreWrite, count);
-    }
+    Q_INVOKABLE void ignoreWrites(int count) { radio->injectFault(RadioEmulator::IgnoreWrite, count); }
     // A configuration file holding the identity answer and block 0 only.
     Q_INVOKABLE QString incompleteFile(const QString &name) const
     {
@@ -58,14 +55,8 @@ public:
     Q_INVOKABLE int gpsPoints() const { return generatedPoints; }
     Q_INVOKABLE QStringList protocolErrors() const { return radio->protocolErrors(); }
     // A file URL in a folder that lives as long as the test program.
-    Q_INVOKABLE QString fileUrl(const QString &name) const
-    {
-        return QUrl::fromLocalFile(folder.filePath(name)).toString();
-    }
-    Q_INVOKABLE bool exists(const QString &url) const
-    {
-        return QFile::exists(QUrl(url).toLocalFile());
-    }
+    Q_INVOKABLE QString fileUrl(const QString &name) const { return QUrl::fromLocalFile(folder.filePath(name)).toString(); }
+    Q_INVOKABLE bool exists(const QString &url) const { return QFile::exists(QUrl(url).toLocalFile()); }
 
     // The radio holds the factory image with values no screen offers and
     // bits no field describes (TestImage::hostileImage).

@@ -3,9 +3,8 @@ import QtTest 1.2
 import QtQuick.Dialogs 1.2
 import "../screens/Helpers.js" as H
 
-// The whole window against the real Manager and the emulated radio: what a
-// user does with the tool buttons and the tabs reaches the radio's memory,
-// and what the radio holds comes back onto the screen.
+// The whole window against the real Manager and the emulated radio: what a user does with the tool buttons
+// and the tabs reaches the radio's memory, and what the radio holds comes back onto the screen.
 TestCase {
     id: testCase
     name: "EndToEnd"
@@ -59,17 +58,12 @@ TestCase {
                     .map(function (e) { return e.substring(state.length + 1) })
     }
 
-    // --- helpers ---------------------------------------------------------------
-
     function child(name, parent) {
         var c = findChild(parent === undefined ? window : parent, name)
         verify(c !== null, "no object named " + name)
         return c
     }
-    function lastDecoded() {
-        verify(decoded.length > 0, "nothing was read")
-        return decoded[decoded.length - 1]
-    }
+    function lastDecoded() { return decoded[decoded.length - 1] }
     function copy(v) { return JSON.parse(JSON.stringify(v)) }
 
     // Every path at which two decoded values differ.
@@ -98,17 +92,14 @@ TestCase {
             screen.dialogs.close()
             screen.dialogs.answered(StandardButton.Discard)
         }
-        compare(decoded.length, before + 1, "the read delivered no data")
-        compare(screen.state, "state_work")
+        compare([decoded.length, screen.state], [before + 1, "state_work"], "the read delivered no data")
         return lastDecoded()
     }
     function write() {
         var before = wrote.length
         clickTool("buttonWrite")
-        compare(wrote.length, before + 1, "the write reported nothing")
-        compare(wrote[wrote.length - 1], true)
-        compare(screen.state, "state_write_success")
-        compare(child("loadingText").text, "Запись данных завершена!")
+        compare([wrote.length, wrote[wrote.length - 1], screen.state, child("loadingText").text],
+                [before + 1, true, "state_write_success", "Запись данных завершена!"])
         tryCompare(screen, "state", "state_work", 1000)
     }
     // The next entry of a combo box, picked with the keyboard.
@@ -118,14 +109,10 @@ TestCase {
         return combo.currentIndex
     }
     function showTab(index) {
-        var tv = child("tabView")
-        tv.currentIndex = index
-        waitForRendering(tv)
+        child("tabView").currentIndex = index
+        waitForRendering(child("tabView"))
     }
-
     function typeText(input, text) { H.typeInto(testCase, input, text) }
-
-    // --- channel table -----------------------------------------------------------
 
     function table() { return screen.channelTab.table }
     function clickCell(row, role, onEditMark) {
@@ -163,63 +150,44 @@ TestCase {
     }
     function shownText(row, role) { return table().cellText(role, table().model.get(row)) }
 
-    // --- DMR tab -------------------------------------------------------------------
-
     function dmr() { return screen.dmrTab }
-
-    // --- set-up --------------------------------------------------------------------
 
     function initTestCase() {
         var component = Qt.createComponent("qrc:/main.qml")
         compare(component.status, Component.Ready, component.errorString())
         window = component.createObject(null)
-        verify(window !== null)
-        compare(window.title, "Orvane 2.7 — ЭМУЛЯТОР РАДИОСТАНЦИИ")
-        // The document asked Manager for the stored language while completing.
-        compare(languageSpy.count, 1)
         screen = window.mainScreen
         waitForRendering(screen)
-        verify(!screen.enabled)
-        // The About window is in front; closing it enables the main screen.
-        verify(window.aboutWindow.visible)
+        // The document asked Manager for the stored language while completing; the About window is in
+        // front, and closing it enables the main screen.
+        compare([window.title, languageSpy.count, screen.enabled, window.aboutWindow.visible],
+                ["Orvane 2.7 — ЭМУЛЯТОР РАДИОСТАНЦИИ", 1, false, true])
         mouseClick(child("aboutCloseButton", window.aboutWindow))
         tryCompare(screen, "enabled", true)
         // Keys go to the window that has the focus.
         window.requestActivate()
         tryCompare(window, "active", true)
         compare(screen.state, "state_start")
-        // The tool buttons' fixed hold and the transient states' 2 s are
-        // not the subject here.
-        screen.readHoldMs = 0
-        screen.writeHoldMs = 0
+        // The tool buttons' fixed hold and the transient states' 2 s are not the subject here.
+        Object.assign(screen, { readHoldMs: 0, writeHoldMs: 0 })
         screen.stateTimer.interval = 50
     }
-    function cleanupTestCase() {
-        if (window)
-            window.destroy()
-    }
+    function cleanupTestCase() { window.destroy() }
 
     function init() {
         verify(Radio.reset())
-        decoded = []
-        readResults = []
-        wrote = []
-        shown = []
+        decoded = [], readResults = [], wrote = [], shown = [], cancelOnRetry = false
         if (window.languageIndex !== 0)
             screen.topPanel.applyLanguage(0)
         screen.stateTimer.stop()
-        cancelOnRetry = false
         // A message box of an earlier test may have taken the focus.
         window.requestActivate()
         tryCompare(window, "active", true)
         showTab(0)
     }
 
-    // --- tests ---------------------------------------------------------------------
-
-    // The language selector relabels the tools, tabs and table and keeps
-    // every value on every tab; in the smallest window every column title of
-    // the channel table stays inside its column, in both languages.
+    // The language selector relabels the tools, tabs and table and keeps every value on every tab; in the
+    // smallest window every column title of the channel table stays inside its column, in both languages.
     function test_language() {
         read()
         var before = copy(screen.collect())
@@ -234,9 +202,8 @@ TestCase {
             var t = table()
             for (var i = 0; i < t.columns.length; ++i) {
                 var title = child("columnTitle_" + i, t)
-                verify(title.text.length > 0)
-                verify(title.paintedWidth <= title.width + 0.5 && title.paintedHeight <= title.height + 0.5,
-                       JSON.stringify(title.text) + " is wider than its column")
+                verify(title.text.length > 0 && title.paintedWidth <= title.width + 0.5
+                       && title.paintedHeight <= title.height + 0.5, JSON.stringify(title.text) + " is empty or too wide")
             }
         }
         compare(["buttonRead", "buttonWrite", "buttonOpen", "buttonSave", "buttonDefaultSettings"].map(function (n) {
@@ -251,11 +218,9 @@ TestCase {
         compare(differences(before, copy(screen.collect()), "collected"), [])
     }
 
-    // Read (its progress shown), one change on every tab through the tabs'
-    // own controls, write (its progress shown): read back, the radio holds
-    // those changes and nothing else. Saved with one more edit, the file opens
-    // with both, after the unsaved-changes question; factory settings then
-    // replace what the tabs show, not what the radio holds.
+    // Read (its progress shown), one change on every tab through the tabs' own controls, write (its progress shown):
+    // read back, the radio holds those changes and nothing else. Saved with one more edit, the file opens with both,
+    // after the unsaved-changes question; factory settings then replace what the tabs show, not what the radio holds.
     function test_readEditWriteSaveOpen() {
         var before = copy(read())
         wait(0) // the last state is recorded on the next pass of the event loop
@@ -264,7 +229,6 @@ TestCase {
         compare(loading[loading.length - 1], "Загрузка данных с радиостанции: 99%") // an image read ends at 99
         compare(shown[shown.length - 1], "state_work|")
         var t = table()
-        verify(before.freqList.length > 5)
         compare(t.model.count, before.freqList.length)
         compare(before.freqList.map(function (c, i) { return [t.model.get(i).name, t.model.get(i).recv_freq] }),
                 before.freqList.map(function (c) { return [c.name, (c.recvFreq / 1000000).toFixed(5)] }))
@@ -275,7 +239,6 @@ TestCase {
 
         // Channel: frequencies and tones, through the table's own editors.
         typeFrequency(1, "recv_freq", "446.1875")
-        compare(t.model.get(1).recv_freq, "446.18750")
         expected.freqList[1].recvFreq = 446187500
         typeFrequency(0, "send_freq", "446.5000")
         expected.freqList[0].sendFreq = 446500000
@@ -284,16 +247,11 @@ TestCase {
         chooseValue(analogue, "recv_qt_dqt", "67.0")
         compare(shownText(analogue, "recv_qt_dqt"), "67.0")
         chooseValue(analogue, "send_qt_dqt", "D754I")
-        expected.freqList[analogue].recvQtDqt = 0x670
-        expected.freqList[analogue].QtDqtTypeRcv = 1
-        expected.freqList[analogue].sendQtDqt = 0xC754
-        expected.freqList[analogue].QtDqtTypeTrasm = 3
+        Object.assign(expected.freqList[analogue], { recvQtDqt: 0x670, QtDqtTypeRcv: 1, sendQtDqt: 0xC754, QtDqtTypeTrasm: 3 })
 
         // Zone: a new one, which starts with channel 0.
         showTab(1)
-        var zones = screen.zoneTab
-        typeText(child("newZoneField", zones), "Зона 2")
-        compare(zones.zonesList.length, before.zoneList.length + 1)
+        typeText(child("newZoneField", screen.zoneTab), "Зона 2")
         expected.zoneList.push({ "title": "Зона 2", "selectedChannels": [0], "origin": before.zoneList.length })
 
         // Contact: a new number.
@@ -337,8 +295,7 @@ TestCase {
         verify(writing.length >= 3, "the write showed no progress")
         compare(writing[writing.length - 1], "Не выключайте радиостанцию до звукового сигнала! \n \n"
                 + " Запись данных на радиостанцию: 100%")
-        compare(shownTexts("state_write_success"), ["Запись данных завершена!"])
-        compare(Radio.protocolErrors(), [])
+        compare([shownTexts("state_write_success"), Radio.protocolErrors()], [["Запись данных завершена!"], []])
         var after = read()
         compare(differences(expected, after, "decoded"), [])
         // The test can tell: the change is there, not just "no difference".
@@ -353,8 +310,8 @@ TestCase {
         compare([screen.state, child("loadingText").text, Radio.exists(url)], ["state_saving_successed", "Данные успешно\nсохранены", true])
         tryCompare(screen, "state", "state_work", 1000)
 
-        // An edit not saved: Open asks first; Cancel keeps the edit, Discard
-        // opens the file, which holds both changes.
+        // An edit not saved: Open asks first; Cancel keeps the edit, Discard opens the file, which holds both
+        // changes.
         typeFrequency(2, "send_freq", "448.0000")
         for (var answer = 0; answer < 2; ++answer) {
             clickTool("buttonOpen")
@@ -371,8 +328,7 @@ TestCase {
         compare([decoded.length, fromFile.freqList[1].recvFreq, fromFile.freqList[2].sendFreq, fromFile.freqList[analogue].recvQtDqt,
                  t.model.get(2).send_freq], [3, 446187500, 447500000, 0x670, "447.50000"])
 
-        // Factory settings: the default image for the radio's band on the
-        // screen; the radio is not written.
+        // Factory settings: the default image for the radio's band on the screen; the radio is not written.
         written = Radio.blocksWritten()
         mouseClick(child("buttonDefaultSettings"))
         compare([lastDecoded().freqList[1].recvFreq, t.model.get(1).recv_freq, screen.state, Radio.blocksWritten()],
@@ -382,23 +338,20 @@ TestCase {
         compare([last.freqList[1].recvFreq, last.freqList[2].sendFreq], [446187500, before.freqList[2].sendFreq])
     }
 
-    // A contact and a channel removed: after the write the radio's groups
-    // and zones still name the same contacts and channels (the others move
-    // up one place).
+    // A contact and a channel removed: after the write the radio's groups and zones still name the same
+    // contacts and channels (the others move up one place).
     function test_removalsKeepReferencesByName() {
         var before = read()
+        // The names the references of each list lead to (find: reference -> element).
+        function named(lists, find) {
+            return lists.map(function (l) { return l.map(function (r) { var e = find(r); return e ? e.name : "?" + r }) })
+        }
         function memberNames(d) {
-            return d.RxGroupsList.map(function (g) {
-                return g.selectedContacts.map(function (m) { var c = d.contactList[m - 1]; return c ? c.name : "?" + m })
-            })
+            return named(d.RxGroupsList.map(function (g) { return g.selectedContacts }), function (m) { return d.contactList[m - 1] })
         }
         function zoneNames(d) {
-            return d.zoneList.map(function (z) {
-                return z.selectedChannels.map(function (id) {
-                    var ch = d.freqList.filter(function (c) { return c.channel === id })[0]
-                    return ch ? ch.name : "?" + id
-                })
-            })
+            return named(d.zoneList.map(function (z) { return z.selectedChannels }),
+                         function (id) { return d.freqList.filter(function (c) { return c.channel === id })[0] })
         }
         function without(lists, name) { return lists.map(function (l) { return l.filter(function (n) { return n !== name }) }) }
         var names = memberNames(before)
@@ -410,12 +363,10 @@ TestCase {
             ++row
         dmr().pickContact(row)
         mouseClick(child("removeContactButton", dmr()))
-        compare(dmr().contactModel.count, before.contactList.length - 1)
         showTab(0)
         clickCell(2, "name", false)
         compare(table().selectedRow, 2)
         mouseClick(child("removeChannelButton", screen.channelTab))
-        compare([table().model.count, table().model.get(2).channel], [before.freqList.length - 1, 2])
 
         write()
         var after = read()
@@ -426,10 +377,9 @@ TestCase {
         compare(zoneNames(after), without(zoneNames(before), channel))
     }
 
-    // Read -> Save and Read -> Write with no edit give back the bytes of the
-    // image read (as Manager.writeDataToFile stores it), also for an image
-    // holding values the screens cannot offer, with a failed or cancelled
-    // read in between; one edit changes one byte.
+    // Read -> Save and Read -> Write with no edit give back the bytes of the image read (as
+    // Manager.writeDataToFile stores it), also for an image holding values the screens cannot offer, with a
+    // failed or cancelled read in between; one edit changes one byte.
     function test_untouchedValuesGoBackByteForByte_data() {
         return [
             { tag: "factory, failed read", hostile: false, cancel: false },
@@ -464,8 +414,7 @@ TestCase {
                           + "\n\nПовторное подключение  " + n)
         expected.push(data.cancel ? "state_cancelled|Операция отменена"
                                   : "state_no_device|Устройство не найдено.\nПроверьте подключение устройства")
-        compare(shown, expected)
-        verify(!child("tabView").visible, "the tabs show without a radio")
+        compare([shown, child("tabView").visible], [expected, false]) // no tabs without a radio
         tryCompare(screen, "state", "state_work", 1000)
         Radio.plug()
         compare(differences(before, copy(screen.collect()), "collected"), [])
@@ -478,8 +427,8 @@ TestCase {
         read()
         var back = Radio.fileUrl("back-" + tag + ".ovc")
         verify(Manager.writeDataToFile(back))
-        // Content only: bytes 2060-2061 of a block (its answer checksum) come
-        // back as the write computed them, not as the image carried them.
+        // Content only: bytes 2060-2061 of a block (its answer checksum) come back as the write computed
+        // them, not as the image carried them.
         compareFiles(raw, back, 0)
 
         showTab(2)
@@ -490,8 +439,8 @@ TestCase {
         compareFiles(raw, edited, 1)
     }
 
-    // Writes the back end refuses or finds wrong are explained; a radio of
-    // another band is written only after "write anyway".
+    // Writes the back end refuses or finds wrong are explained; a radio of another band is written only after
+    // "write anyway".
     function test_refusedAndFailedWrites_data() {
         return [
             { tag: "other band", kind: "mismatch", text: "band 136-174 MHz" },
@@ -522,9 +471,8 @@ TestCase {
         compare([wrote, Radio.blocksWritten() > written], [[false, true], true])
     }
 
-    // The window's import: a bad document is listed line by line in the
-    // dialog and changes nothing; a good one replaces the image and counts
-    // as unsaved.
+    // The window's import: a bad document is listed line by line in the dialog and changes nothing; a good
+    // one replaces the image and counts as unsaved.
     function test_import() {
         read()
         compare(Manager.diffWithFile("default400-470.dcc"), "")
@@ -538,14 +486,12 @@ TestCase {
         child("interchangeClose").clicked()
         verify(!dialog.shown)
         menu.importFrom(Qt.resolvedUrl("good-document.yaml"))
-        compare([dialog.shown, decoded.length], [false, count + 1])
-        verify(Manager.hasUnsavedChanges([], [], [], [], {}, []))
+        compare([dialog.shown, decoded.length, Manager.hasUnsavedChanges([], [], [], [], {}, [])], [false, count + 1, true])
         verify(Manager.diffWithFile("default400-470.dcc").indexOf("channels:") >= 0)
     }
 
-    // The GPS log read from the radio draws one track (its points are 10 s
-    // apart) centred on the second point; saved as a point file it comes back
-    // from that file, and opening it as a configuration fails and says so.
+    // The GPS log read from the radio draws one track (its points are 10 s apart) centred on the second point; saved
+    // as a point file it comes back from that file, and opening it as a configuration fails and says so.
     function test_gpsReadSaveAndOpen() {
         read()
         showTab(5)

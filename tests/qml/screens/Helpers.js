@@ -1,8 +1,7 @@
 .pragma library
 
-// Types text one character at a time through the test's keyClick. The test
-// keyboard knows ASCII keys only: other letters are put into input as an
-// input method would.
+// Types text one character at a time through the test's keyClick. The test keyboard knows ASCII keys only:
+// other letters are put into input as an input method would.
 function typeText(testCase, text, input) {
     for (var i = 0; i < text.length; ++i) {
         if (text.charCodeAt(i) < 128) {
@@ -15,8 +14,7 @@ function typeText(testCase, text, input) {
     }
 }
 
-// Replaces what an input holds as a user would: focus, everything selected
-// and deleted, the text typed, Return.
+// Replaces what an input holds as a user would: focus, everything selected and deleted, the text typed, Return.
 function typeInto(testCase, input, text) {
     input.forceActiveFocus()
     testCase.verify(input.activeFocus, "the input took no focus")

@@ -1,14 +1,13 @@
 import QtQml 2.2
 
-// A stand-in for Manager with its signals and invokables: records every call
-// with its arguments (calls()), answers with the values the tests set, and
-// lets the tests emit its signals directly.
+// A stand-in for Manager with its signals and invokables: records every call with its arguments (calls()),
+// answers with the values the tests set, and lets the tests emit its signals directly.
 QtObject {
     property bool emulated: false
     property bool hasImage: true
     property bool verifyWrites: true
-    // Answers of the next calls: file saves, factory settings, the stored
-    // language, hasUnsavedChanges, backupList, opening a serial port.
+    // Answers of the next calls: file saves, factory settings, the stored language, hasUnsavedChanges,
+    // backupList, opening a serial port.
     property bool fileResult: true
     property int defaultResult: 0
     property int languageIndex: 0
@@ -39,8 +38,7 @@ QtObject {
     signal backupFailed(string path)
     signal usbAccessDenied()
 
-    // Each call as {"name": ..., "args": [...]}; returns fileResult, the
-    // answer of the calls that report success.
+    // Each call as {"name": ..., "args": [...]}; returns fileResult, the answer of the calls that report success.
     function record(name, args) {
         log.push({ "name": name, "args": Array.prototype.slice.call(args) })
         return fileResult
@@ -56,7 +54,6 @@ QtObject {
 
     function readDataFromDevice() { record("readDataFromDevice", arguments) }
     function readDataFromFile(file) { record("readDataFromFile", arguments) }
-    function writeDataToFile(file) { return record("writeDataToFile", arguments) }
     function readGPSData() { record("readGPSData", arguments) }
     function setTranslation(name, check) { record("setTranslation", arguments); setLanguage(name) }
     function getSettings() { record("getSettings", arguments); signalLanguageSettings(languageIndex) }

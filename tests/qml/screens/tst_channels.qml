@@ -15,34 +15,26 @@ TestCase {
     name: "ChannelTab"
     when: windowShown
 
-    property var groups: [
-        { "title": "Группа А", "groups": 1, "selectedContacts": [1] },
-        { "title": "Группа Б", "groups": 3, "selectedContacts": [2] }
-    ]
-    property var contacts: [
-        { "name": "Иван", "pos": 0, "number": "100", "type": 1, "tone": 0 },
-        { "name": "Пётр", "pos": 1, "number": "200", "type": 0, "tone": 0 },
-        { "name": "Сидор", "pos": 2, "number": "300", "type": 0, "tone": 1 }
-    ]
+    property var groups: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1] },
+                          { "title": "Группа Б", "groups": 3, "selectedContacts": [2] }]
+    property var contacts: [{ "name": "Иван", "pos": 0, "number": "100", "type": 1, "tone": 0 },
+                            { "name": "Пётр", "pos": 1, "number": "200", "type": 0, "tone": 0 },
+                            { "name": "Сидор", "pos": 2, "number": "300", "type": 0, "tone": 1 }]
     property var keys: ({ "alpha": "7e2b", "beta": "1234" })
 
     function digital(id, name, freq, rx, contact, key) {
-        return { "channel": id, "name": name, "typeChannel": true, "recvFreq": freq,
-                 "sendFreq": freq + 500000, "powerCH": true, "colorCod": 1, "rxGroup": rx,
-                 "contact": contact, "encrypt": key, "chanelBand": -1, "recvQtDqt": -1,
-                 "sendQtDqt": -1, "sendPttId": -1, "refFreq": 1, "vox": false }
+        return { "channel": id, "name": name, "typeChannel": true, "recvFreq": freq, "sendFreq": freq + 500000,
+                 "powerCH": true, "colorCod": 1, "rxGroup": rx, "contact": contact, "encrypt": key, "chanelBand": -1,
+                 "recvQtDqt": -1, "sendQtDqt": -1, "sendPttId": -1, "refFreq": 1, "vox": false }
     }
     function analogue(id, name, freq, rxTone, rxKind, txTone, txKind, band) {
-        return { "channel": id, "name": name, "typeChannel": false, "recvFreq": freq,
-                 "sendFreq": freq, "powerCH": false, "colorCod": -1, "rxGroup": -1,
-                 "contact": -1, "encrypt": -1, "chanelBand": band, "recvQtDqt": rxTone,
-                 "sendQtDqt": txTone, "QtDqtTypeRcv": rxKind, "QtDqtTypeTrasm": txKind }
+        return { "channel": id, "name": name, "typeChannel": false, "recvFreq": freq, "sendFreq": freq,
+                 "powerCH": false, "colorCod": -1, "rxGroup": -1, "contact": -1, "encrypt": -1, "chanelBand": band,
+                 "recvQtDqt": rxTone, "sendQtDqt": txTone, "QtDqtTypeRcv": rxKind, "QtDqtTypeTrasm": txKind }
     }
     function sampleList() {
-        return [digital(0, "Канал 1", 435000000, 3, 3, 2),
-                analogue(1, "Аналог", 446006250, 0x670, 1, 0xC754, 3, 1),
-                digital(2, "Без ссылок", 436012500, 0, 0, 0),
-                analogue(3, "Без тонов", 437000000, 65535, 0, 65535, 0, 2)]
+        return [digital(0, "Канал 1", 435000000, 3, 3, 2), analogue(1, "Аналог", 446006250, 0x670, 1, 0xC754, 3, 1),
+                digital(2, "Без ссылок", 436012500, 0, 0, 0), analogue(3, "Без тонов", 437000000, 65535, 0, 65535, 0, 2)]
     }
     function numbered(n, firstFreq) {
         return H.range(n).map(function (i) {
@@ -50,19 +42,14 @@ TestCase {
         })
     }
 
-    Component {
-        id: tabComponent
-        TabFrequency { width: 1100; height: 600 }
-    }
+    Component { id: tabComponent; TabFrequency { width: 1100; height: 600 } }
     SignalSpy { id: addedSpy; signalName: "elementAdded" }
     SignalSpy { id: removedSpy; signalName: "elementRemoved" }
 
     property var tab: null
     function init() {
         tab = createTemporaryObject(tabComponent, root)
-        verify(tab !== null)
-        addedSpy.target = tab
-        removedSpy.target = tab
+        addedSpy.target = removedSpy.target = tab
         addedSpy.clear()
         removedSpy.clear()
     }
@@ -70,10 +57,8 @@ TestCase {
     // What the reference cell of a row shows.
     function shown(i, role) { return tab.table.cellText(role, row(i)) }
 
-    // References are shown by name (group matched by its "groups" number,
-    // contact by position, key by order) and written back as places in the
-    // current lists; analogue rows have none (empty, greyed), zero means
-    // "none".
+    // References are shown by name (group matched by its "groups" number, contact by position, key by order) and
+    // written back as places in the current lists; analogue rows have none (empty, greyed), zero means "none".
     function test_fillAndGetData() {
         tab.fillTable(sampleList(), groups, contacts, keys)
         var roles = ["rx_groupe", "contact", "encrypt"]
@@ -101,19 +86,16 @@ TestCase {
                       groups, dupContacts, keys)
         compare([shown(0, "contact"), shown(1, "contact")], ["Иван", "Иван"])
         compare(tab.getData().map(function (c) { return c.contact }), [1, 3])
-        // A name typed into the editor takes the last entry of that name.
-        verify(tab.table.applyChoice(1, "contact", -1, "Пётр"))
-        compare(tab.getData()[1].contact, 2)
-        verify(tab.table.applyChoice(0, "contact", -1, "Иван"))
-        compare(tab.getData()[0].contact, 3)
-        verify(!tab.table.applyChoice(0, "contact", -1, "Никто"), "an unknown name is refused")
-        compare(tab.getData()[0].contact, 3)
+        // A name typed into the editor takes the last entry of that name; an unknown name is refused.
+        var t = tab.table
+        compare([t.applyChoice(1, "contact", -1, "Пётр"), t.applyChoice(0, "contact", -1, "Иван"),
+                 t.applyChoice(0, "contact", -1, "Никто"), tab.getData().map(function (c) { return c.contact })],
+                [true, true, false, [3, 2]])
     }
 
-    // The sample channel 0 names group "Группа Б" (2nd, number 3), contact
-    // "Сидор" (3rd) and key "beta" (2nd). The lists come as the DMR tab sends
-    // them, every entry with its identity: [name, uid, ...]; the key list is
-    // led by "НЕТ", a group's number (3) is kept where given.
+    // The sample channel 0 names group "Группа Б" (2nd, number 3), contact "Сидор" (3rd) and key "beta"
+    // (2nd). The lists come as the DMR tab sends them, every entry with its identity: [name, uid, ...] (null:
+    // names only); the key list is led by "НЕТ", a group's number (3) is kept where given.
     function test_referencesFollowRenamesAndRemovals_data() {
         function row(tag, role, entries, shown, written) {
             return { tag: tag, role: role, shown: shown, written: written, entries: entries }
@@ -131,7 +113,10 @@ TestCase {
             row("earlier group removed", "rx_groupe", ["Группа Б", 2], "Группа Б", 1),
             row("its group removed", "rx_groupe", ["Группа А", 1], "НЕТ", 0),
             row("group added at the place of a group number", "rx_groupe", ["Группа А", 1, "Группа Б", 2, "Группа В", 3],
-                "Группа Б", 2)
+                "Группа Б", 2),
+            row("contacts by name only", "contact", ["Сидор", null, "Иван", null], "Сидор", 1),
+            row("keys by name only", "encrypt", ["beta", null], "beta", 1),
+            row("groups by name only", "rx_groupe", ["Группа Б", null], "Группа Б", 1)
         ]
     }
     function test_referencesFollowRenamesAndRemovals(data) {
@@ -139,47 +124,27 @@ TestCase {
         var list = data.role === "encrypt" ? [{ "name": "НЕТ" }] : []
         for (var i = 0; i < data.entries.length; i += 2) {
             var name = data.entries[i], uid = data.entries[i + 1]
-            if (data.role !== "rx_groupe")
-                list.push({ "name": name, "uid": uid })
-            else if (name === "Группа В")
-                list.push({ "title": name, "selectedContacts": [1], "uid": uid })
-            else
-                list.push({ "title": name, "groups": name === "Группа А" ? 1 : 3, "selectedContacts": [1], "uid": uid })
+            var number = uid === null ? undefined : { "Группа А": 1, "Группа Б": 3 }[name]
+            var entry = data.role !== "rx_groupe" ? { "name": name } : { "title": name, "groups": number, "selectedContacts": [1] }
+            list.push(uid === null ? entry : Object.assign(entry, { "uid": uid }))
         }
         ({ "contact": tab.sendContactModel, "encrypt": tab.sendEncryptModel, "rx_groupe": tab.sendRxGroupModel })[data.role](list)
         // Rows that named nothing still name nothing; analogue rows stay greyed.
         compare([shown(0, data.role), tab.getData()[0][data.role], tab.getData()[2][data.role], row(1)[data.role]],
                 [data.shown, data.written, 0, -1])
-        // A channel added now and the refill the main screen then makes keep
-        // the reference.
+        // A channel added now and the refill the main screen then makes keep the reference.
         var before = JSON.stringify(tab.getData())
         tab.nameField.text = "Новый"
         mouseClick(tab.addButton)
         var args = addedSpy.signalArguments[0]
         tab.fillTable(args[0], args[1], args[2], args[3])
-        compare(shown(0, data.role), data.shown)
-        compare(JSON.stringify(tab.getData().slice(0, 4)), before)
+        compare([shown(0, data.role), JSON.stringify(tab.getData().slice(0, 4))], [data.shown, before])
     }
 
-    function test_referencesFollowTheCurrentLists() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
-        // The DMR tab sends names only; the key list comes led by "НЕТ".
-        tab.sendContactModel([{ "name": "Сидор" }, { "name": "Иван" }])
-        tab.sendEncryptModel([{ "name": "НЕТ" }, { "name": "beta" }])
-        tab.sendRxGroupModel([{ "title": "Группа Б", "selectedContacts": [1] }])
-        compare(["contact", "encrypt", "rx_groupe"].map(function (r) { return tab.table.choicesFor(r) }),
-                [["НЕТ", "Сидор", "Иван"], ["НЕТ", "beta"], ["НЕТ", "Группа Б"]])
-        var d = tab.getData()[0]
-        compare([d.contact, d.encrypt, d.rx_groupe], [1, 1, 1])
-    }
-
-    // What the tone cells show for every kind of stored value.
-    function test_toneTexts() {
+    // What the tone cells show for every kind of stored value, and the editors' choices.
+    function test_toneTextsAndChoiceLists() {
         compare([[0x670, 1], [0x2545, 1], [0x8023, 2], [0xC754, 3], [-1, 0], [0, 1], [65535, 0], [undefined, 0]].map(function (t) {
             return Helper.squelchToText(t[0], t[1], "НЕТ") }), ["67.0", "254.5", "D023N", "D754I", "НЕТ", "НЕТ", "НЕТ", "НЕТ"])
-    }
-
-    function test_choiceLists() {
         var list = tab.table.choicesFor("recv_qt_dqt")
         compare(list.length, 424)
         compare([0, 1, 2, 3, 200, 201, 202, 256, 257, 258, 340, 341, 423].map(function (i) { return list[i] }),
@@ -189,12 +154,10 @@ TestCase {
         compare(tab.table.choicesFor("color_cod"), H.range(16).map(String))
     }
 
-    // A choice in a value editor (picked from the list, or typed: index -1)
-    // -> what the row holds and getData writes; a refused one changes nothing.
+    // A choice in a value editor (picked from the list, or typed: index -1) -> what the row holds and getData
+    // writes; a refused one changes nothing (tones typed into the real window: the end-to-end test).
     function test_editorChoices_data() {
         return [
-            { tag: "tone 67.0", row: 1, role: "recv_qt_dqt", text: "67.0", out: { recv_qt_dqt: 0x670, qt_dqt_type_rcv: 1 }, shown: "67.0" },
-            { tag: "code D754I", row: 1, role: "send_qt_dqt", text: "D754I", out: { send_qt_dqt: 0xC754, qt_dqt_type_trasm: 3 }, shown: "D754I" },
             { tag: "code D023N", row: 1, role: "recv_qt_dqt", text: "D023N", out: { recv_qt_dqt: 0x8023, qt_dqt_type_rcv: 2 }, shown: "D023N" },
             { tag: "typed tone", row: 1, role: "recv_qt_dqt", text: "100.0", typed: true, out: { recv_qt_dqt: 0x1000, qt_dqt_type_rcv: 1 }, shown: "100.0" },
             { tag: "typed code", row: 1, role: "send_qt_dqt", text: "d031i", typed: true, out: { send_qt_dqt: 0xC031, qt_dqt_type_trasm: 3 }, shown: "D031I" },
@@ -299,8 +262,7 @@ TestCase {
     function test_bandStartsNewChannels(data) {
         tab.fillTable(data.first ? [digital(0, "a", data.first, 1, 1, 0)] : [], groups, contacts, keys)
         verify(tab.addChannel("новый"))
-        var last = addedSpy.signalArguments[0][0]
-        var ch = last[last.length - 1]
+        var ch = addedSpy.signalArguments[0][0].slice(-1)[0]
         compare([ch.recvFreq, ch.sendFreq], [data.start, data.start])
     }
 
@@ -337,9 +299,7 @@ TestCase {
         tab.nameField.text = "Новый"
         mouseClick(tab.addButton)
         compare([addedSpy.count, tab.nameField.text, tab.table.selectedRow, tab.table.model.count], [1, "", -1, 5])
-        var args = addedSpy.signalArguments[0]
-        var list = args[0]
-        var ch = list[4]
+        var args = addedSpy.signalArguments[0], list = args[0], ch = list[4]
         compare([ch.name, ch.channel, ch.typeChannel, ch.colorCod, ch.rxGroup, ch.contact, ch.encrypt, ch.chanelBand,
                  ch.recvQtDqt, ch.sendPttId, ch.QtDqtTypeRcv], ["Новый", 4, true, 1, 1, 1, 1, -1, -1, -1, 0])
         compare([args[1], args[2]], [groups, contacts])
@@ -382,8 +342,7 @@ TestCase {
         compare([tab.table.model.count, row(5).channel, row(5).name, tab.table.selectedRow], [9, 5, "К6", 5])
         // Removing the last row selects the new last row.
         tab.table.selectedRow = 8
-        verify(tab.removeSelected())
-        compare([removedSpy.signalArguments[1][1], tab.table.selectedRow], [8, 7])
+        compare([tab.removeSelected(), removedSpy.signalArguments[1][1], tab.table.selectedRow], [true, 8, 7])
         // Each channel keeps its place in the decoded list; a new one has -1.
         verify(tab.addChannel("Новый"))
         compare(tab.getData().map(function (c) { return c.origin }), [0, 1, 2, 3, 4, 6, 7, 8, -1])
@@ -391,8 +350,7 @@ TestCase {
         tab.fillTable(sampleList().slice(0, 2), groups, contacts, keys)
         compare([tab.table.model.count, H.names(tab.getData())], [2, ["Канал 1", "Аналог"]])
         tab.clearAll()
-        compare([tab.table.model.count, tab.getData().length], [0, 0])
-        compare(tab.table.choicesFor("contact"), ["НЕТ"])
+        compare([tab.table.model.count, tab.getData().length, tab.table.choicesFor("contact")], [0, 0, ["НЕТ"]])
     }
 }
 }

@@ -48,8 +48,7 @@ TestCase {
         verify(index >= 0, name + " is not offered")
         tab.freeList.currentIndex = index
     }
-    // The contact names each written group refers to, looked up in the
-    // written contact list.
+    // The contact names each written group refers to, looked up in the written contact list.
     function writtenMembers(tab) {
         var written = tab.getData()
         return tab.rxGroupsList.map(function (g) {
@@ -60,28 +59,23 @@ TestCase {
         })
     }
 
-    // --- zones ---------------------------------------------------------------
-
     function test_zoneInitShowsFirstZoneByChannelIdentifier() {
         var input = [{ "title": "A", "selectedChannels": [3, 1, 7] }, { "title": "B", "selectedChannels": [0] }]
         // Channel 7 does not exist: it is shown with an empty name.
         var tab = makeZones(input, channels(5))
-        compare(tab.zoneBox.currentText, "A")
-        compare(H.names(tab.memberList.model), ["Ch3", "Ch1", ""])
-        compare(H.names(tab.freeList.model), ["Ch0", "Ch2", "Ch4"])
+        compare([tab.zoneBox.currentText, H.names(tab.memberList.model), H.names(tab.freeList.model)],
+                ["A", ["Ch3", "Ch1", ""], ["Ch0", "Ch2", "Ch4"]])
         // The tab edits its own copy.
         tab.memberList.currentIndex = 0
         verify(tab.movePickedChannel(1))
-        compare(input[0].selectedChannels, [3, 1, 7])
-        compare(tab.zonesList[0].selectedChannels, [1, 3, 7])
-        // Names are found by the "channel" identifier, not by list place, and
-        // members are kept by identifier even where names repeat.
+        compare([input[0].selectedChannels, tab.zonesList[0].selectedChannels], [[3, 1, 7], [1, 3, 7]])
+        // Names are found by the "channel" identifier, not by list place, and members are kept by identifier
+        // even where names repeat.
         tab = makeZones([{ "title": "A", "selectedChannels": [5] }],
                         [{ "channel": 5, "name": "Same" }, { "channel": 2, "name": "Same" }])
         compare(H.names(tab.memberList.model), ["Same"])
         pickFree(tab, "Same")
-        verify(tab.addPickedChannel())
-        compare(tab.zonesList[0].selectedChannels, [5, 2])
+        compare([tab.addPickedChannel(), tab.zonesList[0].selectedChannels], [true, [5, 2]])
     }
 
     function test_zoneAddRemoveAndSelect() {
@@ -102,10 +96,7 @@ TestCase {
         // Removing one selects the first.
         mouseClick(child(tab, "removeZoneButton"))
         compare([H.titles(tab.zonesList), tab.currentZone], [["Z0", "Patrol"], 0])
-        verify(tab.removeZone())
-        verify(tab.removeZone())
-        compare(tab.currentZone, -1)
-        verify(!tab.removeZone())
+        compare([tab.removeZone(), tab.removeZone(), tab.currentZone, tab.removeZone()], [true, true, -1, false])
         tab.init(zones(3, [0]), channels(3))
         tab.clearAll()
         compare([tab.zonesList.length, tab.zoneBox.count, tab.freeList.count, tab.memberList.count], [0, 0, 0, 0])
@@ -125,9 +116,7 @@ TestCase {
         compare([tab.zonesList[0].selectedChannels, H.names(tab.freeList.model)], [[3], ["Ch0", "Ch1", "Ch2", "Ch4"]])
         // The last channel stays.
         tab.memberList.currentIndex = 0
-        verify(!remove.enabled)
-        verify(!tab.removePickedChannel())
-        compare(tab.zonesList[0].selectedChannels, [3])
+        compare([remove.enabled, tab.removePickedChannel(), tab.zonesList[0].selectedChannels], [false, false, [3]])
     }
 
     function test_zoneMove_data() {
@@ -180,10 +169,8 @@ TestCase {
         tab.limitDialog.close()
     }
 
-    // --- contacts and groups ----------------------------------------------------
-
-    // Each contact and group keeps the place it had in the decoded list
-    // ("origin") through edits and the removal of others; new ones have -1.
+    // Each contact and group keeps the place it had in the decoded list ("origin") through edits and the
+    // removal of others; new ones have -1.
     function test_contactsWrittenWithKeysAndOrigins() {
         var tab = makeDmr([{ "title": "G1", "selectedContacts": [1], "origin": 0 },
                            { "title": "G2", "selectedContacts": [2], "origin": 1 }], contacts(["A", "B", "C"]), {})
@@ -218,13 +205,13 @@ TestCase {
         compare([c.pos, c.name, c.number, c.tone, added.count], [data.expected, "Новый Контакт " + data.expected, "12345", 0, 1])
         var sent = added.signalArguments[0][0]
         compare([Object.keys(sent[0]).sort(), sent[data.pos.length].name], [["name", "uid"], "Новый Контакт " + data.expected])
-        // Each contact carries its own identity.
-        compare(sent.map(function (s) { return s.uid }), data.pos.concat([data.expected]).map(function (p) { return p + 1 }))
-        compare(tab.currentGroup, 0, "the group view returns to group 0")
+        // Each contact carries its own identity; the group view returns to group 0.
+        compare([sent.map(function (s) { return s.uid }), tab.currentGroup],
+                [data.pos.concat([data.expected]).map(function (p) { return p + 1 }), 0])
     }
 
-    // The writer stores the k-th contact as record k, so after a removal the
-    // written group members must still name the same contacts.
+    // The writer stores the k-th contact as record k, so after a removal the written group members must still
+    // name the same contacts.
     function test_removedContactLeavesGroupMembers_data() {
         return [
             { tag: "first", row: 0, members: [["C2", "C3"], ["C1"], ["C3", "C4"]] },
@@ -242,23 +229,20 @@ TestCase {
         tab.pickContact(data.row)
         mouseClick(child(tab, "removeContactButton"))
         compare(writtenMembers(tab), data.members)
+        // The written positions are the records; group numbers are kept for the channel table.
         var written = tab.getData()
-        compare(written.map(function (c) { return c.pos }), [0, 1, 2, 3], "written positions are the records")
+        compare([written.map(function (c) { return c.pos }), tab.rxGroupsList[1].groups], [[0, 1, 2, 3], 2])
         compare([removed.count, H.names(removed.signalArguments[0][0])], [1, H.names(written)])
-        compare(tab.rxGroupsList[1].groups, 2, "group numbers are kept for the channel table")
     }
 
     function test_groupMembersSurviveEdits() {
-        // The new contact takes the highest "pos" + 1, which a removed one
-        // had: it must not become a member of the removed one's groups.
+        // The new contact takes the highest "pos" + 1, which a removed one had: it must not become a member
+        // of the removed one's groups.
         var tab = makeDmr([{ "title": "G1", "selectedContacts": [1, 3] }], numbered(3), {})
         tab.pickContact(2)
-        verify(tab.removeContact())
-        verify(tab.addContact())
-        compare(tab.contactModel.get(2).pos, 2)
-        compare(writtenMembers(tab), [["C0"]])
-        // Members naming no contact are dropped, and no later contact
-        // inherits them.
+        compare([tab.removeContact(), tab.addContact(), tab.contactModel.get(2).pos, writtenMembers(tab)],
+                [true, true, 2, [["C0"]]])
+        // Members naming no contact are dropped, and no later contact inherits them.
         tab = makeDmr([{ "title": "G1", "selectedContacts": [2, 9] }], numbered(3), {})
         compare(tab.rxGroupsList[0].selectedContacts, [2])
         for (var i = 0; i < 7; ++i)
@@ -285,9 +269,8 @@ TestCase {
         compare(writtenMembers(tab)[0], ["C0", "C3"])
         tab.groupBox.activated(1)
         compare(H.names(tab.memberContactList.model), ["C1"])
-        tab.memberContactList.currentIndex = 0
-        verify(!child(tab, "removeMemberButton").enabled)
-        verify(!tab.removePickedContact(), "a group keeps one contact")
+        tab.memberContactList.currentIndex = 0 // a group keeps one contact
+        compare([child(tab, "removeMemberButton").enabled, tab.removePickedContact()], [false, false])
         // A new group starts with the first contact and is shown.
         var added = spy(tab, "elementRxGroupAdded")
         verify(!child(tab, "addGroupButton").enabled)
@@ -295,8 +278,8 @@ TestCase {
         verify(tab.removeContact())
         child(tab, "groupTitleField").text = "Fire"
         mouseClick(child(tab, "addGroupButton"))
-        compare([tab.rxGroupsList[2].title, writtenMembers(tab)[2]], ["Fire", ["C1"]])
-        compare([tab.currentGroup, tab.groupBox.currentText, child(tab, "groupTitleField").text], [2, "Fire", ""])
+        compare([tab.rxGroupsList[2].title, writtenMembers(tab)[2], tab.currentGroup, tab.groupBox.currentText,
+                 child(tab, "groupTitleField").text], ["Fire", ["C1"], 2, "Fire", ""])
         compare(H.titles(added.signalArguments[0][0]), ["G1", "G2", "Fire"])
         var removed = spy(tab, "elementRemovedRxGroup")
         tab.groupBox.activated(1)
@@ -318,14 +301,10 @@ TestCase {
         H.typeInto(testCase, child(tab, "contactNumber_1"), "16777216")
         tab.forceActiveFocus()
         compare(tab.getData()[1].number, "16777215")
-        verify(!tab.setContactText(1, "number", "12a"))
-        verify(!tab.setContactText(1, "name", ""))
-        compare(added.count, 2)
+        compare([tab.setContactText(1, "number", "12a"), tab.setContactText(1, "name", ""), added.count], [false, false, 2])
         mouseClick(child(tab, "contactTone_0"))
         compare([tab.getData()[0].tone, tab.contactRow], [1, 0])
     }
-
-    // --- keys --------------------------------------------------------------------
 
     function test_keysAddedAndRemoved() {
         var tab = makeDmr([], [], { "A": "1", "B": "2", "C": "3" })
@@ -346,8 +325,8 @@ TestCase {
             { tag: "value: too short", editor: "keyValue_0", role: "number", typed: "12", stored: "7e2b" },
             { tag: "name: letters and digits", editor: "keyName_0", role: "name", typed: "Ab 1-Zx", stored: "Ab1Zx" },
             { tag: "name: at most 8", editor: "keyName_0", role: "name", typed: "abcdefghijklmnopqrs", stored: "abcdefgh" },
-            // The mask shows "Key 1" without its space; leaving the editor
-            // without a change must not store the masked text.
+            // The mask shows "Key 1" without its space; leaving the editor without a change must not store
+            // the masked text.
             { tag: "name untouched", editor: "keyName_0", role: "name", typed: null, stored: "Key 1" }
         ]
     }

@@ -13,10 +13,7 @@ Item {
         name: "SettingsTabs"
         when: windowShown
 
-        Component {
-            id: tabComponent
-            Loader { width: 1080; height: 600 }
-        }
+        Component { id: tabComponent; Loader { width: 1080; height: 600 } }
 
         // A loaded tab; url names the file below qrc:/qml/Tabs.
         function makeTab(file, props) {
@@ -31,40 +28,32 @@ Item {
             return tab
         }
         function buttonsTab(over) {
+            var map = { type_radio: 0, long_press_duration: 4, long_press_duration_emg_off: 3 }
+            var buttons = ["orange_button", "side_button1", "side_button2", "purple_button"]
+            buttons.forEach(function (b) { map[b + "_short_press"] = map[b + "_long_press"] = 5 })
             var tab = makeTab("TabButtonsSettings.qml")
-            tab.init(Object.assign({
-                type_radio: 0, long_press_duration: 4, long_press_duration_emg_off: 3,
-                orange_button_short_press: 5, orange_button_long_press: 5,
-                side_button1_short_press: 5, side_button1_long_press: 5,
-                side_button2_short_press: 5, side_button2_long_press: 5,
-                purple_button_short_press: 5, purple_button_long_press: 5
-            }, over || {}))
+            tab.init(Object.assign(map, over || {}))
             return tab
         }
         // A complete "basicSettings" map with neutral values.
         function basicMap(over) {
             return Object.assign({
-                radio_id: 0, unique_radio_id: 1, squelch_normal_level: 3, squelch_tight_level: 5,
-                preamble_duration: 0, digital_voice_level: 0, group_call_hang_time: 0,
-                private_call_hang_time: 0, analog_hang_time: 1, digital_hang_time: 1,
-                repeater_group_call_hang: 0, repeater_private_call_hang: 0, mic_gain_level: 0,
-                vox_sensitivity: 0, vox_hold_time: 10, man_down_activation: false,
-                man_down_trig_entry: 0, man_down_trig_exit: 0, man_down_prealert: 0,
-                man_down_trigger: false, man_down_tilt: false
+                radio_id: 0, unique_radio_id: 1, squelch_normal_level: 3, squelch_tight_level: 5, preamble_duration: 0,
+                digital_voice_level: 0, group_call_hang_time: 0, private_call_hang_time: 0, analog_hang_time: 1,
+                digital_hang_time: 1, repeater_group_call_hang: 0, repeater_private_call_hang: 0, mic_gain_level: 0,
+                vox_sensitivity: 0, vox_hold_time: 10, man_down_activation: false, man_down_trig_entry: 0,
+                man_down_trig_exit: 0, man_down_prealert: 0, man_down_trigger: false, man_down_tilt: false
             }, over)
         }
-        // What a control shows: a combo box its entry, a spin box its value,
-        // a field its text.
+        // What a control shows: a combo box its entry, a spin box its value, a field its text.
         function shown(c) {
             return c.currentIndex !== undefined ? c.currentText : c.minimumValue !== undefined ? c.value : c.text
         }
 
-        // Stored values -> what the controls show -> what getSettings writes
-        // back, all keys of a tab at once: key: [stored, shown (a combo box's
-        // index, or its text where it is a string), written if not the
-        // stored]. Values outside what a control offers are shown as they are
-        // (a combo box adds "N (нестандартное)"), never clamped, and handed
-        // back unchanged while untouched.
+        // Stored values -> what the controls show -> what getSettings writes back, all keys of a tab at once:
+        // key: [stored, shown (a combo box's index, or its text where it is a string), written if not the
+        // stored]. Values outside what a control offers are shown as they are (a combo box adds "N
+        // (нестандартное)"), never clamped, and handed back unchanged while untouched.
         function test_settingsShownAndKept_data() {
             return [
                 { tag: "in range", values: { preamble_duration: [10, 600], group_call_hang_time: [6, 3000],
@@ -111,7 +100,6 @@ Item {
                 { tag: "scan 500", key: "analog_hang_time", set: 500, out: 1 },
                 { tag: "vox 1200", key: "vox_hold_time", set: 1200, out: "12" },
                 { tag: "vox 1250", key: "vox_hold_time", set: 1250, out: "13" },
-                { tag: "gps interval", key: "gps_interval", set: 250, out: 250 },
                 // Typed into the buttons tab's boxes: 250 ms and 0.5 s steps.
                 { tag: "1100 ms", buttons: true, key: "long_press_duration", typed: "1100", set: 1000, out: 4 },
                 { tag: "1130 ms", buttons: true, key: "long_press_duration", typed: "1130", set: 1250, out: 5 },
@@ -131,8 +119,7 @@ Item {
             compare(tab.getSettings()[data.key], data.out)
         }
 
-        // The wheel over a spin box or a combo box scrolls the page and
-        // leaves the setting as it was.
+        // The wheel over a spin box or a combo box scrolls the page and leaves the setting as it was.
         function test_wheelScrollsWithoutChangingSettings_data() {
             return [{ tag: "spin box", key: "analog_hang_time" }, { tag: "combo box", key: "mic_gain_level" }]
         }
@@ -151,19 +138,6 @@ Item {
             verify(f.contentY < f.contentHeight - f.height, "the page did not scroll back")
         }
 
-        function test_gpsServiceAndFixedKeys() {
-            var tab = settingsTab()
-            tab.initGPSSettings({ activated: false, indication: true, save_interval: 316, workCh: 0 })
-            tab.initServises("SN00012345", "Orvane-400", "HW 1.2")
-            var s = tab.getSettings()
-            // 316 is beyond what the box offers: kept.
-            compare([s.gps_activation, s.gps_indication, s.gps_interval], [0, 1, 316])
-            compare([s.hasOwnProperty("activated"), s.hasOwnProperty("workCh")], [false, false])
-            compare([s.serial, s.name_model, s.hw_version, s.des_name, s.des_type, s.des_mode, s.des_channel],
-                    ["SN00012345", "Orvane-400", "HW 1.2", "DES 1", 1, 0, 0xFFFF])
-            verify(!findChild(tab, "serial").enabled)
-        }
-
         function test_uniqueIdAcceptsOnlyAByte() {
             var field = findChild(settingsTab(), "unique_radio_id")
             field.forceActiveFocus()
@@ -176,42 +150,41 @@ Item {
             compare([field.text, field.acceptableInput], ["105", true])
         }
 
-        // The page is built on first show or first getSettings; what the main
-        // screen hands over before that must reach the controls.
+        // The page is built on first show or first getSettings; what the main screen hands over before that
+        // must reach the controls.
         function test_valuesBeforeThePageIsBuilt_data() {
             return [{ tag: "read back while hidden", show: false }, { tag: "shown afterwards", show: true }]
         }
         function test_valuesBeforeThePageIsBuilt(data) {
-            var loader = createTemporaryObject(tabComponent, root, { visible: false })
-            loader.source = "qrc:/qml/Tabs/TabMainSettings.qml"
-            tryCompare(loader, "status", Loader.Ready)
-            var tab = loader.item
+            var tab = makeTab("TabMainSettings.qml", { visible: false })
             tab.initBasicSettings(basicMap({ radio_id: 1, preamble_duration: 5 }))
             tab.initBasicSettings(basicMap({ radio_id: 1, preamble_duration: 10, vox_hold_time: 30 }))
-            tab.initGPSSettings({ activated: true, indication: true, save_interval: 316 })
+            tab.initGPSSettings({ activated: false, indication: true, save_interval: 316, workCh: 0 })
             tab.initServises("SN7", "Orvane-400", "HW 2")
             verify(Manager.setLanguage("en"))
             Manager.setLanguage("ru")
-            compare(tab.scrollView, null)
-            compare(findChild(tab, "radio_id"), null)
+            compare([tab.scrollView, findChild(tab, "radio_id")], [null, null])
             if (data.show) {
-                loader.visible = true
+                tab.parent.visible = true
                 verify(tab.scrollView !== null)
-                compare([findChild(tab, "preamble_duration").value, findChild(tab, "radio_id").currentText, findChild(tab, "serial").text],
-                        [600, "ВКЛ", "SN7"])
+                var serial = findChild(tab, "serial")
+                compare([findChild(tab, "preamble_duration").value, findChild(tab, "radio_id").currentText, serial.text,
+                         serial.enabled], [600, "ВКЛ", "SN7", false])
             }
             var s = tab.getSettings()
-            // The later map wins; the GPS interval beyond the box is kept.
+            // The later map wins; the GPS interval beyond the box is kept; the GPS map's own keys are not
+            // written, the fixed keys are.
             compare([s.radio_id, s.preamble_duration, s.vox_hold_time, s.gps_activation, s.gps_indication,
                      s.gps_interval, s.serial, s.name_model, s.hw_version],
-                    [1, 10, "30", 1, 1, 316, "SN7", "Orvane-400", "HW 2"])
+                    [1, 10, "30", 0, 1, 316, "SN7", "Orvane-400", "HW 2"])
+            compare([s.hasOwnProperty("activated"), s.hasOwnProperty("workCh"), s.des_name, s.des_type, s.des_mode,
+                     s.des_channel], [false, false, "DES 1", 1, 0, 0xFFFF])
             // Built now: later values go straight to the controls.
             tab.initBasicSettings(basicMap({ radio_id: 0 }))
             compare([tab.getSettings().radio_id, findChild(tab, "radio_id").currentIndex], [0, 0])
         }
 
-        // Picks an entry the way a user does with the keyboard: one step down
-        // (or up) from the neighbouring entry.
+        // Picks an entry the way a user does with the keyboard: one step down (or up) from the neighbouring entry.
         function pick(combo, index) {
             combo.forceActiveFocus()
             combo.currentIndex = index > 0 ? index - 1 : 1
@@ -219,8 +192,8 @@ Item {
             compare(combo.currentIndex, index)
         }
 
-        // Choices that go in pairs: a short-press action picked changes the
-        // long press of the same button, and the other way round.
+        // Choices that go in pairs: a short-press action picked changes the long press of the same button,
+        // and the other way round.
         function test_coupledButtonChoices_data() {
             return [
                 { tag: "orange short alarm on", box: "orange_button_short_press", pick: 1, other: "orange_button_long_press", expect: 2 },
@@ -247,17 +220,16 @@ Item {
             compare(other.currentIndex, data.expect)
         }
 
-        // Filling couples nothing: every stored pair comes back as it was;
-        // the up/down rows show for radio type 1 only and are never written.
+        // Filling couples nothing: every stored pair comes back as it was; the up/down rows show for radio
+        // type 1 only and are never written.
         function test_buttonsMapRoundTrip_data() {
             return [{ tag: "type 0", type: 0, shown: false }, { tag: "type 1", type: 1, shown: true },
                     { tag: "no type", type: undefined, shown: false }]
         }
         function test_buttonsMapRoundTrip(data) {
             var map = { type_radio: data.type, orange_button_short_press: 1, orange_button_long_press: 9,
-                        side_button1_short_press: 11, side_button1_long_press: 26,
-                        side_button2_short_press: 27, side_button2_long_press: 3,
-                        purple_button_short_press: 0, purple_button_long_press: 12,
+                        side_button1_short_press: 11, side_button1_long_press: 26, side_button2_short_press: 27,
+                        side_button2_long_press: 3, purple_button_short_press: 0, purple_button_long_press: 12,
                         long_press_duration: 15, long_press_duration_emg_off: 10 }
             var tab = buttonsTab(map)
             var s = tab.getSettings()
