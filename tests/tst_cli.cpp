@@ -1,14 +1,13 @@
-// orvane-cli end to end against the emulated radio: read, decode, write,
-// read again; the GPS log; factory defaults; the text formats; GPX of a point
-// file and of a capture (field by field, and the official schema checked by
-// xmllint); clear failures that write nothing; the window program starting.
+// orvane-cli end to end against the emulated radio: read, decode, write, read
+// again; the GPS log; factory defaults; the text formats; GPX checked field by
+// field and by xmllint; clear failures that write nothing; the window program.
 #include <QtTest>
-#include <cstring>
 #include <limits>
 
 #include "gps/gpspoint.h"
 #include "manager/manager.h"
 #include "support/collections.h"
+#include "support/gpslog.h"
 #include "support/radiorig.h"
 #include "support/testimage.h"
 
@@ -32,13 +31,10 @@ Run run(const QString &program, const QStringList &arguments)
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(data.path());
     process.start(program, arguments);
-    Run run;
     if (!process.waitForFinished(120000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+        return {};
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    return { code, process.readAllStandardOutput(), process.readAllStandardError() };
 }
 
 Run cli(const QStringList &arguments)
@@ -46,7 +42,6 @@ Run cli(const QStringList &arguments)
     return run(QCoreApplication::applicationDirPath() + "/orvane-cli", arguments);
 }
 
-// Runs orvane-cli and expects it to succeed.
 Run ok(const QStringList &arguments)
 {
     const Run r = cli(arguments);
@@ -54,28 +49,16 @@ Run ok(const QStringList &arguments)
     return r;
 }
 
-// A GPS log record: float position, hemisphere bytes, date and time bytes.
-QByteArray record(float lat, float lng, const char *dateTime)
-{
-    QByteArray r(16, '\0');
-    qToLittleEndian(lat, r.data());
-    qToLittleEndian(lng, r.data() + 5);
-    r[4] = 'N', r[9] = 'E';
-    return r.replace(10, 6, QByteArray(dateTime, 6));
-}
 // A point as the radio's log (float position, no milliseconds) or the NMEA
 // reader (double, "msec", "alt") makes it; secs since 1970 UTC.
-QVariantMap point(
-    double lat, char sn, double lng, char ew, qint64 secs, int msec = -1, QVariant alt = QVariant())
+QVariantMap point(double lat, char sn, double lng, char ew, qint64 secs, int msec = -1, double alt = 0)
 {
     QVariantMap p { { "lat", msec < 0 ? QVariant(float(lat)) : QVariant(lat) },
         { "lng", msec < 0 ? QVariant(float(lng)) : QVariant(lng) }, { "sn", int(sn) },
         { "ew", int(ew) }, { "date", "xx" }, { "time", "xx" },
         { "time_unx", QString::number(secs + GpsPoint::TimeKeyOffset) }, { "num_id", 0 } };
     if (msec >= 0)
-        p.insert("msec", msec);
-    if (alt.isValid())
-        p.insert("alt", alt);
+        p.insert({ { "msec", msec }, { "alt", alt } });
     return p;
 }
 
@@ -111,7 +94,6 @@ private slots:
     void programStarts();
     void readDecodeWriteReadAgain();
     void gpsLog();
-    void factoryDefault();
     void textFormats();
     void gpx();
     void failures_data();
@@ -201,16 +183,12 @@ void TestCli::readDecodeWriteReadAgain()
 void TestCli::gpsLog()
 {
     // The log blocks as the radio answers them, two records at the start.
-    QVariantList log;
-    for (int n = 0; n < 247; ++n) {
-        QByteArray answer(2063, char(0xFF));
-        answer[7] = char(n);
-        log << answer;
-    }
-    log[0] = log[0]
-                 .toByteArray()
-                 .replace(12, 16, record(5545.0f, 3737.0f, "\x19\x0b\x13\x0c\0\0"))
-                 .replace(28, 16, record(5545.5f, 3737.5f, "\x19\x0b\x13\x0c\0\x1e"));
+    using namespace GpsLog;
+    QVariantList log { logBlock(0,
+        { { 0, record(bitsOf(5545.0f), 'N', bitsOf(3737.0f), 'E', { 25, 11, 19, 12, 0, 0 }) },
+            { 1, record(bitsOf(5545.5f), 'N', bitsOf(3737.5f), 'E', { 25, 11, 19, 12, 0, 30 }) } }) };
+    while (log.size() < 247)
+        log << logBlock(log.size());
     QVERIFY(saveList(path("log.bin"), log));
     const QStringList radio
         = { "--emulator=" + path("gpsradio.ovc"), "--emulator-gps-log=" + path("log.bin") };
@@ -220,26 +198,20 @@ void TestCli::gpsLog()
     const QJsonArray points = QJsonDocument::fromJson(r.out).array();
     QCOMPARE(points.size(), 2);
     QCOMPARE(points.at(1)["lat"].toDouble() - points.at(0)["lat"].toDouble(), 0.5 / 60);
-    QCOMPARE(points.at(1)["time_unx"].toString().toLongLong()
-            - points.at(0)["time_unx"].toString().toLongLong(),
-        30);
+    QCOMPARE(points.at(1)["time_unx"].toString().toLongLong(),
+        points.at(0)["time_unx"].toString().toLongLong() + 30);
 
     // The generated track of an emulated radio without a log file.
     ok({ "--emulator=" + path("track.ovc"), "gps-read", "-o", path("track.cdc") });
 }
 
-void TestCli::factoryDefault()
-{
-    ok({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
-    QCOMPARE(bytes(path("default.ovc")),
-        bytes(QCoreApplication::applicationDirPath() + "/default400-470.dcc"));
-}
-
-// export / import / diff / channels-export / channels-import end to end,
-// and the example of the format description.
+// The factory image; export / import / diff / channels-export / channels-import
+// end to end, and the example of the format description.
 void TestCli::textFormats()
 {
     const QString shipped = QCoreApplication::applicationDirPath() + "/default400-470.dcc";
+    ok({ "--emulator=" + path("d.ovc"), "default", "-o", path("default.ovc") });
+    QCOMPARE(bytes(path("default.ovc")), bytes(shipped));
     ok({ "export", shipped, "-o", path("a.yaml") });
     ok({ "import", path("a.yaml"), "--base", shipped, "-o", path("b.ovc") });
     QCOMPARE(bytes(path("b.ovc")), bytes(shipped));
@@ -253,8 +225,7 @@ void TestCli::textFormats()
     r = cli({ "import", path("example.yaml"), "-o", path("example.ovc") });
     QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), r.err.constData());
     r = cli({ "diff", shipped, path("example.yaml") });
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.out.contains("rx_frequency 446.0125 → 439.1 MHz"), r.out.constData());
+    QVERIFY2(r.exitCode == 1 && r.out.contains("→ 439.1 MHz"), r.out.constData());
     QCOMPARE(cli({ "diff", path("example.yaml"), path("example.ovc") }).exitCode, 0);
     QCOMPARE(cli({ "diff", shipped, "/nonexistent.ovc" }).exitCode, 2);
 
@@ -295,7 +266,7 @@ void TestCli::gpx()
         // a pause after two points: the segment goes on
         point(55.752, 'N', 37.6176667, 'E', t + 3000, 0, -12.5) };
     QVERIFY(saveList(path("log.cdc"), points));
-    QCOMPARE(cli({ "gpx", path("log.cdc"), "-o", path("log.gpx") }).exitCode, 0);
+    ok({ "gpx", path("log.cdc"), "-o", path("log.gpx") });
     QString creator;
     const QList<QStringList> got = segments(bytes(path("log.gpx")), &creator);
     QCOMPARE(creator, QStringLiteral("Orvane " ORVANE_VERSION));
@@ -313,9 +284,7 @@ void TestCli::gpx()
 
     // A real receiver's capture: gpsd's 40 epochs with a fix, its first
     // report to the last digit.
-    QCOMPARE(
-        cli({ "gpx", ORVANE_TEST_DATA_DIR "/nmea/cat-ms352.log", "-o", path("c.gpx") }).exitCode,
-        0);
+    ok({ "gpx", ORVANE_TEST_DATA_DIR "/nmea/cat-ms352.log", "-o", path("c.gpx") });
     const QList<QStringList> capture = segments(bytes(path("c.gpx")), &creator);
     QCOMPARE(capture.size(), 1);
     QCOMPARE(capture.at(0).size(), 40);

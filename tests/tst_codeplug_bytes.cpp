@@ -68,8 +68,7 @@ void TestCodeplugBytes::textFields_data()
     QTest::addColumn<int>("field");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty") << QString() << 32 << QByteArray(32, '\0');
-    QTest::newRow("two letters") << QStringLiteral("Ab") << 32
-                                 << hex("41006200") + QByteArray(28, '\0');
+    QTest::newRow("two letters") << QStringLiteral("Ab") << 32 << hex("41006200") + QByteArray(28, '\0');
     QTest::newRow("cyrillic") << QStringLiteral("Ж") << 16 << hex("1604") + QByteArray(14, '\0');
     QTest::newRow("key name of 9 cut to 8")
         << QStringLiteral("123456789") << 16 << hex("31003200330034003500360037003800");
@@ -117,28 +116,24 @@ void TestCodeplugBytes::channelRecord_data()
     QTest::addColumn<int>("radioType");
     QTest::addColumn<QVariantMap>("channel");
     QTest::addColumn<QByteArray>("tail"); // record bytes 8 to 31
-    QTest::newRow("digital from the template")
-        << 0 << digital("d")
-        << hex("16 00 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
-    QTest::newRow("digital, key 3, high power, colour 63")
-        << 0 << digital("d", 63, 5, 9, 3, true)
-        << hex("16 80 80 04 FF FF 00 00 7F 00 00 00 00 01 05 83 09 00 00 00 01 00 00 00");
+    const auto row = [](const char *name, int radioType, const QVariantMap &channel, const char *tail) {
+        QTest::newRow(name) << radioType << channel << hex(tail);
+    };
+    row("digital from the template", 0, digital("d"),
+        "16 00 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
+    row("digital, key 3, high power, colour 63", 0, digital("d", 63, 5, 9, 3, true),
+        "16 80 80 04 FF FF 00 00 7F 00 00 00 00 01 05 83 09 00 00 00 01 00 00 00");
     // Type 1: the power flag in byte 10, byte 9 keeps the template's 0x80.
-    QTest::newRow("type 1, digital, high power")
-        << 1 << digital("d", 1, 0, 1, 0, true)
-        << hex("16 80 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
-    QTest::newRow("type 1, digital, low power")
-        << 1 << digital("d")
-        << hex("16 80 00 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
-    QTest::newRow("analogue, no tones")
-        << 0 << analogue(0, 0x1234, 0, 0x0670)
-        << hex("15 40 88 04 FF FF 00 00 FF FF FF FF 00 00 00 00 20 02 01 00 00 00 00 00");
-    QTest::newRow("analogue, DCS normal rx, CTCSS tx, 20 kHz")
-        << 0 << analogue(2, 0x0023, 1, 0x0670, 2)
-        << hex("95 40 88 04 FF FF 00 00 23 80 70 06 00 00 00 00 20 02 01 06 00 00 00 00");
-    QTest::newRow("analogue, DCS inverted, 12.5 kHz, high power")
-        << 0 << analogue(3, 0xC023, 3, 0xC754, 1, true)
-        << hex("17 C0 88 04 FF FF 00 00 23 C0 54 C7 00 00 00 00 20 02 01 0F 00 00 00 00");
+    row("type 1, digital, high power", 1, digital("d", 1, 0, 1, 0, true),
+        "16 80 80 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
+    row("type 1, digital, low power", 1, digital("d"),
+        "16 80 00 04 FF FF 00 00 41 00 00 00 00 01 00 00 01 00 00 00 01 00 00 00");
+    row("analogue, no tones", 0, analogue(0, 0x1234, 0, 0x0670),
+        "15 40 88 04 FF FF 00 00 FF FF FF FF 00 00 00 00 20 02 01 00 00 00 00 00");
+    row("analogue, DCS normal rx, CTCSS tx, 20 kHz", 0, analogue(2, 0x0023, 1, 0x0670, 2),
+        "95 40 88 04 FF FF 00 00 23 80 70 06 00 00 00 00 20 02 01 06 00 00 00 00");
+    row("analogue, DCS inverted, 12.5 kHz, high power", 0, analogue(3, 0xC023, 3, 0xC754, 1, true),
+        "17 C0 88 04 FF FF 00 00 23 C0 54 C7 00 00 00 00 20 02 01 0F 00 00 00 00");
 }
 
 void TestCodeplugBytes::channelRecord()

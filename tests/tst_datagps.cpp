@@ -4,52 +4,21 @@
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <ctime>
 
 #include "gps/datagps.h"
 #include "gps/gpspoint.h"
 #include "gps/nmeareader.h"
+#include "support/gpslog.h"
+
+using namespace GpsLog;
 
 namespace {
-
-quint32 bitsOf(float f)
-{
-    quint32 bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
-
-// One 16-byte log record: float bits of the position, hemisphere bytes, the
-// date and time bytes.
-QByteArray record(quint32 lat, char sn, quint32 lng, char ew, QVector<int> when)
-{
-    QByteArray r(10, '\0');
-    qToLittleEndian(lat, r.data());
-    qToLittleEndian(lng, r.data() + 5);
-    r[4] = sn, r[9] = ew;
-    for (int v : when)
-        r.append(char(v));
-    return r;
-}
 
 // 48°07.038' N 11°31.000' E at the given date and time bytes.
 QByteArray fix(QVector<int> when = { 25, 11, 19, 12, 0, 0 })
 {
     return record(bitsOf(4807.038f), 'N', bitsOf(1131.0f), 'E', when);
-}
-
-// A log answer of 2063 bytes: head with the block number, erased content
-// (0xFF), checksum and end byte; records placed at the given slots.
-QByteArray logBlock(int number, const QMap<int, QByteArray> &records = {})
-{
-    QByteArray b(2063, char(0xFF));
-    for (int i = 0; i < 12; ++i)
-        b[i] = char(i == 7 ? number : 0x10 + i);
-    b.replace(2060, 3, "\x5A\xA5\x16");
-    for (auto it = records.begin(); it != records.end(); ++it)
-        b.replace(12 + it.key() * 16, 16, it.value());
-    return b;
 }
 
 // An NMEA sentence with its checksum and line end.
@@ -169,12 +138,10 @@ void TestDataGps::settings()
     const QVariantMap s = dataGps().decodeGpsSettings(blocks).toMap();
     QCOMPARE(s.keys(), QStringList({ "activated", "indication", "save_interval", "workCh" }));
     QCOMPARE(s.value("activated").userType(), int(QMetaType::Bool));
-    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
-                 .arg(s["activated"].toInt())
-                 .arg(s["indication"].toInt())
-                 .arg(s["save_interval"].toInt())
-                 .arg(s["workCh"].toInt()),
-        expected);
+    QStringList values; // in the order of the keys
+    for (const QVariant &v : s)
+        values << QString::number(v.toInt());
+    QCOMPARE(values.join(' '), expected);
     QCOMPARE(blocks, before);
 }
 

@@ -69,8 +69,7 @@ void TestInterchange::roundTrip_data()
     QTest::newRow("factory 400-470") << factory() << QVariantList();
     QTest::newRow("factory KR4700 136-174")
         << TestImage::factoryImage(QStringLiteral("default4700_136-174.dcc")) << QVariantList();
-    QTest::newRow("random, 999 channels") << hostile(7, 999 & 0xFF) << QVariantList();
-    QTest::newRow("random, 40 channels") << hostile(11, 40) << QVariantList();
+    QTest::newRow("random, 231 channels") << hostile(7, 231) << QVariantList();
     QTest::newRow("blank 0xFF") << TestImage::imageListFrom(TestImage::blankBlocks(0xFF),
         TestImage::identity()) << QVariantList();
     QTest::newRow("undescribed bits onto another image") << undescribedBits() << factory();
@@ -195,8 +194,7 @@ void TestInterchange::csvImport()
     const QVariantList before = channels(base);
     const QVariantList all
         = channels(ChannelCsv::importCsv("Name,Frequency\nX,446.1\n", base, true).image);
-    QCOMPARE(all.mid(0, before.size()), before);
-    QCOMPARE(all.size(), before.size() + 1);
+    QCOMPARE(all.mid(0, all.size() - 1), before);
     QCOMPARE(all.last().toMap().value("name").toString(), QStringLiteral("X"));
 }
 

@@ -54,23 +54,16 @@ QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity)
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit)
 {
     QStringList out;
-    QList<quint16> keys = a.keys();
-    for (quint16 k : b.keys()) {
-        if (!a.contains(k))
-            keys.append(k);
-    }
-    for (quint16 k : keys) {
-        const QByteArray x = a.value(k), y = b.value(k);
-        if (x.size() != y.size()) {
-            out << QStringLiteral("%1:size %2/%3").arg(k).arg(x.size()).arg(y.size());
-            continue;
-        }
-        for (int i = 0; i < x.size() && out.size() < limit; ++i) {
+    BlockMap both = a;
+    both.insert(b);
+    for (auto it = both.cbegin(); it != both.cend() && out.size() < limit; ++it) {
+        const QByteArray x = a.value(it.key()), y = b.value(it.key());
+        if (x.size() != y.size())
+            out << QStringLiteral("%1:size %2/%3").arg(it.key()).arg(x.size()).arg(y.size());
+        for (int i = 0; x.size() == y.size() && i < x.size() && out.size() < limit; ++i) {
             if (x.at(i) != y.at(i))
-                out << QStringLiteral("%1:%2").arg(k).arg(i);
+                out << QStringLiteral("%1:%2").arg(it.key()).arg(i);
         }
-        if (out.size() >= limit)
-            break;
     }
     return out;
 }

@@ -30,9 +30,7 @@ QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);
 QVariantList factoryImage(const QString &name = QStringLiteral("default400-470.dcc"));
 
 // The factory default image with stored values no screen offers and bits no
-// field describes (settings, channel records, a channel name with bytes after
-// its end, 20 zones with no end record and two older ones after them, a
-// receive-group count with a high byte): see the comments in hostileImage().
+// field describes: see the comments in hostileImage().
 QVariantList hostileImage();
 
 } // namespace TestImage
