@@ -1,7 +1,5 @@
-// CUsb and the emulated radio: through the real libusb (umockdev) exchanges,
-// sequences, progress and faults on the wire; through the in-process table
-// what libusb hides (timeouts, context use, handle lifetime, the radio's
-// checks of what it receives).
+// CUsb and the emulated radio: through the real libusb (umockdev) the exchanges and their faults;
+// through the in-process table what libusb hides (timeouts, context, handle, the radio's own checks).
 #include <QtTest>
 
 #include <algorithm>
@@ -60,16 +58,17 @@ int clearHalts(const QList<R::Transfer> &journal, quint8 endpoint)
 
 QByteArray hex(const char *spaced) { return QByteArray::fromHex(spaced); }
 
-const QString kUnknown = QStringLiteral(
-    "send_mass_storage_command: don't know how to handle this command (255, length 0)\n");
-const QString kSent16 = QStringLiteral("send_mass_storage_command:  sent 16 CDB bytes");
+const QString kUnknown
+    = "send_mass_storage_command: don't know how to handle this command (%1, length 0)\n";
+const QString kSent = "send_mass_storage_command:  sent %1 CDB bytes";
 
 // The transport's log lines by short names, so that a table row fits a line.
 QStringList logLines(const QString &names)
 {
     const QHash<QString, QStringList> line = {
-        { "U", { kUnknown } }, { "S", { kSent16 } }, { "0", { "  Mass Storage Status: 0  " } },
-        { "1", { "  Mass Storage Status: 1  " } }, { "2", { "  Mass Storage Status: 2  " } },
+        { "U", { kUnknown.arg(255) } }, { "S", { kSent.arg(16) } },
+        { "0", { "  Mass Storage Status: 0  " } }, { "1", { "  Mass Storage Status: 1  " } },
+        { "2", { "  Mass Storage Status: 2  " } },
         { "K", // REQUEST SENSE after a failed command, then its status
             { "send_mass_storage_command:  sent 6 CDB bytes", "get_sense: received  18",
                 "get_sense: ERR 2 4 1", "  Mass Storage Status: 0  " } },
@@ -239,22 +238,18 @@ private slots:
         usb->readIdentity();
         const QList<BotCommand> cmds = botCommands(radio->journal());
         QCOMPARE(cmds.size(), 3);
-        // Frame out: 8 bytes, flags 0x00, length 16, FF 2A ... 47 50.
+        // Frame out (8 bytes, flags 0x00), answer in (265 bytes, 0x80), REQUEST SENSE (18 bytes).
         QCOMPARE(cmds[0].wrapper,
             hex("55534243 01000000 08000000 00 00 10 FF2A0000000000000000000000004750"));
         QCOMPARE(cmds[1].wrapper,
             hex("55534243 02000000 09010000 80 00 10 FF280000000000000000000000004750"));
-        // REQUEST SENSE: length 6, flags 0x80, 18 bytes, 03 00 00 00 12 00.
         QCOMPARE(cmds[2].wrapper,
             hex("55534243 03000000 12000000 80 00 06 030000001200 00000000000000000000"));
         // Tags go on across connections.
         QCOMPARE(usb->deInit(), 0);
         QCOMPARE(usb->init(), 0);
         usb->readIdentity();
-        const QList<BotCommand> all = botCommands(radio->journal());
-        QCOMPARE(all.size(), 5);
-        for (int i = 0; i < all.size(); ++i)
-            QCOMPARE(all[i].tag(), quint32(i + 1));
+        QCOMPARE(botCommands(radio->journal()).last().tag(), 5u);
         QCOMPARE(usb->tagCounter(), 6u);
     }
 
@@ -318,10 +313,8 @@ private slots:
         QVERIFY(complete);
         QCOMPARE(values(readProgress), expectedProgress(177, false));
         QCOMPARE(read, radio->image());
-        for (int n = 0; n < 177; ++n) {
-            QCOMPARE(int(quint8(read[1 + n].toByteArray()[7])), n);
+        for (int n = 0; n < 177; ++n)
             QCOMPARE(read[1 + n].toByteArray().mid(12, 2048), padded(n));
-        }
         readProgress.clear();
         QCOMPARE(usb->readGpsLog(&complete).toList(), radio->gpsLog());
         QVERIFY(complete);
@@ -360,8 +353,6 @@ private slots:
         QTest::newRow("image: short answer") << "image" << int(R::ShortAnswer) << 40;
         QTest::newRow("image: unplugged") << "image" << -2 << 200;
         QTest::newRow("gps: last answer short") << "gps" << int(R::ShortAnswer) << 246;
-        QTest::newRow("write: unplugged") << "write" << -2 << 200;
-        QTest::newRow("write: status 2 on a block") << "write" << int(R::Status2) << 100;
         QTest::newRow("write: identity query fails") << "write" << int(R::Status1) << 0;
         QTest::newRow("write: open-write fails") << "write" << int(R::Status1) << 2;
         QTest::newRow("write: last block fails") << "write" << int(R::Status1) << 180;
@@ -434,9 +425,7 @@ private slots:
         QCOMPARE(radio->contextUses(), 0);
         if (why != 2)
             QCOMPARE(usb->lastOpenError(),
-                why == 4  ? int(LIBUSB_ERROR_ACCESS)
-                    : why ? int(LIBUSB_ERROR_NO_DEVICE)
-                          : 0);
+                why == 4 ? LIBUSB_ERROR_ACCESS : why ? LIBUSB_ERROR_NO_DEVICE : 0);
         QCOMPARE(accessDenied.count(), why == 4 ? 3 : 0);
         radio->plug();
         radio->setInterfaceBusy(false);
@@ -451,11 +440,10 @@ private slots:
         radio->injectFault(R::Status1, 1, 1);
         usb->readIdentity();
         usb->writeImage({});
-        int transfers = 0;
-        for (const R::Transfer &t : radio->journal())
-            if (t.kind != Kind::ClearHalt)
-                transfers += t.timeout == 200u ? 1 : -1000;
-        QVERIFY(transfers > 500);
+        const auto journal = radio->journal();
+        QVERIFY(journal.size() > 500
+            && std::all_of(journal.begin(), journal.end(),
+                [](const R::Transfer &t) { return t.kind == Kind::ClearHalt || t.timeout == 200u; }));
         usb.reset();
         QVERIFY(!radio->isClaimed() && !radio->isOpen());
         QCOMPARE(radio->contextUses(), 0);
@@ -492,11 +480,9 @@ private slots:
         QCOMPARE(send(0x01, cdb, &tag), length ? 0 : -1);
         QStringList expected { "send_mass_storage_command: cannot send command on IN endpoint\n" };
         if (length == 0 || opcode == 0xFF)
-            expected << QStringLiteral("send_mass_storage_command: don't know how to handle "
-                                       "this command (%1, length 0)\n")
-                            .arg(opcode);
+            expected << kUnknown.arg(opcode);
         if (length)
-            expected << QStringLiteral("send_mass_storage_command:  sent %1 CDB bytes").arg(length);
+            expected << kSent.arg(length);
         QCOMPARE(log.lines(), expected);
         QCOMPARE(usb->tagCounter(), before + (length ? 1 : 0));
         const auto wrappers = botCommands(radio->journal());
@@ -606,8 +592,7 @@ private slots:
         QCOMPARE(answer, QByteArray(265, 'x'));
     }
 
-    // The radio takes only a whole image; a memory file that cannot be read
-    // is neither used nor overwritten.
+    // The radio takes only a whole image (tst_cli gives it a memory file that is no image).
     void radioImageShapeChecked()
     {
         const QVariantList before = radio->image();
@@ -617,14 +602,6 @@ private slots:
             bad[at] = QByteArray(at ? 2062 : 264, '\0');
             QVERIFY(!radio->setImage(bad));
         }
-        QTemporaryDir dir;
-        QFile junk(dir.filePath("junk.ovc"));
-        QVERIFY(junk.open(QIODevice::ReadWrite) && junk.write("not a configuration file") > 0);
-        junk.close();
-        QVERIFY(!radio->loadFile(junk.fileName()));
-        QVERIFY(!radio->setMemoryFile(junk.fileName()) && radio->memoryFile().isEmpty());
-        QVERIFY(junk.open(QIODevice::ReadOnly));
-        QCOMPARE(junk.readAll(), QByteArray("not a configuration file"));
         QCOMPARE(radio->image(), before);
     }
 };
