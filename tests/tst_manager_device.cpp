@@ -16,19 +16,8 @@ struct Range {
     int from, to; // byte offsets, to exclusive
 };
 
-// One edit of the collections the screens hand back.
-using Edit = std::function<void(QVariantList &)>;
-Edit setIn(int collection, int index, const char *key, const QVariant &value)
-{
-    return [=](QVariantList &c) {
-        QVariantList list = c[collection].toList();
-        QVariantMap record = index < 0 ? c[collection].toMap() : list[index].toMap();
-        record[key] = value;
-        if (index >= 0)
-            list[index] = record;
-        c[collection] = index < 0 ? QVariant(record) : QVariant(list);
-    };
-}
+using Collections::Edit;
+using Collections::setIn;
 
 enum Operation { Read, Write, Gps };
 struct DefaultRow {

@@ -325,15 +325,9 @@ void TestManagerFiles::scriptValuesSaveAsPlainOnes()
     QCOMPARE(decoded.count(), 1);
     QVariantList plain = Collections::fromDecoded(decoded.at(0).at(1).toMap());
     QVariantList script = plain;
-    auto setName = [](QVariantList &c, const QVariant &name) {
-        QVariantList channels = c[EditMerge::Channels].toList();
-        QVariantMap first = channels.value(0).toMap();
-        first.insert("name", name);
-        channels[0] = first;
-        c[EditMerge::Channels] = channels;
-    };
-    setName(plain, QStringLiteral("Изменён"));
-    setName(script, QVariant::fromValue(engine.toScriptValue(QStringLiteral("Изменён"))));
+    Collections::setIn(EditMerge::Channels, 0, "name", QStringLiteral("Изменён"))(plain);
+    Collections::setIn(EditMerge::Channels, 0, "name",
+        QVariant::fromValue(engine.toScriptValue(QStringLiteral("Изменён"))))(script);
     for (const auto &[name, c] : { std::pair { "plain.ovc", plain }, { "script.ovc", script } })
         QVERIFY(manager.writeEditedDataToFile(
             url(path(name)), c[0], c[1], c[2], c[3], c[4], c[5]));

@@ -59,4 +59,16 @@ QVariantList clamped(const QVariantMap &decoded)
     return out;
 }
 
+Edit setIn(int collection, int index, const char *key, const QVariant &value)
+{
+    return [=](QVariantList &c) {
+        QVariantList list = c[collection].toList();
+        QVariantMap record = index < 0 ? c[collection].toMap() : list[index].toMap();
+        record[key] = value;
+        if (index >= 0)
+            list[index] = record;
+        c[collection] = index < 0 ? QVariant(record) : QVariant(list);
+    };
+}
+
 } // namespace Collections
