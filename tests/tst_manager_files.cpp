@@ -116,14 +116,8 @@ void TestManagerFiles::saveAndLoadRoundTrip()
     // Element 1 starts right after the identity: type, null flag, length 2063.
     QCOMPARE(saved.mid(13 + 265, 9).toHex(), QByteArray("0000000c000000080f"));
 
-    // Loading the saved file again gives the same decoded map.
-    Manager second;
-    QSignalSpy again(&second, &Manager::dataReadyReadFromDevice);
-    second.readDataFromFile(url(path("out.ovc")));
-    QCOMPARE(again.count(), 1);
-    QCOMPARE(again.at(0).at(1), decoded.at(0).at(1));
-
     // A later duplicate of a block wins.
+    Manager second;
     QByteArray duplicate(2063, 'x');
     duplicate[7] = char(4);
     writeRaw(path("dup.ovc"), streamed(QVariantList(image) << duplicate));
@@ -150,18 +144,6 @@ void TestManagerFiles::saveAndLoadRoundTrip()
     QVERIFY(!manager.lastFileError().isEmpty());
     QVERIFY(!manager.exportDocument(url(path("no/such/folder/x.yaml"))));
     QVERIFY(manager.exportDocument(url(path("x.yaml"))) && QFileInfo(path("x.yaml")).size() > 0);
-
-    // A folder made immutable, where even root cannot save, leaves the
-    // previous file as it was too.
-    QTemporaryDir locked;
-    const QString target = locked.filePath("old.ovc");
-    writeRaw(target, "previous contents");
-    if (QProcess::execute("chattr", { "+i", locked.path() }) != 0)
-        QSKIP("chattr +i is not available here");
-    const bool written = manager.writeDataToFile(url(target));
-    QProcess::execute("chattr", { "-i", locked.path() });
-    QVERIFY(!written);
-    QCOMPARE(readAll(target), QByteArray("previous contents"));
 }
 
 void TestManagerFiles::hostileFiles_data()

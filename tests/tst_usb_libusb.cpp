@@ -591,19 +591,6 @@ private slots:
         QCOMPARE(usb->SendToMassStorage(answer, 265), -1);
         QCOMPARE(answer, QByteArray(265, 'x'));
     }
-
-    // The radio takes only a whole image (tst_cli gives it a memory file that is no image).
-    void radioImageShapeChecked()
-    {
-        const QVariantList before = radio->image();
-        QVERIFY(!radio->setImage(before.mid(0, 177)));
-        for (int at : { 5, 0 }) { // a block, the identity one byte short
-            QVariantList bad = before;
-            bad[at] = QByteArray(at ? 2062 : 264, '\0');
-            QVERIFY(!radio->setImage(bad));
-        }
-        QCOMPARE(radio->image(), before);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestUsbLibusb)
