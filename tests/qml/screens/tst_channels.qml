@@ -5,15 +5,13 @@ import "qrc:/qml/Helper.js" as Helper
 import "Helpers.js" as H
 
 // The channel tab alone, with stub reference lists.
-Item {
-    id: root
-    width: 1100
-    height: 600
-
 TestCase {
     id: testCase
     name: "ChannelTab"
     when: windowShown
+    width: 1100
+    height: 600
+    visible: true // the tab is created inside and must be shown for clicks
 
     property var groups: [{ "title": "Группа А", "groups": 1, "selectedContacts": [1] },
                           { "title": "Группа Б", "groups": 3, "selectedContacts": [2] }]
@@ -48,7 +46,7 @@ TestCase {
 
     property var tab: null
     function init() {
-        tab = createTemporaryObject(tabComponent, root)
+        tab = createTemporaryObject(tabComponent, testCase)
         addedSpy.target = removedSpy.target = tab
         addedSpy.clear()
         removedSpy.clear()
@@ -149,8 +147,6 @@ TestCase {
         compare(list.length, 424)
         compare([0, 1, 2, 3, 200, 201, 202, 256, 257, 258, 340, 341, 423].map(function (i) { return list[i] }),
                 ["НЕТ_", "60.0", "60.7", "61.4", "199.3", "200.0", "200.5", "254.5", "254.9", "D023N", "D754N", "D023I", "D754I"])
-        compare(tab.table.choicesFor("width_ch"), ["12.5", "20", "25"])
-        compare(tab.table.choicesFor("type_channel"), ["АНАЛОГОВЫЙ", "ЦИФРОВОЙ"])
         compare(tab.table.choicesFor("color_cod"), H.range(16).map(String))
     }
 
@@ -209,14 +205,18 @@ TestCase {
         compare([row(0).contact, shown(0, "contact")], [-1, ""])
     }
 
+    // A frequency typed is kept within the band of the first channel, which also gives the start of a new
+    // channel (136 MHz for an empty list: the clearAll case below).
     function test_bandRule_data() {
+        var uhf = 400000000, vhf = 136000000
         return [
-            { tag: "uhf in band", first: 435000000, typed: "401.1250", stored: "401.1250", hz: 401125000 },
-            { tag: "uhf just above", first: 435000000, typed: "470.0001", stored: "435.00000", hz: 435000000 },
-            { tag: "uhf upper edge", first: 435000000, typed: "470.0000", stored: "470.0000", hz: 470000000 },
-            { tag: "vhf refuses uhf", first: 150000000, typed: "435.0000", stored: "150.00000", hz: 150000000 },
-            { tag: "vhf below", first: 150000000, typed: "135.9000", stored: "150.00000", hz: 150000000 },
-            { tag: "vhf in band", first: 150000000, typed: "173.5000", stored: "173.5000", hz: 173500000 }
+            { tag: "uhf in band", first: 435000000, typed: "401.1250", stored: "401.1250", hz: 401125000, start: uhf },
+            { tag: "6.25 kHz raster", first: 435000000, typed: "401.12625", stored: "401.12625", hz: 401126250, start: uhf },
+            { tag: "uhf just above", first: 435000000, typed: "470.0001", stored: "435.00000", hz: 435000000, start: uhf },
+            { tag: "uhf upper edge", first: 435000000, typed: "470.0000", stored: "470.0000", hz: 470000000, start: uhf },
+            { tag: "vhf refuses uhf", first: 150000000, typed: "435.0000", stored: "150.00000", hz: 150000000, start: vhf },
+            { tag: "vhf below", first: 150000000, typed: "135.9000", stored: "150.00000", hz: 150000000, start: vhf },
+            { tag: "vhf top", first: 174000000, typed: "173.5000", stored: "173.5000", hz: 173500000, start: vhf }
         ]
     }
     function test_bandRule(data) {
@@ -229,6 +229,9 @@ TestCase {
         compare(row(0).recv_freq, data.typed)
         tab.table.commitFrequency()
         compare([row(0).recv_freq, tab.getData()[0].recv_freq], [data.stored, data.hz])
+        verify(tab.addChannel("новый"))
+        var ch = addedSpy.signalArguments[0][0][1]
+        compare([ch.recvFreq, ch.sendFreq], [data.start, data.start])
     }
 
     function test_frequencyEditor() {
@@ -244,26 +247,6 @@ TestCase {
         compare(row(0).recv_freq, "456.00625")
         keyClick(Qt.Key_Escape)
         compare(row(0).recv_freq, "446.00625")
-        // Five decimals: the 6.25 kHz raster.
-        tab.table.editFrequency(0, "send_freq")
-        keyClick(Qt.Key_Home)
-        H.typeText(testCase, "40112625")
-        keyClick(Qt.Key_Return)
-        compare([row(0).send_freq, tab.getData()[0].send_freq], ["401.12625", 401126250])
-    }
-
-    function test_bandStartsNewChannels_data() {
-        return [
-            { tag: "uhf", first: 435000000, start: 400000000 },
-            { tag: "vhf", first: 174000000, start: 136000000 },
-            { tag: "empty", first: 0, start: 136000000 }
-        ]
-    }
-    function test_bandStartsNewChannels(data) {
-        tab.fillTable(data.first ? [digital(0, "a", data.first, 1, 1, 0)] : [], groups, contacts, keys)
-        verify(tab.addChannel("новый"))
-        var ch = addedSpy.signalArguments[0][0].slice(-1)[0]
-        compare([ch.recvFreq, ch.sendFreq], [data.start, data.start])
     }
 
     function test_valueEditorWithMouse() {
@@ -351,6 +334,7 @@ TestCase {
         compare([tab.table.model.count, H.names(tab.getData())], [2, ["Канал 1", "Аналог"]])
         tab.clearAll()
         compare([tab.table.model.count, tab.getData().length, tab.table.choicesFor("contact")], [0, 0, ["НЕТ"]])
+        verify(tab.addChannel("Новый"))
+        compare([tab.getData()[0].recv_freq, tab.getData()[0].send_freq], [136000000, 136000000])
     }
-}
 }
