@@ -31,7 +31,6 @@ TestCase {
         return loader.item
     }
 
-    // The calls of one name the stand-in Manager recorded.
     function callsOf(name) { return Manager.calls().filter(function (c) { return c.name === name }) }
     function lastArgs(name) { var c = callsOf(name); return c.length ? c[c.length - 1].args : [] }
 
@@ -47,7 +46,6 @@ TestCase {
     function trackSizes(tab) {
         return H.range(tab.pointModel.trackCount).map(function (i) { return tab.pointModel.track(i).path.length })
     }
-    // The table's rows, as the model holds them.
     function rows(tab) { return H.range(tab.pointModel.count).map(function (i) { return tab.pointModel.get(i) }) }
 
     // How the log is cut into tracks; a broken coordinate is left out of the drawing without cutting the
@@ -151,6 +149,13 @@ TestCase {
         var p = tab.pointModel.track(0).path[1], c = tab.map.center
         compare([p.latitude, p.longitude, c.latitude, c.longitude, tab.map.zoomLevel].map(function (v) {
             return v.toFixed(5) }), ["-33.50000", "-151.25000", "-33.50000", "-151.25000", "15.00000"])
+        // The tab's texts and the hemisphere letters follow the language (the other tabs: the window's end-to-end
+        // test).
+        verify(Manager.setLanguage("en"), "QmlLanguage_en.qm is missing")
+        var en = rows(tab)
+        compare([tab.readButton.text, tab.portButton.text, en[1].sn, en[1].ew, en[0].sn, en[0].ew],
+                [" Read data ", "Open", "S", "W", "N", "E"])
+        Manager.setLanguage("ru")
     }
 
     function filterList() {
@@ -308,17 +313,5 @@ TestCase {
             compare([table.widths[1], row.children[1].width, row.children[2].x, row.children[2].text],
                     [steps[i][1], steps[i][1], steps[i][2], "12:00:00"])
         }
-    }
-
-    // The tab's texts and the hemisphere letters of its rows follow the language (the other tabs: the
-    // window's end-to-end test).
-    function test_textsFollowLanguage() {
-        var t = makeTab()
-        t.setGpsModel([point(0)])
-        function texts() { return [t.readButton.text, t.portButton.text, t.pointModel.get(0).sn, t.pointModel.get(0).ew] }
-        compare(texts(), [" Считать данные ", "Открыть", "С", "В"])
-        verify(Manager.setLanguage("en"), "QmlLanguage_en.qm is missing")
-        compare(texts(), [" Read data ", "Open", "N", "E"])
-        Manager.setLanguage("ru")
     }
 }
