@@ -50,6 +50,7 @@ TestCase {
         addedSpy.target = removedSpy.target = tab
         addedSpy.clear()
         removedSpy.clear()
+        tab.fillTable(sampleList(), groups, contacts, keys)
     }
     function row(i) { return tab.table.model.get(i) }
     function shown(i, role) { return tab.table.cellText(role, row(i)) }
@@ -57,7 +58,6 @@ TestCase {
     // References are shown by name (group matched by its "groups" number, contact by position, key by order) and
     // written back as places in the current lists; analogue rows have none (empty, greyed), zero means "none".
     function test_fillAndGetData() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
         var roles = ["rx_groupe", "contact", "encrypt"]
         compare([0, 1, 2].map(function (i) { return roles.map(function (r) { return shown(i, r) }) }),
                 [["Группа Б", "Сидор", "beta"], ["", "", ""], ["НЕТ", "НЕТ", "НЕТ"]])
@@ -117,7 +117,6 @@ TestCase {
         ]
     }
     function test_referencesFollowRenamesAndRemovals(data) {
-        tab.fillTable(sampleList(), groups, contacts, keys)
         var list = data.role === "encrypt" ? [{ "name": "НЕТ" }] : []
         for (var i = 0; i < data.entries.length; i += 2) {
             var name = data.entries[i], uid = data.entries[i + 1]
@@ -173,7 +172,6 @@ TestCase {
         ]
     }
     function test_editorChoices(data) {
-        tab.fillTable(sampleList(), groups, contacts, keys)
         var before = JSON.stringify(tab.getData())
         var index = data.typed ? -1 : tab.table.choicesFor(data.role).indexOf(data.text)
         compare(tab.table.applyChoice(data.row, data.role, index, data.text), data.out !== undefined)
@@ -192,7 +190,6 @@ TestCase {
 
     // A new type resets what belongs to the other kind of channel.
     function test_typeChangeResetsTheRow() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
         verify(tab.table.applyChoice(0, "type_channel", 0, "АНАЛОГОВЫЙ"))
         verify(tab.table.applyChoice(1, "type_channel", 1, "ЦИФРОВОЙ"))
         var fields = ["type_channel", "recv_qt_dqt", "send_qt_dqt", "qt_dqt_type_rcv", "send_ptt_id", "chanelBand",
@@ -249,7 +246,6 @@ TestCase {
     }
 
     function test_valueEditorWithMouse() {
-        tab.fillTable(sampleList(), groups, contacts, keys)
         waitForRendering(tab)
         var t = tab.table, editor = t.valueEditor
         // The edit mark sits at the right edge of the type cell of row 0; the panel opens under the cell, not over
@@ -270,7 +266,6 @@ TestCase {
 
     function test_addChannel() {
         verify(!tab.addButton.enabled)
-        tab.fillTable(sampleList(), groups, contacts, keys)
         tab.table.selectedRow = 2
         tab.nameField.text = "Новый"
         mouseClick(tab.addButton)
@@ -298,7 +293,8 @@ TestCase {
         ]
     }
     function test_addRefused(data) {
-        tab.fillTable(data.count === 4 ? sampleList() : numbered(data.count, 400000000), groups, contacts, keys)
+        if (data.count !== 4)
+            tab.fillTable(numbered(data.count, 400000000), groups, contacts, keys)
         verify(!tab.addChannel(data.name))
         compare([tab.table.model.count, addedSpy.count, tab.messageBox.visible, tab.messageBox.title, tab.messageBox.text],
                 [data.count, 0, true, data.title, data.text])

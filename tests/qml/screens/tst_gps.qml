@@ -24,11 +24,12 @@ TestCase {
 
     SignalSpy { id: readSpy; signalName: "readGPSClicked" }
 
-    function makeTab() {
+    property var tab: null
+    function init() {
         var loader = createTemporaryObject(tabComponent, testCase)
         tryCompare(loader, "status", Loader.Ready)
-        loader.item.filterCheck.checked = false
-        return loader.item
+        tab = loader.item
+        tab.filterCheck.checked = false
     }
 
     function callsOf(name) { return Manager.calls().filter(function (c) { return c.name === name }) }
@@ -66,7 +67,6 @@ TestCase {
         ]
     }
     function test_trackSplitting(data) {
-        var tab = makeTab()
         if (data.bad) {
             tab.setGpsModel([point(0), point(10), point(20, "25.11.19", data.bad[0], data.bad[1]), point(30)])
             compare([tab.pointModel.count, trackSizes(tab)], [4, [3]])
@@ -80,7 +80,7 @@ TestCase {
 
     // Tracks in time order, their colours going round every five.
     function test_trackOrderAndColours() {
-        var tab = makeTab(), m = tab.pointModel
+        var m = tab.pointModel
         tab.setGpsModel(H.range(18).reverse().map(function (i) { return point(Math.floor(i / 3) * 5000 + (i % 3) * 10) }))
         compare(trackSizes(tab), [3, 3, 3, 3, 3, 3])
         compare(H.range(6).map(function (k) { return Qt.colorEqual(m.track(k).color, m.track(k > 0 ? k - 1 : 5).color) }),
@@ -98,7 +98,6 @@ TestCase {
         ]
     }
     function test_tracksDrawn(data) {
-        var tab = makeTab()
         var c = [[55.750, 37.610], [55.752, 37.614], [55.751, 37.619]]
         if (data.live)
             Manager.signalSerialData(c.map(function (x) { return serialPoint(2, x[0], x[1]) }))
@@ -129,7 +128,6 @@ TestCase {
     }
 
     function test_rowsSortedAndFormatted() {
-        var tab = makeTab()
         // One point alone moves the map nowhere; two or more centre it on the second point received.
         Object.assign(tab.map, { center: QtPositioning.coordinate(10, 20), zoomLevel: 10 })
         tab.setGpsModel([point(0, "25.11.19", 50, 30)])
@@ -184,7 +182,6 @@ TestCase {
         ]
     }
     function test_filterTable(data) {
-        var tab = makeTab()
         tab.setGpsModel(filterList())
         tab.dateField.text = data.date
         tab.hourField.text = data.hour
@@ -229,7 +226,6 @@ TestCase {
     }
 
     function test_serialPort() {
-        var tab = makeTab()
         compare([tab.portCombo.count, tab.portCombo.currentText], [2, "ttyS0"])
         tab.portCombo.currentIndex = 1
         Manager.openResult = 0
@@ -269,7 +265,6 @@ TestCase {
     function serialPoint(id, lat, lng) { return Object.assign(point(0, "", lat, lng), { num_id: id }) }
 
     function test_serialPointsOwnTrack() {
-        var tab = makeTab()
         tab.setGpsModel([at("10:00:00"), at("10:00:10"), at("10:00:20")])
         compare(tab.pointModel.trackCount, 1)
         Manager.signalSerialData([serialPoint(1, 48.1, 11.5), serialPoint(1, 48.2, 11.6), serialPoint(7, 40, 20)])
@@ -297,7 +292,6 @@ TestCase {
     // A header divider dragged sideways resizes its column, no narrower than the minimum; the cells and
     // the columns after it follow.
     function test_columnResizeByDragging() {
-        var tab = makeTab()
         tab.setGpsModel([point(0)])
         waitForRendering(tab)
         var table = tab.pointTable, divider = findChild(table, "pointColumnDivider1")
