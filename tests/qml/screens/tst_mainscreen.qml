@@ -339,14 +339,18 @@ TestCase {
         verify(child("tabGPS").enabled)
     }
 
-    // The tabs keep each other current: a channel added reaches the zones (edits kept), DMR lists the channel
-    // table's selectors.
+    // The tabs keep each other current: a channel added or removed reaches the zones (edits kept; the channels
+    // after a removed one move down one place), DMR lists the channel table's selectors.
     function test_tabsFollowEachOther() {
         fill(10)
         var tab = screen.channelTab
         tab.table.applyChoice(0, "color_cod", 9, "9")
         verify(tab.addChannel("Новый"))
         compare([screen.zoneTab.channels.length, screen.zoneTab.channels[10].name, tab.getData()[0].color_cod], [11, "Новый", 9])
+        tab.table.selectedRow = 3
+        verify(tab.removeSelected())
+        compare([screen.zoneTab.zonesList[0].selectedChannels, H.names(screen.zoneTab.memberList.model)], [[2, 4], ["К2", "К5"]])
+        compare([screen.zoneTab.channels.length, tab.getData()[0].color_cod], [10, 9])
 
         var dmr = screen.dmrTab
         dmr.elementContactAdded([{ "name": "Иван" }, { "name": "Мария" }])
