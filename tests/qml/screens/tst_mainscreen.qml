@@ -296,10 +296,10 @@ TestCase {
 
     function test_fileDialogs_data() {
         return [
-            { tag: "open", act: "buttonOpen", mode: "open_config", existing: true, filter: "Orvane Configuration (*.ovc *.dcc)", call: "readDataFromFile" },
-            { tag: "save", act: "buttonSave", mode: "save_config", existing: false, filter: "Orvane Configuration (*.ovc)", call: "writeEditedDataToFile" },
-            { tag: "GPS open", act: "openGPSClicked", mode: "open_gps", existing: true, filter: "CDC (*.cdc)", call: "readGPSDataFromFile" },
-            { tag: "GPS save", act: "saveGPSClicked", mode: "save_gps", existing: false, filter: "CDC (*.cdc)", call: "writeGPSDataToFile" }
+            { tag: "open", act: "buttonOpen", mode: "open_config", existing: true, filter: "Orvane Configuration (*.ovc *.dcc)" },
+            { tag: "save", act: "buttonSave", mode: "save_config", existing: false, filter: "Orvane Configuration (*.ovc)" },
+            { tag: "GPS open", act: "openGPSClicked", mode: "open_gps", existing: true, filter: "CDC (*.cdc)" },
+            { tag: "GPS save", act: "saveGPSClicked", mode: "save_gps", existing: false, filter: "CDC (*.cdc)" }
         ]
     }
     function test_fileDialogs(data) {
@@ -313,10 +313,8 @@ TestCase {
         var dialog = screen.fileDialog.dialog
         compare([dialog.visible, screen.fileDialog.mode], [true, data.mode])
         compare([dialog.selectExisting, dialog.selectMultiple, dialog.nameFilters], [data.existing, false, [data.filter]])
-        compare(calls().length, 0) // nothing happens until a file is chosen
+        compare(calls().length, 0) // nothing happens until a file is chosen (then: the end-to-end test)
         dialog.close()
-        screen.fileChosen(data.mode, "file:///tmp/x")
-        compare([callNames(), calls()[0].args[0]], [[data.call], "file:///tmp/x"])
     }
 
     function test_gpsRead() {

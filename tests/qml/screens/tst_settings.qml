@@ -33,7 +33,6 @@ TestCase {
         tab.init(Object.assign(map, over || {}))
         return tab
     }
-    // A complete "basicSettings" map with neutral values.
     function basicMap(over) {
         return Object.assign({
             radio_id: 0, unique_radio_id: 1, squelch_normal_level: 3, squelch_tight_level: 5, preamble_duration: 0,
