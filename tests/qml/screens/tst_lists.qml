@@ -103,38 +103,34 @@ TestCase {
         verify(!tab.addPickedChannel())
     }
 
-    function test_zoneChannels() {
-        var tab = makeZones([{ "title": "A", "selectedChannels": [2, 0] }], channels(5))
-        pickFree(tab, "Ch3")
-        mouseClick(child(tab, "addChannelButton"))
-        compare([tab.zonesList[0].selectedChannels, H.names(tab.freeList.model), tab.freeList.currentIndex], [[2, 0, 3], ["Ch1", "Ch4"], -1])
-        var remove = child(tab, "removeChannelButton")
-        tab.memberList.currentIndex = 0
-        mouseClick(remove)
-        tab.memberList.currentIndex = 0
-        mouseClick(remove)
-        compare([tab.zonesList[0].selectedChannels, H.names(tab.freeList.model)], [[3], ["Ch0", "Ch1", "Ch2", "Ch4"]])
-        // The last channel stays.
-        tab.memberList.currentIndex = 0
-        compare([remove.enabled, tab.removePickedChannel(), tab.zonesList[0].selectedChannels], [false, false, [3]])
-    }
-
-    function test_zoneMove_data() {
+    // The member buttons of a zone (its channels 3, 1, 4 of 0-4): a member moved up or down, not past the ends, the
+    // selection following it; a free channel added at the end (the free list's pick cleared); a member removed
+    // back into the free list (the selection cleared), not the last one.
+    function test_zoneMemberButtons_data() {
         return [
-            { tag: "up from the middle", from: 1, delta: -1, moved: true, members: [20, 10, 30, 40], at: 0 },
-            { tag: "down from the middle", from: 2, delta: 1, moved: true, members: [10, 20, 40, 30], at: 3 },
-            { tag: "up at the top", from: 0, delta: -1, moved: false, members: [10, 20, 30, 40], at: 0 },
-            { tag: "down at the bottom", from: 3, delta: 1, moved: false, members: [10, 20, 30, 40], at: 3 },
+            { tag: "up from the middle", from: 1, button: "upButton", enabled: true, members: [1, 3, 4], at: 0 },
+            { tag: "down from the middle", from: 1, button: "downButton", enabled: true, members: [3, 4, 1], at: 2 },
+            { tag: "up at the top", from: 0, button: "upButton", enabled: false, members: [3, 1, 4], at: 0 },
+            { tag: "down at the bottom", from: 2, button: "downButton", enabled: false, members: [3, 1, 4], at: 2 },
+            { tag: "add", pick: "Ch2", button: "addChannelButton", enabled: true, members: [3, 1, 4, 2] },
+            { tag: "remove", from: 1, button: "removeChannelButton", enabled: true, members: [3, 4], at: -1 },
+            { tag: "remove the last", zone: [3], from: 0, button: "removeChannelButton", enabled: false, members: [3], at: 0 }
         ]
     }
-    function test_zoneMove(data) {
-        var tab = makeZones([{ "title": "A", "selectedChannels": [10, 20, 30, 40] }], channels(41))
-        tab.memberList.currentIndex = data.from
-        var button = child(tab, data.delta < 0 ? "upButton" : "downButton")
-        compare(button.enabled, data.moved)
+    function test_zoneMemberButtons(data) {
+        var tab = makeZones([{ "title": "A", "selectedChannels": data.zone || [3, 1, 4] }], channels(5))
+        if (data.pick)
+            pickFree(tab, data.pick)
+        else
+            tab.memberList.currentIndex = data.from
+        var button = child(tab, data.button)
+        compare(button.enabled, data.enabled)
         mouseClick(button)
-        compare([tab.zonesList[0].selectedChannels, tab.memberList.currentIndex, H.names(tab.memberList.model)[data.at]],
-                [data.members, data.at, "Ch" + data.members[data.at]])
+        function names(ids) { return ids.map(function (id) { return "Ch" + id }) }
+        var free = H.range(5).filter(function (id) { return data.members.indexOf(id) < 0 })
+        compare([tab.zonesList[0].selectedChannels, H.names(tab.memberList.model), H.names(tab.freeList.model)],
+                [data.members, names(data.members), names(free)])
+        compare(data.pick ? tab.freeList.currentIndex : tab.memberList.currentIndex, data.pick ? -1 : data.at)
     }
 
     // What the radio cannot hold is refused with a message naming the limit.
