@@ -43,5 +43,5 @@ function range(n) {
         list.push(i)
     return list
 }
-function names(list) { return Array.prototype.map.call(list, function (x) { return x.name }) }
-function titles(list) { return Array.prototype.map.call(list, function (x) { return x.title }) }
+// The names (or another key) of the entries of a list or model.
+function names(list, key) { return Array.prototype.map.call(list, function (x) { return x[key || "name"] }) }

@@ -259,7 +259,6 @@ TestCase {
         mouseClick(tab.portButton)
         verify(tab.portMessage.visible)
         tab.portMessage.close()
-        Manager.signalSerialPortsList(["ttyS0", "ttyUSB0"])
     }
 
     function serialPoint(id, lat, lng) { return Object.assign(point(0, "", lat, lng), { num_id: id }) }

@@ -95,7 +95,7 @@ TestCase {
         compare([tab.zonesList[0].selectedChannels, tab.zonesList[1].selectedChannels], [[1, 2], [1, 2, 0]])
         // Removing one selects the first.
         mouseClick(child(tab, "removeZoneButton"))
-        compare([H.titles(tab.zonesList), tab.currentZone], [["Z0", "Patrol"], 0])
+        compare([H.names(tab.zonesList, "title"), tab.currentZone], [["Z0", "Patrol"], 0])
         compare([tab.removeZone(), tab.removeZone(), tab.currentZone, tab.removeZone()], [true, true, -1, false])
         tab.init(zones(3, [0]), channels(3))
         tab.clearAll()
@@ -276,11 +276,12 @@ TestCase {
         mouseClick(child(tab, "addGroupButton"))
         compare([tab.rxGroupsList[2].title, writtenMembers(tab)[2], tab.currentGroup, tab.groupBox.currentText,
                  child(tab, "groupTitleField").text], ["Fire", ["C1"], 2, "Fire", ""])
-        compare(H.titles(added.signalArguments[0][0]), ["G1", "G2", "Fire"])
+        compare(H.names(added.signalArguments[0][0], "title"), ["G1", "G2", "Fire"])
         var removed = spy(tab, "elementRemovedRxGroup")
         tab.groupBox.activated(1)
         mouseClick(child(tab, "removeGroupButton"))
-        compare([H.titles(tab.rxGroupsList), tab.currentGroup, H.titles(removed.signalArguments[0][0])], [["G1", "Fire"], 0, ["G1", "Fire"]])
+        compare([H.names(tab.rxGroupsList, "title"), tab.currentGroup, H.names(removed.signalArguments[0][0], "title")],
+                [["G1", "Fire"], 0, ["G1", "Fire"]])
         verify(tab.removeGroup() && tab.removeGroup())
         compare([tab.currentGroup, tab.removeGroup(), removed.count], [-1, false, 3])
     }

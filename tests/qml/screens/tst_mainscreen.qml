@@ -35,8 +35,7 @@ TestCase {
         verify(c !== null, "no object named " + name)
         return c
     }
-    // The GPS tab asks for the serial ports when it is created: the tab's own business. The questions whether
-    // there are unsaved edits change nothing.
+    // Left out: the GPS tab's port list request when it is made, and the questions about unsaved edits.
     function calls() {
         return Manager.calls().filter(function (c) { return c.name !== "getPortsList" && c.name !== "hasUnsavedChanges" })
     }
