@@ -3,7 +3,6 @@
 // of the workflows are taken out; the tests control the radio through the
 // "Radio" context property.
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>

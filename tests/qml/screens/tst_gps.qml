@@ -204,8 +204,7 @@ TestCase {
             H.typeText(testCase, "02")
             keyClick(Qt.Key_Return)
         }
-        compare(rows(tab).map(function (r) { return r.time }), data.times)
-        compare(tab.pointTable.rowCount, data.times.length)
+        compare([H.names(rows(tab), "time"), tab.pointTable.rowCount], [data.times, data.times.length])
         // The log exported as GPX holds what is shown.
         tab.fileChosen("gpx_log", "file:///tmp/track")
         var gpx = lastArgs("exportGpx")
