@@ -63,6 +63,7 @@ TestCase {
         verify(c !== null, "no object named " + name)
         return c
     }
+    function lastDecoded() { return decoded[decoded.length - 1] }
     function copy(v) { return JSON.parse(JSON.stringify(v)) }
 
     // Every path at which two decoded values differ.
@@ -92,7 +93,7 @@ TestCase {
             screen.dialogs.answered(StandardButton.Discard)
         }
         compare([decoded.length, screen.state], [before + 1, "state_work"], "the read delivered no data")
-        return decoded[decoded.length - 1]
+        return lastDecoded()
     }
     function write() {
         var before = wrote.length
@@ -306,14 +307,14 @@ TestCase {
         }
         screen.fileDialog.dialog.close()
         screen.fileChosen("open_config", url)
-        var fromFile = decoded[decoded.length - 1]
+        var fromFile = lastDecoded()
         compare([decoded.length, fromFile.freqList[1].recvFreq, fromFile.freqList[2].sendFreq, fromFile.freqList[analogue].recvQtDqt,
                  t.model.get(2).send_freq], [3, 446187500, 447500000, 0x670, "447.50000"])
 
         // Factory settings: the default image for the radio's band on the screen; the radio is not written.
         written = Radio.blocksWritten()
         mouseClick(child("buttonDefaultSettings"))
-        compare([decoded[decoded.length - 1].freqList[1].recvFreq, t.model.get(1).recv_freq, screen.state, Radio.blocksWritten()],
+        compare([lastDecoded().freqList[1].recvFreq, t.model.get(1).recv_freq, screen.state, Radio.blocksWritten()],
                 [before.freqList[1].recvFreq, (before.freqList[1].recvFreq / 1000000).toFixed(5), "state_work", written])
         // The radio still holds what was written, not the saved edit.
         var last = read()

@@ -165,10 +165,12 @@ TestCase {
             { tag: "group", row: 0, role: "rx_groupe", text: "Группа А", out: { rx_groupe: 1 } },
             { tag: "key", row: 0, role: "encrypt", text: "alpha", out: { encrypt: 1 } },
             // A new type resets what belongs to the other kind of channel.
-            { tag: "type analogue", row: 0, role: "type_channel", text: "АНАЛОГОВЫЙ", out: { type_channel: false,
-              recv_qt_dqt: 0, send_qt_dqt: 0, qt_dqt_type_rcv: 0, send_ptt_id: 0, chanelBand: 0, color_cod: -1, rx_groupe: 0 } },
-            { tag: "type digital", row: 1, role: "type_channel", text: "ЦИФРОВОЙ", out: { type_channel: true, recv_qt_dqt: -1,
-              send_qt_dqt: -1, send_ptt_id: -1, chanelBand: -1, color_cod: 1, rx_groupe: 0, contact: 0, encrypt: 0 } },
+            { tag: "type analogue", row: 0, role: "type_channel", text: "АНАЛОГОВЫЙ",
+              out: { type_channel: false, recv_qt_dqt: 0, send_qt_dqt: 0, qt_dqt_type_rcv: 0, send_ptt_id: 0,
+                     chanelBand: 0, color_cod: -1, rx_groupe: 0 } },
+            { tag: "type digital", row: 1, role: "type_channel", text: "ЦИФРОВОЙ",
+              out: { type_channel: true, recv_qt_dqt: -1, send_qt_dqt: -1, send_ptt_id: -1, chanelBand: -1,
+                     color_cod: 1, rx_groupe: 0, contact: 0, encrypt: 0 } },
             { tag: "garbage tone", row: 1, role: "recv_qt_dqt", text: "abc", typed: true },
             { tag: "tone too low", row: 1, role: "recv_qt_dqt", text: "12.0", typed: true },
             { tag: "octal digit 8", row: 1, role: "send_qt_dqt", text: "D028N", typed: true },
@@ -196,13 +198,13 @@ TestCase {
     function test_bandRule_data() {
         var uhf = 400000000, vhf = 136000000
         return [
-            { tag: "uhf in band", first: 435000000, typed: "401.1250", stored: "401.1250", hz: 401125000, start: uhf },
-            { tag: "6.25 kHz raster", first: 435000000, typed: "401.12625", stored: "401.12625", hz: 401126250, start: uhf },
-            { tag: "uhf just above", first: 435000000, typed: "470.0001", stored: "435.00000", hz: 435000000, start: uhf },
-            { tag: "uhf upper edge", first: 435000000, typed: "470.0000", stored: "470.0000", hz: 470000000, start: uhf },
-            { tag: "vhf refuses uhf", first: 150000000, typed: "435.0000", stored: "150.00000", hz: 150000000, start: vhf },
-            { tag: "vhf below", first: 150000000, typed: "135.9000", stored: "150.00000", hz: 150000000, start: vhf },
-            { tag: "vhf top", first: 174000000, typed: "173.5000", stored: "173.5000", hz: 173500000, start: vhf }
+            { tag: "uhf in band", first: 435e6, typed: "401.1250", stored: "401.1250", hz: 401125000, start: uhf },
+            { tag: "6.25 kHz raster", first: 435e6, typed: "401.12625", stored: "401.12625", hz: 401126250, start: uhf },
+            { tag: "uhf just above", first: 435e6, typed: "470.0001", stored: "435.00000", hz: 435e6, start: uhf },
+            { tag: "uhf upper edge", first: 435e6, typed: "470.0000", stored: "470.0000", hz: 470e6, start: uhf },
+            { tag: "vhf refuses uhf", first: 150e6, typed: "435.0000", stored: "150.00000", hz: 150e6, start: vhf },
+            { tag: "vhf below", first: 150e6, typed: "135.9000", stored: "150.00000", hz: 150e6, start: vhf },
+            { tag: "vhf top", first: 174e6, typed: "173.5000", stored: "173.5000", hz: 173500000, start: vhf }
         ]
     }
     function test_bandRule(data) {
@@ -298,7 +300,7 @@ TestCase {
         mouseClick(tab.removeButton)
         compare(removedSpy.signalArguments[0][1], 5)
         var list = removedSpy.signalArguments[0][0]
-        compare(list.map(function (c) { return c.channel }), H.range(9))
+        compare(H.names(list, "channel"), H.range(9))
         compare(H.names(list), ["К0", "К1", "К2", "К3", "К4", "К6", "К7", "К8", "К9"])
         compare([tab.table.model.count, row(5).channel, row(5).name, tab.table.selectedRow], [9, 5, "К6", 5])
         // Removing the last row selects the new last row.

@@ -346,7 +346,8 @@ TestCase {
         compare([screen.zoneTab.channels.length, screen.zoneTab.channels[10].name, tab.getData()[0].color_cod], [11, "Новый", 9])
         tab.table.selectedRow = 3
         verify(tab.removeSelected())
-        compare([screen.zoneTab.zonesList[0].selectedChannels, H.names(screen.zoneTab.memberList.model)], [[2, 4], ["К2", "К5"]])
+        var zones = screen.zoneTab
+        compare([zones.zonesList[0].selectedChannels, H.names(zones.memberList.model)], [[2, 4], ["К2", "К5"]])
         compare([screen.zoneTab.channels.length, tab.getData()[0].color_cod], [10, 9])
 
         var dmr = screen.dmrTab
