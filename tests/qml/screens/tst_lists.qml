@@ -164,9 +164,9 @@ TestCase {
         tab.limitDialog.close()
     }
 
-    // Each contact and group keeps the place it had in the decoded list ("origin") through edits and the
-    // removal of others; new ones have -1.
-    function test_contactsWrittenWithKeysAndOrigins() {
+    // Through edits and the removal of others, each contact and group keeps the place it had in the decoded list
+    // ("origin"; new ones have -1) and each group its members.
+    function test_contactsAndGroupsThroughEdits() {
         var tab = makeDmr([{ "title": "G1", "selectedContacts": [1], "origin": 0 },
                            { "title": "G2", "selectedContacts": [2], "origin": 1 }], contacts(["A", "B", "C"]), {})
         var data = tab.getData()
@@ -181,6 +181,24 @@ TestCase {
         tab.removeGroup()
         tab.addGroup("G3")
         compare(tab.rxGroupsList.map(function (g) { return g.origin }), [1, -1])
+        // The new contact takes the highest "pos" + 1, which a removed one had: it must not become a member
+        // of the removed one's groups.
+        tab = makeDmr([{ "title": "G1", "selectedContacts": [1, 3] }], numbered(3), {})
+        tab.pickContact(2)
+        compare([tab.removeContact(), tab.addContact(), tab.contactModel.get(2).pos, writtenMembers(tab)],
+                [true, true, 2, [["C0"]]])
+        // Members naming no contact are dropped, and no later contact inherits them.
+        tab = makeDmr([{ "title": "G1", "selectedContacts": [2, 9] }], numbered(3), {})
+        compare(tab.rxGroupsList[0].selectedContacts, [2])
+        for (var i = 0; i < 7; ++i)
+            verify(tab.addContact())
+        compare(writtenMembers(tab), [["C1"]])
+        // A contact whose "pos" an earlier one has is not taken for that one.
+        var twins = numbered(3)
+        twins[2].pos = 0
+        tab = makeDmr([{ "title": "G1", "selectedContacts": [1] }], twins)
+        compare([H.names(tab.memberContactList.model), H.names(tab.freeContactList.model), writtenMembers(tab)],
+                [["C0"], ["C1", "C2"], [["C0"]]])
     }
 
     function test_newContact_data() {
@@ -228,27 +246,6 @@ TestCase {
         var written = tab.getData()
         compare([written.map(function (c) { return c.pos }), tab.rxGroupsList[1].groups], [[0, 1, 2, 3], 2])
         compare([removed.count, H.names(removed.signalArguments[0][0])], [1, H.names(written)])
-    }
-
-    function test_groupMembersSurviveEdits() {
-        // The new contact takes the highest "pos" + 1, which a removed one had: it must not become a member
-        // of the removed one's groups.
-        var tab = makeDmr([{ "title": "G1", "selectedContacts": [1, 3] }], numbered(3), {})
-        tab.pickContact(2)
-        compare([tab.removeContact(), tab.addContact(), tab.contactModel.get(2).pos, writtenMembers(tab)],
-                [true, true, 2, [["C0"]]])
-        // Members naming no contact are dropped, and no later contact inherits them.
-        tab = makeDmr([{ "title": "G1", "selectedContacts": [2, 9] }], numbered(3), {})
-        compare(tab.rxGroupsList[0].selectedContacts, [2])
-        for (var i = 0; i < 7; ++i)
-            verify(tab.addContact())
-        compare(writtenMembers(tab), [["C1"]])
-        // A contact whose "pos" an earlier one has is not taken for that one.
-        var twins = numbered(3)
-        twins[2].pos = 0
-        tab = makeDmr([{ "title": "G1", "selectedContacts": [1] }], twins)
-        compare([H.names(tab.memberContactList.model), H.names(tab.freeContactList.model), writtenMembers(tab)],
-                [["C0"], ["C1", "C2"], [["C0"]]])
     }
 
     function test_groupsAndMembers() {
