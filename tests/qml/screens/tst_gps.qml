@@ -226,7 +226,6 @@ TestCase {
     function test_serialPort() {
         compare([tab.portCombo.count, tab.portCombo.currentText], [2, "ttyS0"])
         tab.portCombo.currentIndex = 1
-        Manager.openResult = 0
         Manager.clearCalls()
         mouseClick(tab.portButton)
         compare(Manager.calls(), [{ "name": "openSerialPortAt", "args": ["ttyUSB0", 9600] }])

@@ -207,7 +207,6 @@ TestCase {
         }
         // Once agreed, the window's close goes through.
         compare(screen.closeApproved, data.act === "close" && data.answer === StandardButton.Discard)
-        Manager.unsaved = false
     }
 
     // What a refused or failed write reports, and the answers that write again or not (an incomplete image, a
