@@ -132,8 +132,7 @@ TestCase {
         var before = JSON.stringify(tab.getData())
         tab.nameField.text = "Новый"
         mouseClick(tab.addButton)
-        var args = addedSpy.signalArguments[0]
-        tab.fillTable(args[0], args[1], args[2], args[3])
+        tab.fillTable.apply(tab, addedSpy.signalArguments[0])
         compare([shown(0, data.role), JSON.stringify(tab.getData().slice(0, 4))], [data.shown, before])
     }
 

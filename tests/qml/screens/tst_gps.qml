@@ -292,8 +292,7 @@ TestCase {
         waitForRendering(tab)
         var table = tab.pointTable, divider = findChild(table, "pointColumnDivider1")
         var row = findChild(table, "pointList").itemAtIndex(0)
-        var x2 = table.xs[2]
-        var steps = [[30, 80, x2 + 30], [-200, table.minimumWidth, x2 - 50 + table.minimumWidth]]
+        var steps = [[30, 80, table.xs[2] + 30], [-200, table.minimumWidth, table.xs[2] - 50 + table.minimumWidth]]
         for (var i = 0; i < steps.length; ++i) {
             // Pressed and moved in the table's place: the divider moves along.
             var p = divider.mapToItem(table, 4, 10)

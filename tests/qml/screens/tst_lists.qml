@@ -29,7 +29,6 @@ TestCase {
 
     function make(component, args) {
         var tab = createTemporaryObject(component, testCase).item
-        verify(tab, "the tab did not load")
         tab.init.apply(tab, args)
         return tab
     }
