@@ -110,7 +110,6 @@ TestCase {
         compare([text(), child("loadingProgress").value, child("loadingProgress").visible],
                 ["Загрузка данных с радиостанции: 42%", 42, true])
         // The hold has passed, but the read has not reported yet: every tool stays off, factory settings included.
-        wait(250)
         tryCompare(screen.holdTimer, "running", false) // a loaded machine may draw late
         toolsEnabled(false)
         mouseClick(child("buttonRead"))
