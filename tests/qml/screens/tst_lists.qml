@@ -172,7 +172,7 @@ TestCase {
         compare(Object.keys(data[0]).sort(), ["name", "number", "origin", "pos", "tone", "type"])
         compare([data[1].name, data[1].pos, Number(data[1].number), data[1].type, data[1].tone], ["B", 1, 101, 1, 1])
         tab.pickContact(0)
-        tab.removeContact()
+        compare([tab.removeContact(), tab.removeContact()], [true, false]) // a removal leaves nothing picked
         tab.addContact()
         verify(tab.setContactText(0, "name", "B2"))
         compare(tab.getData().map(function (c) { return c.origin }), [1, 2, -1])
