@@ -3,7 +3,6 @@
 // of the workflows are taken out; the tests control the radio through the
 // "Radio" context property.
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -56,7 +55,6 @@ public:
     Q_INVOKABLE QStringList protocolErrors() const { return radio->protocolErrors(); }
     // A file URL in a folder that lives as long as the test program.
     Q_INVOKABLE QString fileUrl(const QString &name) const { return QUrl::fromLocalFile(folder.filePath(name)).toString(); }
-    Q_INVOKABLE bool exists(const QString &url) const { return QFile::exists(QUrl(url).toLocalFile()); }
 
     // The radio holds the factory image with values no screen offers and
     // bits no field describes (TestImage::hostileImage).

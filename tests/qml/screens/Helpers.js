@@ -37,11 +37,6 @@ function countText(root, text) {
     return n
 }
 
-function range(n) {
-    var list = []
-    for (var i = 0; i < n; ++i)
-        list.push(i)
-    return list
-}
-function names(list) { return Array.prototype.map.call(list, function (x) { return x.name }) }
-function titles(list) { return Array.prototype.map.call(list, function (x) { return x.title }) }
+function range(n) { return Array.from({ length: n }, function (x, i) { return i }) }
+// The names (or another key) of the entries of a list or model.
+function names(list, key) { return Array.prototype.map.call(list, function (x) { return x[key || "name"] }) }
