@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -115,7 +116,10 @@ class Setup : public QObject {
 public slots:
     void applicationAvailable()
     {
+        // Settings (the language chosen) in a folder of this run's own, so
+        // that no earlier run, crashed half-way, decides how this one starts.
         QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         const QVariantList image = TestImage::factoryImage();
         radio = std::make_unique<RadioEmulator>();
         control = std::make_unique<RadioControl>(radio.get(), image);
@@ -131,6 +135,7 @@ public slots:
     }
 
 private:
+    QTemporaryDir settings;
     std::unique_ptr<RadioEmulator> radio;
     std::unique_ptr<RadioControl> control;
     std::unique_ptr<Manager> manager;
