@@ -496,32 +496,6 @@ private slots:
             QByteArray(reinterpret_cast<const char *>(cdb), length).leftJustified(16, '\0'));
     }
 
-    // A wrapper the radio cannot take (bad signature, a byte short, a byte
-    // more) stalls both pipes until the host clears them.
-    void radioRefusesBadWrappers()
-    {
-        useTable();
-        // TEST UNIT READY, tag 1.
-        const QByteArray good
-            = hex("55534243 01000000 00000000 00 00 06 000000000000 00000000000000000000");
-        const auto out = [&](const QByteArray &d) {
-            int actual = 0;
-            return radio->bulkOut(
-                0x01, reinterpret_cast<const uchar *>(d.constData()), d.size(), &actual);
-        };
-        for (const QByteArray &bad : { withByte(good, 3, 'D'), good.chopped(1), good + '\0' }) {
-            out(bad);
-            unsigned char csw[13];
-            int actual = 0;
-            QCOMPARE(radio->bulkIn(0x81, csw, 13, &actual), int(LIBUSB_ERROR_PIPE));
-            QCOMPARE(out(good), int(LIBUSB_ERROR_PIPE));
-            radio->clearHalt(0x01);
-            radio->clearHalt(0x81);
-            QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
-        }
-        QCOMPARE(radio->protocolErrors().size(), 3);
-    }
-
     // Each frame the radio refuses fails its command, sets the sense code
     // (0x26: invalid field, 0x2C: out of sequence) and changes no memory.
     void radioRefusesBadFrames_data()
@@ -579,18 +553,6 @@ private slots:
         QVERIFY(!radio->protocolErrors().isEmpty());
     }
 
-    // An answer never fetched is dropped when the next frame fails: its fetch
-    // must not hand out the old identity.
-    void radioDropsUnfetchedAnswer()
-    {
-        useTable();
-        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x04)), 0);
-        radio->injectFault(R::Status1);
-        QCOMPARE(usb->SendToMassStorage(CUsb::buildFrame(0x15)), -1);
-        QByteArray answer(265, 'x');
-        QCOMPARE(usb->SendToMassStorage(answer, 265), -1);
-        QCOMPARE(answer, QByteArray(265, 'x'));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestUsbLibusb)
