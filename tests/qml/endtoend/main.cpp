@@ -2,8 +2,6 @@
 // and an emulated radio holding the factory default image. The fixed pauses
 // of the workflows are taken out; the tests control the radio through the
 // "Radio" context property.
-#include <QDataStream>
-#include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
@@ -15,6 +13,7 @@
 
 #include "emulator/radioemulator.h"
 #include "manager/manager.h"
+#include "support/radiorig.h"
 #include "support/testimage.h"
 
 // What a test may do to the radio on the other end of the cable.
@@ -41,21 +40,23 @@ public:
     // The radio answers with another band code; its next `count` block writes
     // are acknowledged but not stored.
     Q_INVOKABLE void setBandCode(int code) { radio->setBandCode(quint8(code)); }
-    Q_INVOKABLE void ignoreWrites(int count) { radio->injectFault(RadioEmulator::IgnoreWrite, count); }
+    Q_INVOKABLE void ignoreWrites(int count)
+    {
+        radio->injectFault(RadioEmulator::IgnoreWrite, count);
+    }
     // A configuration file holding the identity answer and block 0 only.
     Q_INVOKABLE QString incompleteFile(const QString &name) const
     {
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        QDataStream out(&file);
-        out << factory.mid(0, 2);
-        return QUrl::fromLocalFile(file.fileName()).toString();
+        const QString path = folder.filePath(name);
+        return saveList(path, factory.mid(0, 2)) ? QUrl::fromLocalFile(path).toString() : QString();
     }
     Q_INVOKABLE int gpsPoints() const { return generatedPoints; }
     Q_INVOKABLE QStringList protocolErrors() const { return radio->protocolErrors(); }
     // A file URL in a folder that lives as long as the test program.
-    Q_INVOKABLE QString fileUrl(const QString &name) const { return QUrl::fromLocalFile(folder.filePath(name)).toString(); }
+    Q_INVOKABLE QString fileUrl(const QString &name) const
+    {
+        return QUrl::fromLocalFile(folder.filePath(name)).toString();
+    }
 
     // The radio holds the factory image with values no screen offers and
     // bits no field describes (TestImage::hostileImage).
@@ -68,13 +69,15 @@ public:
     Q_INVOKABLE QStringList fileDifferences(
         const QString &urlA, const QString &urlB, bool contentOnly = false) const
     {
-        const QVariantList a = load(urlA), b = load(urlB);
+        const QVariantList a = loadList(QUrl(urlA).toLocalFile()),
+                           b = loadList(QUrl(urlB).toLocalFile());
         if (a.isEmpty() || b.isEmpty() || a.size() != b.size())
             return { QStringLiteral("elements") };
         QStringList out;
         if (a.first() != b.first() && !contentOnly)
             out << QStringLiteral("identity");
-        for (const QString &at : TestImage::differences(blocksOf(a), blocksOf(b), 400)) {
+        for (const QString &at :
+            TestImage::differences(TestImage::blocksFrom(a), TestImage::blocksFrom(b), 400)) {
             const int offset = at.section(QLatin1Char(':'), 1).toInt();
             if (!contentOnly || (offset >= 12 && offset < 2060))
                 out << at;
@@ -85,27 +88,6 @@ public:
     static constexpr int generatedPoints = 300;
 
 private:
-    static QVariantList load(const QString &url)
-    {
-        QFile file(QUrl(url).toLocalFile());
-        QVariantList list;
-        if (file.open(QIODevice::ReadOnly)) {
-            QDataStream in(&file);
-            in >> list;
-        }
-        return list;
-    }
-    static BlockMap blocksOf(const QVariantList &image)
-    {
-        BlockMap blocks;
-        for (int i = 1; i < image.size(); ++i) {
-            const QByteArray block = image.at(i).toByteArray();
-            if (block.size() > 7)
-                blocks.insert(quint8(block.at(7)), block);
-        }
-        return blocks;
-    }
-
     RadioEmulator *radio;
     QVariantList factory;
     QTemporaryDir folder;
