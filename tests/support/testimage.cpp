@@ -5,6 +5,7 @@
 #include <QtEndian>
 #include <functional>
 
+#include "manager/imagedecode.h"
 #include "manager/variantfile.h"
 
 namespace TestImage {
@@ -51,17 +52,6 @@ QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity)
     return list;
 }
 
-BlockMap blocksFrom(const QVariantList &image)
-{
-    BlockMap blocks;
-    for (const QVariant &v : image.mid(1)) {
-        const QByteArray block = v.toByteArray();
-        if (block.size() > Block::NumberOffset)
-            blocks.insert(quint8(block.at(Block::NumberOffset)), block);
-    }
-    return blocks;
-}
-
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit)
 {
     QStringList out;
@@ -100,7 +90,7 @@ QVariantList hostileImage()
     QVariantList image = factoryImage();
     if (image.size() != 1 + Block::Count)
         return {};
-    BlockMap blocks = blocksFrom(image);
+    BlockMap blocks = ImageDecode::blocksOf(image);
     QByteArray &settings = blocks[4];
     put(settings, 892, { 244, 13, 40 }); // durations, orange short press
     put(settings, 688, { 12 }); // squelch

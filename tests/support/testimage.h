@@ -21,8 +21,6 @@ QByteArray identity(quint16 bandCode = 0, bool kr4700 = false);
 // Element 0 the identity answer, then the blocks 0 to 176 in order (blocks
 // missing from the map are left out).
 QVariantList imageListFrom(const BlockMap &blocks, const QByteArray &identity);
-// The other way round: the blocks of an image list by their number (byte 7).
-BlockMap blocksFrom(const QVariantList &image);
 
 // At most `limit` places where two block maps differ, as "block:offset", for failure messages.
 QStringList differences(const BlockMap &a, const BlockMap &b, int limit = 10);

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "emulator/radioemulator.h"
+#include "manager/imagedecode.h"
 #include "manager/manager.h"
 #include "support/radiorig.h"
 #include "support/testimage.h"
@@ -77,7 +78,7 @@ public:
         if (a.first() != b.first() && !contentOnly)
             out << QStringLiteral("identity");
         for (const QString &at :
-            TestImage::differences(TestImage::blocksFrom(a), TestImage::blocksFrom(b), 400)) {
+            TestImage::differences(ImageDecode::blocksOf(a), ImageDecode::blocksOf(b), 400)) {
             const int offset = at.section(QLatin1Char(':'), 1).toInt();
             if (!contentOnly || (offset >= 12 && offset < 2060))
                 out << at;
